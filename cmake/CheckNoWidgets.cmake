@@ -1,0 +1,13 @@
+# Fails when a source under DIR includes a Qt Widgets or PrintSupport header.
+file(GLOB_RECURSE _files ${DIR}/*.h ${DIR}/*.cpp)
+set(_bad "")
+foreach(_f IN LISTS _files)
+  file(STRINGS ${_f} _hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](QtWidgets|QtPrintSupport|QWidget|QApplication|QMainWindow|QDialog|QPrinter|QMessageBox)")
+  if(_hits)
+    list(APPEND _bad "${_f}: ${_hits}")
+  endif()
+endforeach()
+if(_bad)
+  string(REPLACE ";" "\n" _bad "${_bad}")
+  message(FATAL_ERROR "Widget headers are not allowed here:\n${_bad}")
+endif()

@@ -1,0 +1,142 @@
+#include "QtConvert.h"
+
+#include "PathInternals.h"
+
+#include <QList>
+#include <cmath>
+
+namespace vesk {
+
+namespace {
+
+Qt::PenCapStyle toQtCap(LineCap cap)
+{
+    switch (cap) {
+    case LineCap::Square:
+        return Qt::SquareCap;
+    case LineCap::Round:
+        return Qt::RoundCap;
+    case LineCap::Flat:
+        break;
+    }
+    return Qt::FlatCap;
+}
+
+Qt::PenJoinStyle toQtJoin(LineJoin join)
+{
+    switch (join) {
+    case LineJoin::Bevel:
+        return Qt::BevelJoin;
+    case LineJoin::Round:
+        return Qt::RoundJoin;
+    case LineJoin::Miter:
+        break;
+    }
+    return Qt::MiterJoin;
+}
+
+// Qt keeps no close flag: closeSubpath() only adds a line back to the
+// start, so a subpath that ends where it began is taken as closed, and
+// that final line becomes the implicit closing segment again.
+void appendSubpath(GraphicsPath& out, const QPainterPath& path, int begin, int end)
+{
+    const auto at = [&](int i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        return PointF(float(e.x), float(e.y));
+    };
+    const PointF start = at(begin);
+    const bool closed = end - begin > 1 && at(end - 1) == start;
+    int stop = end;
+    if (closed && path.elementAt(end - 1).isLineTo() && end - begin > 2)
+        --stop;
+    out.StartFigure();
+    const PointF first[] = { start };
+    out.AddLines(first);
+    PointF last = start;
+    for (int i = begin + 1; i < stop;) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        if (e.isCurveTo() && i + 2 < end) {
+            const PointF c1 = at(i), c2 = at(i + 1), p = at(i + 2);
+            out.AddBezier(last, c1, c2, p);
+            last = p;
+            i += 3;
+        } else {
+            const PointF p = at(i);
+            out.AddLine(last, p);
+            last = p;
+            ++i;
+        }
+    }
+    if (closed)
+        out.CloseFigure();
+}
+
+} // namespace
+
+QPainterPath ToQPainterPath(const GraphicsPath& path)
+{
+    QPainterPath result;
+    result.setFillRule(path.GetFillMode() == FillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    const auto points = path.Points();
+    const auto types = path.Types();
+    result.reserve(int(points.size()) + 8);
+    detail::forEachFigure(types, [&](const detail::Figure& fig) {
+        result.moveTo(ToQPointF(points[fig.first]));
+        detail::forEachSegment(
+            points, types, fig, [&](PointF, PointF b) { result.lineTo(ToQPointF(b)); },
+            [&](PointF, PointF c1, PointF c2, PointF p) {
+                result.cubicTo(ToQPointF(c1), ToQPointF(c2), ToQPointF(p));
+            });
+        if (fig.closed)
+            result.closeSubpath();
+    });
+    return result;
+}
+
+GraphicsPath FromQPainterPath(const QPainterPath& path)
+{
+    GraphicsPath result(path.fillRule() == Qt::WindingFill ? FillMode::Winding : FillMode::Alternate);
+    const int n = path.elementCount();
+    int begin = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i == n || path.elementAt(i).isMoveTo()) {
+            if (i > begin)
+                appendSubpath(result, path, begin, i);
+            begin = i;
+        }
+    }
+    result.StartFigure();
+    return result;
+}
+
+QPen ToQPen(const Pen& pen)
+{
+    QPen result(ToQColor(pen.color));
+    result.setWidthF(pen.width);
+    // Qt has a single cap style for both ends.
+    result.setCapStyle(toQtCap(pen.startCap));
+    result.setJoinStyle(toQtJoin(pen.lineJoin));
+    // Same limit as widening; Qt measures it in pen widths too.
+    result.setMiterLimit(10.0);
+    QList<qreal> dashes;
+    qreal total = 0;
+    for (float d : pen.dashPattern) {
+        const qreal v = std::isfinite(d) && d > 0 ? qreal(d) : 0.0;
+        dashes.push_back(v);
+        total += v;
+    }
+    if (total > 0) {
+        // Qt wants dash/gap pairs; an odd pattern repeats, as in SVG.
+        if (dashes.size() % 2 != 0)
+            dashes.append(QList<qreal>(dashes));
+        result.setDashPattern(dashes);
+    }
+    return result;
+}
+
+QBrush ToQBrush(const SolidBrush& brush)
+{
+    return QBrush(ToQColor(brush.color), Qt::SolidPattern);
+}
+
+} // namespace vesk

@@ -1,0 +1,37 @@
+#pragma once
+
+// The one place where document geometry meets Qt's painting types.
+
+#include "GraphicsPath.h"
+#include "Matrix.h"
+#include "Pen.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QPainterPath>
+#include <QPen>
+#include <QRectF>
+#include <QTransform>
+
+namespace vesk {
+
+inline QColor ToQColor(ARGB c) { return QColor(ArgbRed(c), ArgbGreen(c), ArgbBlue(c), ArgbAlpha(c)); }
+inline ARGB FromQColor(const QColor& c) { return MakeArgb(c.alpha(), c.red(), c.green(), c.blue()); }
+inline QPointF ToQPointF(PointF p) { return { p.X, p.Y }; }
+inline QRectF ToQRectF(const RectF& r) { return { r.X, r.Y, r.Width, r.Height }; }
+inline QTransform ToQTransform(const Matrix& m)
+{
+    return { m.M11(), m.M12(), m.M21(), m.M22(), m.OffsetX(), m.OffsetY() };
+}
+inline Matrix FromQTransform(const QTransform& t)
+{
+    return { float(t.m11()), float(t.m12()), float(t.m21()), float(t.m22()), float(t.dx()), float(t.dy()) };
+}
+
+QPainterPath ToQPainterPath(const GraphicsPath& path);
+// Curves become Bezier runs; the fill rule carries over.
+GraphicsPath FromQPainterPath(const QPainterPath& path);
+QPen ToQPen(const Pen& pen);
+QBrush ToQBrush(const SolidBrush& brush);
+
+} // namespace vesk

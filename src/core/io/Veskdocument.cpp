@@ -1,0 +1,106 @@
+#include "Veskdocument.h"
+
+#include "Veskfilestream.h"
+#include "shapes/Veskpart.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstring>
+
+namespace vesk {
+
+TVeskDocument::TVeskDocument() : root_(std::make_unique<TVeskPart>()) { layers_.ResetToDefaults(); }
+
+TVeskDocument::~TVeskDocument()
+{
+    // Objects borrow the layers: let them go first.
+    root_.reset();
+}
+
+void TVeskDocument::SetRoot(std::unique_ptr<TVeskPart> root)
+{
+    root_ = root ? std::move(root) : std::make_unique<TVeskPart>();
+}
+
+std::unique_ptr<TVeskPart> TVeskDocument::TakeRoot()
+{
+    auto taken = std::move(root_);
+    root_ = std::make_unique<TVeskPart>();
+    return taken;
+}
+
+void TVeskDocument::Reset()
+{
+    root_ = std::make_unique<TVeskPart>();
+    layers_.ResetToDefaults();
+    fileVersion_ = 3;
+}
+
+bool TVeskDocument::readFrom(TVesk_istream& in)
+{
+    Reset();
+    if (in.HeaderMissing())
+        return false;
+    fileVersion_ = in.Version();
+    root_.reset(); // the old objects must not outlive the layers they point at
+    layers_.ReadLayerTable(in);
+    root_ = std::make_unique<TVeskPart>();
+    in.SetLayers(&layers_);
+    char tag[4];
+    if (in.ReadRaw(tag, 4) && std::memcmp(tag, "PART", 4) == 0)
+        root_->Load(in);
+    return true;
+}
+
+TDocumentResult TVeskDocument::Read(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Reset();
+        return { false, file.errorString() };
+    }
+    TVesk_istream in(file);
+    if (!readFrom(in))
+        return { false, QStringLiteral("not a document: the file is shorter than its header") };
+    return {};
+}
+
+void TVeskDocument::ReadBytes(const QByteArray& fileBytes)
+{
+    TVesk_istream in = TVesk_istream::FromFileBytes(fileBytes);
+    readFrom(in);
+}
+
+QByteArray TVeskDocument::ToBytes() const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        TVesk_ostream out(buffer);
+        layers_.WriteLayerTable(out);
+        root_->Save(out);
+    }
+    return bytes;
+}
+
+TDocumentResult TVeskDocument::Write(const QString& fileName) const
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return { false, file.errorString() };
+    TVesk_ostream out(file);
+    layers_.WriteLayerTable(out);
+    root_->Save(out);
+    if (!out.Flush()) {
+        file.cancelWriting();
+        return { false, out.ErrorString() };
+    }
+    if (!file.commit())
+        return { false, file.errorString() };
+    return {};
+}
+
+} // namespace vesk

@@ -1,0 +1,338 @@
+#include "Veskfilestream.h"
+
+#include "Codepage.h"
+#include "model/Vesklayerlist.h"
+#include "shapes/Veskellipse.h"
+#include "shapes/Veskgroup.h"
+#include "shapes/Veskpart.h"
+#include "shapes/Veskpath.h"
+#include "shapes/Veskrectangle.h"
+#include "shapes/Veskstring.h"
+
+#include <QFileDevice>
+#include <QIODevice>
+#include <QtEndian>
+#include <bit>
+#include <cstring>
+
+namespace vesk {
+
+namespace {
+constexpr qsizetype kFlushThreshold = 1 << 16;
+constexpr ARGB kNewLayerColor = 0xFF808080;
+} // namespace
+
+// ---------------------------------------------------------------- writer
+
+TVesk_ostream::TVesk_ostream(QIODevice& device)
+    : device_(&device)
+{
+    WriteRaw(header_.magic, 8);
+    WriteInt32(header_.version);
+    WriteInt32(header_.headerLength);
+}
+
+TVesk_ostream::TVesk_ostream() = default;
+
+TVesk_ostream::~TVesk_ostream()
+{
+    Flush();
+}
+
+void TVesk_ostream::fail(const QString& why)
+{
+    if (!failed_) {
+        failed_ = true;
+        error_ = why;
+    }
+}
+
+void TVesk_ostream::put(const void* data, qsizetype n)
+{
+    if (failed_)
+        return;
+    buffer_.append(static_cast<const char*>(data), n);
+    if (device_ && buffer_.size() >= kFlushThreshold)
+        Flush();
+}
+
+bool TVesk_ostream::Flush()
+{
+    if (failed_)
+        return false;
+    if (!device_ || buffer_.isEmpty())
+        return true;
+    const qint64 written = device_->write(buffer_);
+    if (written != buffer_.size()) {
+        fail(device_->errorString());
+        return false;
+    }
+    buffer_.clear();
+    // A file keeps small writes in its own buffer; a full disk only shows when that is emptied.
+    if (auto* file = qobject_cast<QFileDevice*>(device_); file && !file->flush()) {
+        fail(file->errorString());
+        return false;
+    }
+    return true;
+}
+
+void TVesk_ostream::WriteInt32(std::int32_t v)
+{
+    const std::int32_t le = qToLittleEndian(v);
+    put(&le, 4);
+}
+
+void TVesk_ostream::WriteBool(bool v)
+{
+    const char b = v ? 1 : 0;
+    put(&b, 1);
+}
+
+void TVesk_ostream::WriteFloat(float v)
+{
+    WriteInt32(std::bit_cast<std::int32_t>(v));
+}
+
+void TVesk_ostream::WriteDouble(double v)
+{
+    const std::uint64_t le = qToLittleEndian(std::bit_cast<std::uint64_t>(v));
+    put(&le, 8);
+}
+
+void TVesk_ostream::WriteString(const QString& s)
+{
+    const QByteArray bytes = EncodeAnsi(s);
+    WriteInt32(std::int32_t(bytes.size()));
+    put(bytes.constData(), bytes.size());
+}
+
+void TVesk_ostream::WriteWideString(const QString& s)
+{
+    WriteInt32(std::int32_t(s.size()));
+    for (QChar ch : s) {
+        const std::uint16_t le = qToLittleEndian(std::uint16_t(ch.unicode()));
+        put(&le, 2);
+    }
+}
+
+void TVesk_ostream::WriteColor(ARGB c)
+{
+    const std::uint32_t be = qToBigEndian(std::uint32_t(c));
+    put(&be, 4);
+}
+
+void TVesk_ostream::WriteMatrix(const Matrix& m)
+{
+    for (float e : m.Elements())
+        WriteFloat(e);
+}
+
+void TVesk_ostream::WritePoint(PointF p)
+{
+    WriteFloat(p.X);
+    WriteFloat(p.Y);
+}
+
+void TVesk_ostream::WriteRect(const RectF& r)
+{
+    WriteFloat(r.X);
+    WriteFloat(r.Y);
+    WriteFloat(r.Width);
+    WriteFloat(r.Height);
+}
+
+void TVesk_ostream::WriteRaw(const char* data, qsizetype n)
+{
+    put(data, n);
+}
+
+// ---------------------------------------------------------------- reader
+
+TVesk_istream::TVesk_istream(QIODevice& device)
+    : data_(device.readAll())
+{
+    readHeader();
+}
+
+TVesk_istream TVesk_istream::FromFileBytes(QByteArray bytes)
+{
+    TVesk_istream s;
+    s.data_ = std::move(bytes);
+    s.readHeader();
+    return s;
+}
+
+TVesk_istream::TVesk_istream(QByteArray records)
+    : data_(std::move(records))
+{
+}
+
+void TVesk_istream::readHeader()
+{
+    // The magic is not compared: a well-formed body under another magic still reads.
+    if (!ReadRaw(header_.magic, 8)) {
+        headerMissing_ = true;
+        return;
+    }
+    header_.version = ReadInt32();
+    header_.headerLength = ReadInt32();
+    headerMissing_ = failed_;
+}
+
+bool TVesk_istream::take(void* out, qsizetype n)
+{
+    if (failed_ || n < 0 || n > BytesLeft()) {
+        failed_ = true;
+        std::memset(out, 0, size_t(std::max<qsizetype>(n, 0)));
+        return false;
+    }
+    std::memcpy(out, data_.constData() + pos_, size_t(n));
+    pos_ += n;
+    return true;
+}
+
+bool TVesk_istream::ReadRaw(char* out, qsizetype n)
+{
+    return take(out, n);
+}
+
+std::int32_t TVesk_istream::ReadInt32()
+{
+    std::int32_t v;
+    take(&v, 4);
+    return qFromLittleEndian(v);
+}
+
+bool TVesk_istream::ReadBool()
+{
+    char b;
+    take(&b, 1);
+    return b != 0;
+}
+
+float TVesk_istream::ReadFloat()
+{
+    return std::bit_cast<float>(ReadInt32());
+}
+
+double TVesk_istream::ReadDouble()
+{
+    std::uint64_t v;
+    take(&v, 8);
+    return std::bit_cast<double>(qFromLittleEndian(v));
+}
+
+std::int32_t TVesk_istream::ReadCount(qsizetype itemSize)
+{
+    const std::int32_t n = ReadInt32();
+    if (failed_)
+        return 0;
+    if (n < 0 || (itemSize > 0 && qsizetype(n) > BytesLeft() / itemSize)) {
+        failed_ = true;
+        return 0;
+    }
+    return n;
+}
+
+QString TVesk_istream::ReadString()
+{
+    const std::int32_t n = ReadCount(1);
+    if (failed_ || n == 0)
+        return {};
+    const QByteArray bytes = data_.mid(pos_, n);
+    pos_ += n;
+    return DecodeAnsi(bytes);
+}
+
+QString TVesk_istream::ReadWideString()
+{
+    const std::int32_t n = ReadCount(2);
+    if (failed_ || n == 0)
+        return {};
+    QString s(n, Qt::Uninitialized);
+    for (std::int32_t i = 0; i < n; ++i) {
+        std::uint16_t u;
+        take(&u, 2);
+        s[i] = QChar(char16_t(qFromLittleEndian(u)));
+    }
+    return s;
+}
+
+ARGB TVesk_istream::ReadColor()
+{
+    std::uint32_t be;
+    take(&be, 4);
+    return qFromBigEndian(be);
+}
+
+Matrix TVesk_istream::ReadMatrix()
+{
+    float e[6];
+    for (float& v : e)
+        v = ReadFloat();
+    return { e[0], e[1], e[2], e[3], e[4], e[5] };
+}
+
+PointF TVesk_istream::ReadPoint()
+{
+    const float x = ReadFloat();
+    return { x, ReadFloat() };
+}
+
+RectF TVesk_istream::ReadRect()
+{
+    const float x = ReadFloat(), y = ReadFloat(), w = ReadFloat();
+    return { x, y, w, ReadFloat() };
+}
+
+TVeskLayer* TVesk_istream::ReadLayerRef()
+{
+    if (header_.version == 2) {
+        const std::int32_t position = ReadInt32();
+        if (failed_ || !layers_)
+            return nullptr;
+        // A position outside the list names no layer; the object goes on the current one.
+        if (TVeskLayer* layer = layers_->LayerAt(position - 1))
+            return layer;
+        if (TVeskLayer* layer = layers_->CurrentLayer())
+            return layer;
+        return layers_->AddLayer(kNewLayerColor); // never leave an object without a layer
+    }
+    const QString name = ReadString();
+    if (failed_ || !layers_)
+        return nullptr;
+    if (TVeskLayer* layer = layers_->FindLayer(name))
+        return layer;
+    return layers_->AddNamedLayer(kNewLayerColor, name);
+}
+
+std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
+{
+    if (failed_ || AtEnd())
+        return nullptr;
+    char tag[4];
+    if (!take(tag, 4))
+        return nullptr;
+    const auto is = [&](const char* t) { return std::memcmp(tag, t, 4) == 0; };
+    std::unique_ptr<TVeskObject> object;
+    if (is("PATH"))
+        object = std::make_unique<TVeskPath>(*this);
+    else if (is("ELPS"))
+        object = std::make_unique<TVeskEllipse>(*this);
+    else if (is("RECT"))
+        object = std::make_unique<TVeskRect>(*this);
+    else if (is("PART"))
+        object = std::make_unique<TVeskPart>(*this);
+    else if (is("GRUP"))
+        object = std::make_unique<TVeskGroup>(*this);
+    else if (is("TEXT"))
+        object = std::make_unique<TVeskString>(*this);
+    else
+        failed_ = true; // records carry no length: nothing after an unknown tag can be trusted
+    // A record cut short is not an object; reading ends with what was complete.
+    if (failed_)
+        return nullptr;
+    return object;
+}
+
+} // namespace vesk

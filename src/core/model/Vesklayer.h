@@ -1,0 +1,42 @@
+#pragma once
+
+#include "geometry/Pen.h"
+
+#include <QString>
+
+namespace vesk {
+
+// One layer of the drawing: name, colour, and the flags that decide how and
+// whether its objects are drawn and edited. Objects hold borrowed pointers to
+// layers and compare the layer's current index, so reordering layers needs no
+// change in the objects. Windows observe layers through TVeskLayerList.
+class TVeskLayer {
+public:
+    explicit TVeskLayer(int index = 0, ARGB backgroundColor = 0xFFFFFFFF);
+
+    int index = 0;
+    bool current = false;
+    bool visible = true;
+    bool locked = false;
+    bool mask = false;
+    bool printSelected = false;
+    bool wireFrame = false;
+    bool editPending = false;
+    ARGB currentColor = 0;
+    ARGB normalColor = 0;
+    ARGB opaqueColor = 0;
+    ARGB maskColor = 0xFFFFFFFF;
+
+    // Alphas 200 (current), 120 (normal) and 255 (opaque); the given alpha is ignored.
+    void SetColor(ARGB color);
+    // maskColor if mask, else currentColor if current, else normalColor.
+    ARGB DrawColor() const;
+
+    const QString& Name() const { return name_; }
+    void SetName(const QString& name) { name_ = name; }
+
+private:
+    QString name_;
+};
+
+} // namespace vesk

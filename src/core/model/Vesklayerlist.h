@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Vesklayer.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+namespace vesk {
+
+class TVesk_istream;
+class TVesk_ostream;
+
+// The ordered list of layers of a document, 0 on top, with exactly one
+// current layer while not empty. Owned by the document context; the layer
+// window's rows observe it through its signals.
+class TVeskLayerList : public QObject {
+    Q_OBJECT
+public:
+    explicit TVeskLayerList(QObject* parent = nullptr);
+    ~TVeskLayerList() override;
+
+    int LayerCount() const { return int(layers_.size()); }
+    // Null outside 0 .. count-1.
+    TVeskLayer* LayerAt(int i) const;
+    TVeskLayer* CurrentLayer() const { return current_; }
+    // First layer with exactly this name (case-sensitive), or null.
+    TVeskLayer* FindLayer(const QString& name) const;
+    // Inserted before the current layer (at the end when none), made current.
+    TVeskLayer* AddLayer(ARGB color);
+    TVeskLayer* AddNamedLayer(ARGB color, const QString& name);
+    // Before target when target lay above source, else after it.
+    void MoveLayer(TVeskLayer* source, TVeskLayer* target);
+    void ClearLayers();
+    // The nine default layers; "solder" current.
+    void ResetToDefaults();
+    void SetCurrent(TVeskLayer* layer);
+
+    // Layer table of the document format: count, then entries last to first.
+    void WriteLayerTable(TVesk_ostream& out) const;
+    // Clears the list and adds the stored layers; false when the stream failed.
+    bool ReadLayerTable(TVesk_istream& in);
+
+    // Colour of the background that mask layers are drawn in.
+    void SetBackgroundColor(ARGB color) { backgroundColor_ = color; }
+
+Q_SIGNALS:
+    // The set, order or current layer changed.
+    void layersChanged();
+    // A layer's name, colour or flags changed.
+    void layerChanged(TVeskLayer* layer);
+
+private:
+    void renumber();
+
+    std::vector<std::unique_ptr<TVeskLayer>> layers_;
+    TVeskLayer* current_ = nullptr;
+    ARGB backgroundColor_ = 0xFFFFFFFF;
+};
+
+} // namespace vesk

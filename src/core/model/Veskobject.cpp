@@ -1,0 +1,258 @@
+#include "Veskobject.h"
+
+#include "Vesklayer.h"
+#include "io/Veskfilestream.h"
+
+namespace vesk {
+
+namespace {
+constexpr int kNoLayer = -2; // never asked for: -1 means "the selection"
+}
+
+TVeskObject::~TVeskObject() = default;
+
+void TVeskObject::Assign(const TVeskObject& source)
+{
+    surface_.Assign(source.surface_);
+    visible_ = source.visible_;
+    locked_ = source.locked_;
+    name_ = source.name_;
+    viewScale_ = source.viewScale_;
+    source.GetMatrix(matrix_);
+}
+
+void TVeskObject::Delete()
+{
+    if (owner_)
+        owner_->RemoveChild(this);
+}
+
+void TVeskObject::RemoveChild(TVeskObject*)
+{
+}
+
+void TVeskObject::AddOutline(GraphicsPath&, int) const
+{
+}
+
+void TVeskObject::AddMergedOutline(GraphicsPath& into, int layerIndex) const
+{
+    AddOutline(into, layerIndex);
+}
+
+void TVeskObject::GetBounds(RectF&) const
+{
+}
+
+int TVeskObject::Load(TVesk_istream& in)
+{
+    if (in.Failed())
+        return -1;
+    in.ReadBool(); // selected: a loaded object is never selected
+    visible_ = in.ReadBool();
+    locked_ = in.ReadBool();
+    in.ReadBool(); // point editing: likewise
+    viewScale_ = in.ReadDouble();
+    matrix_ = in.ReadMatrix();
+    name_ = in.ReadString();
+    surface_.Load(in);
+    selected_ = false;
+    pointEditing_ = false;
+    return 0;
+}
+
+int TVeskObject::Save(TVesk_ostream& out) const
+{
+    if (out.Failed())
+        return -1;
+    out.WriteBool(selected_);
+    out.WriteBool(visible_);
+    out.WriteBool(locked_);
+    out.WriteBool(pointEditing_);
+    out.WriteDouble(viewScale_);
+    out.WriteMatrix(matrix_);
+    out.WriteString(name_);
+    surface_.Save(out);
+    return 0;
+}
+
+int TVeskObject::WriteGerber(TGerber_ostream&, int) const
+{
+    return -1;
+}
+
+bool TVeskObject::SetSelected(bool value)
+{
+    pointEditing_ = false;
+    selected_ = value;
+    return value;
+}
+
+int TVeskObject::HitHandle(PointF p, float) const
+{
+    return HitTest(p) ? HitBody : HitNothing;
+}
+
+bool TVeskObject::HandleInRect(const RectF& rect) const
+{
+    return IntersectsRect(rect);
+}
+
+int TVeskObject::HitSelectedHandle(PointF p, float) const
+{
+    return HitTestSelected(p) ? HitBody : HitNothing;
+}
+
+int TVeskObject::SelectHandleAt(PointF p, float)
+{
+    return SelectAt(p) ? HitBody : HitNothing;
+}
+
+bool TVeskObject::SelectHandlesIn(const RectF& rect)
+{
+    return SelectIn(rect);
+}
+
+void TVeskObject::SetHandlesSelected(bool value)
+{
+    SetSelected(value);
+}
+
+void TVeskObject::DragControlHandle(PointF, PointF)
+{
+}
+void TVeskObject::ResetHandleAt(PointF)
+{
+}
+void TVeskObject::InsertPointAt(PointF)
+{
+}
+void TVeskObject::RemovePointAt(PointF, float)
+{
+}
+
+void TVeskObject::SetMatrix(const Matrix& m)
+{
+    matrix_ = m;
+}
+
+void TVeskObject::GetMatrix(Matrix& out) const
+{
+    out = matrix_;
+}
+
+void TVeskObject::MultiplyMatrix(const Matrix& m, MatrixOrder order)
+{
+    matrix_.Multiply(m, order);
+}
+
+void TVeskObject::Translate(float dx, float dy, MatrixOrder order)
+{
+    matrix_.Translate(dx, dy, order);
+}
+
+void TVeskObject::RotateAt(float degrees, PointF centre, MatrixOrder order)
+{
+    matrix_.RotateAt(degrees, centre, order);
+}
+
+void TVeskObject::MoveSelection(float dx, float dy, MatrixOrder order)
+{
+    Translate(dx, dy, order);
+}
+
+void TVeskObject::RotateSelectionAt(float degrees, PointF centre, MatrixOrder order)
+{
+    RotateAt(degrees, centre, order);
+}
+
+void TVeskObject::MoveControlPoints(float, float, MatrixOrder)
+{
+}
+void TVeskObject::RotateControlPointsAt(float, PointF, MatrixOrder)
+{
+}
+
+void TVeskObject::CollectAll(std::vector<TVeskObject*>& list)
+{
+    list.push_back(this);
+}
+
+void TVeskObject::CollectLeaves(std::vector<TVeskObject*>& list)
+{
+    list.push_back(this);
+}
+
+void TVeskObject::CollectSelected(std::vector<TVeskObject*>& list, int layerIndex)
+{
+    if (selected_ && layerIndex == -1)
+        list.push_back(this);
+}
+
+void TVeskObject::CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex)
+{
+    TVeskObject::CollectSelected(list, layerIndex);
+}
+
+void TVeskObject::SetSurface(const TVeskSurface& surface)
+{
+    surface_.Assign(surface);
+}
+
+// ---------------------------------------------------------------- instance
+
+int TVeskInstance::layerIndex() const
+{
+    return layer_ ? layer_->index : kNoLayer;
+}
+
+bool TVeskInstance::IsLocked() const
+{
+    return locked_ || (layer_ && (layer_->locked || !layer_->visible));
+}
+
+bool TVeskInstance::HitTestSelected(PointF p) const
+{
+    return selected_ && HitTest(p);
+}
+
+void TVeskInstance::endHandleEditing()
+{
+    // Clearing handles must not touch the object's own selection.
+    const bool wasSelected = selected_;
+    pointEditing_ = false;
+    SetHandlesSelected(false);
+    selected_ = wasSelected;
+}
+
+bool TVeskInstance::SelectAt(PointF p)
+{
+    endHandleEditing();
+    if (locked_ || !HitTest(p))
+        return false;
+    selected_ = true;
+    return true;
+}
+
+bool TVeskInstance::SelectIn(const RectF& rect)
+{
+    endHandleEditing();
+    if (locked_ || !IntersectsRect(rect))
+        return false;
+    selected_ = true;
+    return true;
+}
+
+void TVeskInstance::CollectSelected(std::vector<TVeskObject*>& list, int layerIndex)
+{
+    // An object without a layer lies on no layer, whatever index is asked for.
+    if ((layerIndex == -1 && selected_) || (layerIndex != -1 && layer_ && layer_->index == layerIndex))
+        list.push_back(this);
+}
+
+void TVeskInstance::CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex)
+{
+    TVeskInstance::CollectSelected(list, layerIndex);
+}
+
+} // namespace vesk

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "Vesksurface.h"
+#include "geometry/Matrix.h"
+#include "geometry/PointF.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+namespace vesk {
+
+class GraphicsPath;
+class TDrawStyle;
+class TGerber_ostream;
+class TVeskLayer;
+class TVesk_istream;
+class TVesk_ostream;
+
+// Hit codes of point-level picking; containers OR them.
+enum HitCode : int { HitNothing = 0, HitBody = 1, HitHandle = 2, HitControl = 4 };
+
+// Base of everything that can stand in a drawing. Holds the flags, name,
+// surface and placement every object carries and the link to the container
+// that owns it; every operation on objects goes through its virtual
+// functions, so windows, tools, history, clipboard, printing and export
+// handle objects without knowing their kind.
+//
+// Stored form: each kind's payload, then the common block written by Save.
+class TVeskObject {
+public:
+    virtual ~TVeskObject();
+    TVeskObject& operator=(const TVeskObject&) = delete;
+
+    virtual void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const = 0;
+    virtual void DrawSelection(QPainter& g, const TDrawStyle& style) const = 0;
+    virtual void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const = 0;
+    // Copies surface, visible, locked, name, view scale and matrix; not selection,
+    // point editing, owner or layer.
+    virtual void Assign(const TVeskObject& source);
+    virtual std::unique_ptr<TVeskObject> Clone() const = 0;
+    virtual void Rebuild() { }
+    // Asks the owner to destroy this object; the caller must not touch it afterwards.
+    virtual void Delete();
+    virtual void RemoveChild(TVeskObject* child);
+    virtual void AddOutline(GraphicsPath& into, int layerIndex) const;
+    virtual void AddMergedOutline(GraphicsPath& into, int layerIndex) const;
+    virtual void GetBounds(RectF& out) const;
+    // The common block; -1 without effect when the stream has failed, else 0.
+    virtual int Load(TVesk_istream& in);
+    virtual int Save(TVesk_ostream& out) const;
+    virtual int WriteGerber(TGerber_ostream& out, int layerIndex) const;
+    virtual bool HitTest(PointF p) const = 0;
+    virtual bool IntersectsRect(const RectF& rect) const = 0;
+    virtual bool IntersectsPath(const GraphicsPath& path, const RectF& bounds) const = 0;
+    virtual bool HitTestSelected(PointF p) const = 0;
+    virtual bool SelectAt(PointF p) = 0;
+    virtual bool SelectIn(const RectF& rect) = 0;
+    virtual bool SetSelected(bool value);
+    virtual int HitHandle(PointF p, float radiusPixels) const;
+    virtual bool HandleInRect(const RectF& rect) const;
+    virtual int HitSelectedHandle(PointF p, float radiusPixels) const;
+    virtual int SelectHandleAt(PointF p, float radiusPixels);
+    virtual bool SelectHandlesIn(const RectF& rect);
+    virtual void SetHandlesSelected(bool value);
+    virtual void DragControlHandle(PointF at, PointF to);
+    virtual void ResetHandleAt(PointF p);
+    virtual void InsertPointAt(PointF p);
+    virtual void RemovePointAt(PointF p, float radiusPixels);
+    virtual void SetMatrix(const Matrix& m);
+    virtual void GetMatrix(Matrix& out) const;
+    virtual void MultiplyMatrix(const Matrix& m, MatrixOrder order);
+    virtual void Translate(float dx, float dy, MatrixOrder order);
+    virtual void RotateAt(float degrees, PointF centre, MatrixOrder order);
+    virtual void MoveSelection(float dx, float dy, MatrixOrder order);
+    virtual void RotateSelectionAt(float degrees, PointF centre, MatrixOrder order);
+    virtual void MoveControlPoints(float dx, float dy, MatrixOrder order);
+    virtual void RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order);
+    virtual void CollectAll(std::vector<TVeskObject*>& list);
+    virtual void CollectLeaves(std::vector<TVeskObject*>& list);
+    // layerIndex -1 stands for the selection, any other value for that layer.
+    virtual void CollectSelected(std::vector<TVeskObject*>& list, int layerIndex);
+    virtual void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex);
+    virtual void SetName(const QString& name) { name_ = name; }
+    virtual const QString& GetName() const { return name_; }
+    virtual void SetSurface(const TVeskSurface& surface);
+    virtual TVeskSurface* GetSurface() { return &surface_; }
+    virtual TVeskSurface* GetEditSurface() { return &surface_; }
+    virtual void SetOwner(TVeskObject* owner) { owner_ = owner; }
+    virtual TVeskObject* GetOwner() const { return owner_; }
+    virtual void SetViewScale(double scale) { viewScale_ = scale; }
+    virtual bool IsCutOut() const { return surface_.GetCutOut(); }
+    virtual bool IsPointEditing() const { return pointEditing_; }
+    virtual bool IsSelected() const { return selected_; }
+    virtual bool IsVisible() const { return visible_; }
+    virtual bool IsLocked() const { return locked_; }
+    virtual void SetLocked(bool value) { locked_ = value; }
+    virtual void SetVisible(bool value) { visible_ = value; }
+
+    double ViewScale() const { return viewScale_; }
+    const Matrix& GetMatrixRef() const { return matrix_; }
+    const TVeskSurface& Surface() const { return surface_; }
+    // Four-character record tag of the kind ("PATH", "PART", ...).
+    virtual const char* Tag() const = 0;
+
+protected:
+    TVeskObject() = default;
+    // Used by the kinds' copy constructors, which then call Assign.
+    TVeskObject(const TVeskObject&) { }
+
+    bool selected_ = false;
+    bool visible_ = true;
+    bool locked_ = false;
+    bool pointEditing_ = false;
+    double viewScale_ = 1.0;
+    QString name_;
+    TVeskSurface surface_;
+    Matrix matrix_;
+    TVeskObject* owner_ = nullptr;
+};
+
+// An object that lies on a layer: paths, rectangles, ellipses and texts.
+class TVeskInstance : public TVeskObject {
+public:
+    virtual void SetLayer(TVeskLayer* layer) { layer_ = layer; }
+    virtual TVeskLayer* GetLayer() const { return layer_; }
+
+    // Also locked while its layer is locked or hidden.
+    bool IsLocked() const override;
+    bool HitTestSelected(PointF p) const override;
+    // Ends point editing and handle selection; selects when unlocked and hit.
+    bool SelectAt(PointF p) override;
+    bool SelectIn(const RectF& rect) override;
+    // Appends itself when (layerIndex is -1 and selected) or its layer has that index.
+    void CollectSelected(std::vector<TVeskObject*>& list, int layerIndex) override;
+    void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex) override;
+
+protected:
+    explicit TVeskInstance(TVeskLayer* layer = nullptr) : layer_(layer) { }
+    TVeskInstance(const TVeskInstance& other) : TVeskObject(other), layer_(other.layer_) { }
+    // Index of the layer, or a value no caller asks for when there is none.
+    int layerIndex() const;
+    // Leaves point editing and clears every handle selection, keeping `selected`.
+    void endHandleEditing();
+
+    TVeskLayer* layer_ = nullptr;
+};
+
+} // namespace vesk

@@ -1,0 +1,247 @@
+#include "Veskcontainer.h"
+
+#include "io/Veskfilestream.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace vesk {
+
+namespace {
+// The smallest record a child can have: its tag and a common block with an empty name.
+constexpr qsizetype kMinimalRecordSize = 4 + (4 + 8 + 24 + 4 + 18);
+} // namespace
+
+TVeskContainer::~TVeskContainer() = default;
+
+TVeskContainer::TVeskContainer(const TVeskContainer& other)
+    : TVeskObject(other)
+{
+    Assign(other);
+    children_.reserve(other.children_.size());
+    for (const auto& child : other.children_) {
+        std::unique_ptr<TVeskObject> copy = child->Clone();
+        copy->SetOwner(this);
+        children_.push_back(std::move(copy));
+    }
+    RebuildDrawOrder();
+}
+
+TVeskObject* TVeskContainer::Add(const TVeskObject& prototype)
+{
+    return Adopt(prototype.Clone());
+}
+
+TVeskObject* TVeskContainer::Adopt(std::unique_ptr<TVeskObject> object)
+{
+    if (!object)
+        return nullptr;
+    TVeskObject* added = object.get();
+    added->SetOwner(this);
+    added->SetViewScale(viewScale_);
+    children_.push_back(std::move(object));
+    insertIntoDrawOrder(added);
+    return added;
+}
+
+void TVeskContainer::insertIntoDrawOrder(TVeskObject* child)
+{
+    (child->IsCutOut() ? cutOuts_ : others_).push_back(child);
+}
+
+void TVeskContainer::RebuildDrawOrder()
+{
+    others_.clear();
+    cutOuts_.clear();
+    for (const auto& child : children_)
+        insertIntoDrawOrder(child.get());
+}
+
+std::vector<TVeskObject*> TVeskContainer::DrawOrder() const
+{
+    std::vector<TVeskObject*> order;
+    order.reserve(children_.size());
+    forEachInDrawOrder([&](TVeskObject& c) { order.push_back(&c); });
+    return order;
+}
+
+TVeskObject* TVeskContainer::ChildAt(int i) const
+{
+    return i >= 0 && i < ChildCount() ? children_[size_t(i)].get() : nullptr;
+}
+
+void TVeskContainer::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
+{
+    if (!visible_)
+        return;
+    forEachInDrawOrder([&](const TVeskObject& c) { c.Draw(g, layerIndex, style); });
+}
+
+void TVeskContainer::DrawSelection(QPainter& g, const TDrawStyle& style) const
+{
+    if (!visible_)
+        return;
+    forEachInDrawOrder([&](const TVeskObject& c) { c.DrawSelection(g, style); });
+}
+
+void TVeskContainer::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
+{
+    if (!visible_)
+        return;
+    forEachInDrawOrder([&](const TVeskObject& c) { c.DrawForPrint(g, layerIndex, style); });
+}
+
+void TVeskContainer::Rebuild()
+{
+    others_.clear();
+    cutOuts_.clear();
+    for (const auto& child : children_) {
+        child->Rebuild();
+        insertIntoDrawOrder(child.get());
+    }
+}
+
+void TVeskContainer::RemoveChild(TVeskObject* child)
+{
+    // Searched from the back: objects removed one at a time are mostly the newest
+    // (a shape dragged out to nothing, the path being built on undo).
+    const auto it = std::find_if(
+        children_.rbegin(), children_.rend(), [child](const auto& c) { return c.get() == child; });
+    if (it == children_.rend())
+        return;
+    // The flag may have changed since the child was placed, so both lists are searched.
+    for (std::vector<TVeskObject*>* list : { &others_, &cutOuts_ }) {
+        const auto at = std::find(list->rbegin(), list->rend(), child);
+        if (at != list->rend()) {
+            list->erase(std::next(at).base());
+            break;
+        }
+    }
+    const std::unique_ptr<TVeskObject> removed = std::move(*it);
+    children_.erase(std::next(it).base());
+}
+
+void TVeskContainer::RemoveChildren(std::span<TVeskObject* const> doomed)
+{
+    const std::unordered_set<const TVeskObject*> set(doomed.begin(), doomed.end());
+    std::vector<std::unique_ptr<TVeskObject>> removed;
+    std::vector<std::unique_ptr<TVeskObject>> kept;
+    kept.reserve(children_.size());
+    for (auto& child : children_)
+        (set.contains(child.get()) ? removed : kept).push_back(std::move(child));
+    children_ = std::move(kept);
+    RebuildDrawOrder();
+}
+
+void TVeskContainer::AddOutline(GraphicsPath& into, int layerIndex) const
+{
+    if (!visible_)
+        return;
+    forEachInDrawOrder([&](const TVeskObject& c) { c.AddOutline(into, layerIndex); });
+}
+
+int TVeskContainer::Load(TVesk_istream& in)
+{
+    if (in.Failed())
+        return -1;
+    const std::int32_t count = in.ReadCount(kMinimalRecordSize);
+    children_.reserve(children_.size() + size_t(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        // The object read is taken in as it is: it is already a fresh object of
+        // its own, so a clone of it would be indistinguishable.
+        std::unique_ptr<TVeskObject> object = in.ReadObject();
+        if (!object)
+            break; // an unknown or cut-short record fails the stream: nothing after it is readable
+        Adopt(std::move(object));
+    }
+    const int result = TVeskObject::Load(in);
+    RebuildDrawOrder();
+    return result;
+}
+
+int TVeskContainer::Save(TVesk_ostream& out) const
+{
+    if (out.Failed())
+        return -1;
+    out.WriteRaw(Tag(), 4);
+    out.WriteInt32(std::int32_t(children_.size()));
+    for (const auto& child : children_)
+        child->Save(out);
+    return TVeskObject::Save(out);
+}
+
+bool TVeskContainer::HitTest(PointF p) const
+{
+    bool hit = false;
+    forEachUnlocked([&](const TVeskObject& c) { hit |= c.HitTest(p); });
+    return hit;
+}
+
+bool TVeskContainer::IntersectsRect(const RectF& rect) const
+{
+    bool hit = false;
+    forEachUnlocked([&](const TVeskObject& c) { hit |= c.IntersectsRect(rect); });
+    return hit;
+}
+
+bool TVeskContainer::IntersectsPath(const GraphicsPath& path, const RectF& bounds) const
+{
+    bool hit = false;
+    forEachUnlocked([&](const TVeskObject& c) { hit |= c.IntersectsPath(path, bounds); });
+    return hit;
+}
+
+bool TVeskContainer::HandleInRect(const RectF& rect) const
+{
+    bool hit = false;
+    forEachUnlocked([&](const TVeskObject& c) { hit |= c.HandleInRect(rect); });
+    return hit;
+}
+
+bool TVeskContainer::SelectHandlesIn(const RectF& rect)
+{
+    bool hit = false;
+    forEachUnlocked([&](TVeskObject& c) { hit |= c.SelectHandlesIn(rect); });
+    return hit;
+}
+
+void TVeskContainer::SetHandlesSelected(bool value)
+{
+    for (const auto& child : children_)
+        child->SetHandlesSelected(value && !child->IsLocked());
+}
+
+void TVeskContainer::MoveSelection(float dx, float dy, MatrixOrder order)
+{
+    forEachUnlocked([&](TVeskObject& c) { c.MoveSelection(dx, dy, order); });
+}
+
+void TVeskContainer::RotateSelectionAt(float degrees, PointF centre, MatrixOrder order)
+{
+    forEachUnlocked([&](TVeskObject& c) { c.RotateSelectionAt(degrees, centre, order); });
+}
+
+void TVeskContainer::MoveControlPoints(float dx, float dy, MatrixOrder order)
+{
+    forEachUnlocked([&](TVeskObject& c) { c.MoveControlPoints(dx, dy, order); });
+}
+
+void TVeskContainer::RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order)
+{
+    forEachUnlocked([&](TVeskObject& c) { c.RotateControlPointsAt(degrees, centre, order); });
+}
+
+void TVeskContainer::CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex)
+{
+    for (const auto& child : children_)
+        child->CollectByLayer(list, layerIndex);
+}
+
+void TVeskContainer::SetViewScale(double scale)
+{
+    viewScale_ = scale;
+    for (const auto& child : children_)
+        child->SetViewScale(scale);
+}
+
+} // namespace vesk

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "model/Veskobject.h"
+
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace vesk {
+
+// Child-list mechanics shared by the part and the group: an owning list of
+// children in insertion order (the order of saving, hit testing, selecting
+// and transforming) and a borrowed drawing order in which objects that are
+// not cut-outs come first, newest first, and cut-outs last, oldest first, so
+// that cut-outs are painted over everything else. The drawing order is kept
+// as two lists in insertion order, which makes adding and removing the
+// newest object constant-time and costs an empty container no allocation.
+// Operations that the part and the group answer alike live here; the two
+// kinds supply the ones that make a group act as a single object.
+//
+// Stored form after the kind's tag: int32 child count, each child's complete
+// record in child order, then the common block.
+class TVeskContainer : public TVeskObject {
+public:
+    ~TVeskContainer() override;
+
+    // Stores a clone of the prototype, owned by this container and given its
+    // view scale; the caller keeps the prototype. Returns the clone.
+    TVeskObject* Add(const TVeskObject& prototype);
+    // As Add, but takes the object itself instead of a clone of it, for a
+    // caller that has no further use for it (a reader). Null is ignored.
+    TVeskObject* Adopt(std::unique_ptr<TVeskObject> object);
+    // Needed after a child's cut-out flag changed: the drawing order follows
+    // each child's flag as it was when the child was added or last rebuilt.
+    void RebuildDrawOrder();
+
+    int ChildCount() const { return int(children_.size()); }
+    // Null outside 0 .. count-1.
+    TVeskObject* ChildAt(int i) const;
+    const std::vector<std::unique_ptr<TVeskObject>>& Children() const { return children_; }
+    // The children in the order they are drawn.
+    std::vector<TVeskObject*> DrawOrder() const;
+
+    void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
+    void DrawSelection(QPainter& g, const TDrawStyle& style) const override;
+    void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
+    void Rebuild() override;
+    // Destroys the child if it is one.
+    void RemoveChild(TVeskObject* child) override;
+    // RemoveChild for many children at once, in time linear in the number of
+    // children rather than in their product (deleting a large selection).
+    void RemoveChildren(std::span<TVeskObject* const> doomed);
+    void AddOutline(GraphicsPath& into, int layerIndex) const override;
+    // Appends the stored children to those already held, then reads the common block.
+    int Load(TVesk_istream& in) override;
+    int Save(TVesk_ostream& out) const override;
+    bool HitTest(PointF p) const override;
+    bool IntersectsRect(const RectF& rect) const override;
+    bool IntersectsPath(const GraphicsPath& path, const RectF& bounds) const override;
+    bool HandleInRect(const RectF& rect) const override;
+    bool SelectHandlesIn(const RectF& rect) override;
+    void SetHandlesSelected(bool value) override;
+    void MoveSelection(float dx, float dy, MatrixOrder order) override;
+    void RotateSelectionAt(float degrees, PointF centre, MatrixOrder order) override;
+    void MoveControlPoints(float dx, float dy, MatrixOrder order) override;
+    void RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order) override;
+    void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex) override;
+    void SetViewScale(double scale) override;
+
+protected:
+    TVeskContainer() = default;
+    // Deep copy: the source's attributes and a clone of each child.
+    TVeskContainer(const TVeskContainer& other);
+
+    template <class F> void forEachInDrawOrder(F&& f) const
+    {
+        for (auto it = others_.rbegin(); it != others_.rend(); ++it)
+            f(**it);
+        for (TVeskObject* child : cutOuts_)
+            f(*child);
+    }
+    // Calls f on every child whose IsLocked is false, in child order.
+    template <class F> void forEachUnlocked(F&& f) const
+    {
+        for (const auto& child : children_)
+            if (!child->IsLocked())
+                f(*child);
+    }
+    // Smallest rectangle around the bounds of the children that pass the
+    // filter; false when none has bounds.
+    template <class Filter> bool unionOfBounds(RectF& out, Filter&& filter) const;
+
+    std::vector<std::unique_ptr<TVeskObject>> children_;
+
+private:
+    void insertIntoDrawOrder(TVeskObject* child);
+
+    // Drawn from the newest to the oldest.
+    std::vector<TVeskObject*> others_;
+    // Drawn after the others, from the oldest to the newest.
+    std::vector<TVeskObject*> cutOuts_;
+};
+
+template <class Filter> bool TVeskContainer::unionOfBounds(RectF& out, Filter&& filter) const
+{
+    bool any = false;
+    for (const auto& child : children_) {
+        if (!filter(*child))
+            continue;
+        // A child that leaves the rectangle untouched (a hidden container) has no bounds to add.
+        constexpr float kUnset = -3.0e38f;
+        RectF r { kUnset, kUnset, kUnset, kUnset };
+        child->GetBounds(r);
+        if (r == RectF { kUnset, kUnset, kUnset, kUnset })
+            continue;
+        out = any ? RectF::Union(out, r) : r;
+        any = true;
+    }
+    return any;
+}
+
+} // namespace vesk

@@ -1,0 +1,95 @@
+#include "Veskellipse.h"
+
+#include "io/Veskfilestream.h"
+
+#include <cmath>
+
+namespace vesk {
+
+TVeskEllipse::TVeskEllipse(TVeskLayer* layer, const TVeskSurface& surface)
+    : TVeskBoxShape(layer, surface, QStringLiteral("Ellipse"))
+{
+}
+
+TVeskEllipse::TVeskEllipse(const TVeskEllipse& other)
+    : TVeskBoxShape(other)
+{
+    Rebuild();
+}
+
+TVeskEllipse::TVeskEllipse(TVesk_istream& in)
+    : TVeskBoxShape(in, QStringLiteral("Ellipse"))
+{
+    if (!in.Failed())
+        Rebuild();
+}
+
+std::unique_ptr<TVeskObject> TVeskEllipse::Clone() const
+{
+    return std::make_unique<TVeskEllipse>(*this);
+}
+
+RectF TVeskEllipse::NormalizedBox() const
+{
+    RectF r = box_;
+    if (r.Width < 0) {
+        r.X += r.Width;
+        r.Width = -r.Width;
+    }
+    if (r.Height < 0) {
+        r.Y += r.Height;
+        r.Height = -r.Height;
+    }
+    return r;
+}
+
+void TVeskEllipse::Rebuild()
+{
+    buildOutline();
+    const float w = box_.Width / 2, h = box_.Height / 2;
+    handles_ = { PointF { 0, 0 }, PointF { 0, h }, PointF { w, 0 }, PointF { 0, -h }, PointF { -w, 0 } };
+}
+
+void TVeskEllipse::SetCircle(PointF c, PointF e)
+{
+    placeAt(c);
+    const float r = float(std::hypot(double(e.X) - c.X, double(e.Y) - c.Y));
+    box_ = { -r, -r, 2 * r, 2 * r };
+    Rebuild();
+}
+
+void TVeskEllipse::addFigure(GraphicsPath& path) const
+{
+    path.AddEllipse(NormalizedBox());
+}
+
+void TVeskEllipse::moveHandle(int index, PointF v)
+{
+    // The centre stays; the dragged handle changes its semi-axis only.
+    float r = 0;
+    switch (index) {
+    case 1:
+        r = box_.Height / 2 + v.Y;
+        break;
+    case 2:
+        r = box_.Width / 2 + v.X;
+        break;
+    case 3:
+        r = box_.Height / 2 - v.Y;
+        break;
+    case 4:
+        r = box_.Width / 2 - v.X;
+        break;
+    default:
+        return;
+    }
+    if (index == 1 || index == 3) {
+        box_.Height = 2 * r;
+        box_.Y = -r;
+    } else {
+        box_.Width = 2 * r;
+        box_.X = -r;
+    }
+}
+
+} // namespace vesk

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Veskcontainer.h"
+
+#include <memory>
+
+namespace vesk {
+
+class TVeskGroup;
+
+// The container that holds a drawing; the document root is one. Every
+// redraw, hit test, selection, transform and save starts at the root and
+// reaches each child. Unlike a group, a part does not act as one object: each
+// unlocked child under a point or in a rectangle is selected on its own,
+// whole-object transforms reach unlocked children only, and the collecting
+// operations pass through it. Its own matrix and surface play no part in
+// drawing; only its visibility and view scale matter.
+class TVeskPart : public TVeskContainer {
+public:
+    TVeskPart();
+    TVeskPart(const TVeskPart& other);
+    // Reads the payload after the tag "PART" and the common block.
+    explicit TVeskPart(TVesk_istream& in);
+    ~TVeskPart() override;
+
+    std::unique_ptr<TVeskObject> Clone() const override;
+    // Clone with its own type, for installing a snapshot as the document.
+    std::unique_ptr<TVeskPart> ClonePart() const;
+    const char* Tag() const override { return "PART"; }
+
+    // OR of HitHandle over the unlocked children: 1 body, 2 handle, 4 control point.
+    int HitHandles(PointF p, int radiusPixels) const;
+    // A new group holding clones of every child; this part keeps its children.
+    std::unique_ptr<TVeskGroup> ToGroup() const;
+
+    // Bounds of the selected children; an empty rectangle at the origin when
+    // none is selected; left as it was while the part is hidden.
+    void GetBounds(RectF& out) const override;
+    bool HitTestSelected(PointF p) const override;
+    // Every unlocked child under the point becomes selected, not just the topmost.
+    bool SelectAt(PointF p) override;
+    bool SelectIn(const RectF& rect) override;
+    // Locked children are always deselected.
+    bool SetSelected(bool value) override;
+    void MultiplyMatrix(const Matrix& m, MatrixOrder order) override;
+    void Translate(float dx, float dy, MatrixOrder order) override;
+    void RotateAt(float degrees, PointF centre, MatrixOrder order) override;
+    void CollectAll(std::vector<TVeskObject*>& list) override;
+    // The selected shapes, looking inside groups.
+    void CollectLeaves(std::vector<TVeskObject*>& list) override;
+    void CollectSelected(std::vector<TVeskObject*>& list, int layerIndex) override;
+};
+
+} // namespace vesk

@@ -1,0 +1,438 @@
+#include "Veskpath.h"
+
+#include "geometry/QtConvert.h"
+#include "io/Veskfilestream.h"
+#include "model/Colorstyle.h"
+#include "model/Vesklayer.h"
+
+#include <QLineF>
+#include <QPainter>
+#include <cmath>
+
+namespace vesk {
+
+namespace {
+constexpr ARGB kOutlineColor = 0xFF000000; // colour is irrelevant to widening
+constexpr float kWidenFlatness = 0.25f;
+constexpr float kExportFlatness = 1.0f;
+constexpr qsizetype kEntryBytes = 9; // x, y, flag byte
+constexpr qsizetype kEntryBytesV2 = 10; // x, y, smooth, curve
+
+RectF squareAt(PointF centre, float side)
+{
+    return { centre.X - side / 2, centre.Y - side / 2, side, side };
+}
+} // namespace
+
+TVeskPath::TVeskPath(TVeskLayer* layer, const TVeskSurface& surface)
+    : TVeskInstance(layer)
+    , outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
+{
+    name_ = QStringLiteral("Path");
+    surface_.Assign(surface);
+    Rebuild();
+}
+
+TVeskPath::TVeskPath(const TVeskPath& other)
+    : TVeskInstance(other)
+    , closed_(other.closed_)
+    , points_(other.points_)
+    , pointFlags_(other.pointFlags_)
+    , outlinePath_(other.outlinePath_->Clone())
+    , bounds_(other.bounds_)
+    , inverseMatrix_(other.inverseMatrix_)
+    , invertible_(other.invertible_)
+{
+    Assign(other);
+    Rebuild();
+}
+
+TVeskPath::TVeskPath(TVesk_istream& in)
+    : outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
+{
+    name_ = QStringLiteral("Path");
+    readRecord(in);
+    updateInverse();
+    Rebuild();
+}
+
+TVeskPath::~TVeskPath() = default;
+
+void TVeskPath::readRecord(TVesk_istream& in)
+{
+    const bool v2 = in.Version() == 2;
+    layer_ = in.ReadLayerRef();
+    closed_ = in.ReadBool();
+    const std::int32_t n = in.ReadCount(v2 ? kEntryBytesV2 : kEntryBytes);
+    points_.clear();
+    pointFlags_.clear();
+    points_.reserve(size_t(n));
+    pointFlags_.reserve(size_t(n));
+    for (std::int32_t i = 0; i < n && !in.Failed(); ++i) {
+        points_.push_back(in.ReadPoint());
+        std::uint8_t flag = 0;
+        if (v2) {
+            const bool smooth = in.ReadBool();
+            const bool curve = in.ReadBool();
+            flag = std::uint8_t((smooth ? pfSmooth : 0) | (curve ? pfCurve : 0));
+        } else {
+            char raw = 0;
+            in.ReadRaw(&raw, 1);
+            flag = std::uint8_t(raw);
+        }
+        pointFlags_.push_back(flag);
+    }
+    TVeskObject::Load(in);
+    handleEditing_ = false;
+    if (in.Failed()) {
+        // Whatever was read of a broken record is not geometry to draw or hit.
+        points_.clear();
+        pointFlags_.clear();
+        closed_ = false;
+    }
+    dropIncompleteGroup();
+}
+
+void TVeskPath::dropIncompleteGroup()
+{
+    const size_t whole = points_.size() - points_.size() % 3;
+    points_.resize(whole);
+    pointFlags_.resize(whole, pfSmooth);
+}
+
+void TVeskPath::updateInverse()
+{
+    inverseMatrix_ = matrix_;
+    invertible_ = inverseMatrix_.Invert();
+    if (!invertible_)
+        inverseMatrix_.Reset();
+}
+
+std::vector<PointF> TVeskPath::bezierRun(const std::vector<PointF>& points) const
+{
+    const size_t n = points.size() - points.size() % 3;
+    if (n < 3)
+        return {};
+    std::vector<PointF> run;
+    if (closed_) {
+        run.assign(points.begin(), points.begin() + std::ptrdiff_t(n));
+        run.push_back(points[0]);
+    } else {
+        if (n - 2 < 4) // a lone anchor has no segment
+            return {};
+        run.assign(points.begin(), points.begin() + std::ptrdiff_t(n - 2));
+    }
+    return run;
+}
+
+void TVeskPath::Rebuild()
+{
+    if (points_.size() <= 2)
+        return;
+    outlinePath_->Reset();
+    outlinePath_->SetFillMode(FillMode::Winding);
+    const std::vector<PointF> run = bezierRun(points_);
+    if (!run.empty()) {
+        if (surface_.GetWidth() > 0) {
+            const Pen pen = surface_.CreatePen(kOutlineColor);
+            outlinePath_->AddBeziers(run);
+            if (closed_)
+                outlinePath_->CloseFigure();
+            outlinePath_->Widen(pen, kWidenFlatness);
+        }
+        if (surface_.GetFill()) {
+            outlinePath_->StartFigure();
+            outlinePath_->AddBeziers(run);
+            outlinePath_->CloseFigure();
+        }
+    }
+    outlinePath_->Transform(matrix_);
+    bounds_ = outlinePath_->GetBounds();
+}
+
+std::unique_ptr<TVeskObject> TVeskPath::Clone() const
+{
+    return std::make_unique<TVeskPath>(*this);
+}
+
+// ---------------------------------------------------------------- drawing
+
+void TVeskPath::strokeRun(QPainter& g, const Pen& pen) const
+{
+    const std::vector<PointF> run = bezierRun(points_);
+    if (run.empty())
+        return;
+    GraphicsPath curve;
+    curve.AddBeziers(run);
+    g.strokePath(ToQPainterPath(curve), ToQPen(pen));
+}
+
+void TVeskPath::drawBody(QPainter& g, ARGB wireColor, const SolidBrush& brush, const TDrawStyle& style) const
+{
+    if (layer_->wireFrame) {
+        g.save();
+        // Local geometry goes through the placement first, then the view.
+        g.setWorldTransform(ToQTransform(matrix_), true);
+        Pen pen;
+        pen.color = wireColor;
+        pen.width = style.inverseZoom;
+        strokeRun(g, pen);
+        g.restore();
+        return;
+    }
+    if (!outlinePath_->IsEmpty())
+        g.fillPath(ToQPainterPath(*outlinePath_), ToQBrush(brush));
+}
+
+void TVeskPath::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
+{
+    if (!visible_ || !layer_ || layerIndex != layer_->index)
+        return;
+    drawBody(g, layer_->opaqueColor, surface_.CreateBrush(layer_->DrawColor()), style);
+}
+
+void TVeskPath::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
+{
+    if (!visible_ || !layer_ || layerIndex != layer_->index)
+        return;
+    // Cut-outs print in the paper colour itself, not the surface's white, so a
+    // negative film shows them as removed.
+    const SolidBrush brush = layer_->mask || IsCutOut() ? SolidBrush { style.printPaperColor }
+                                                        : surface_.CreateBrush(style.printInkColor);
+    drawBody(g, style.printInkColor, brush, style);
+}
+
+void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
+{
+    if (!pointEditing_ && !selected_)
+        return;
+    g.save();
+    g.setWorldTransform(ToQTransform(matrix_), true);
+    strokeRun(g, style.selectionPen);
+    if (pointEditing_) {
+        const double scale = std::isfinite(viewScale_) && viewScale_ > 0 ? viewScale_ : 1.0;
+        const float s = float(4.0 / scale);
+        const QPen pen = ToQPen(style.selectionPen);
+        const QBrush brush = ToQBrush(style.handleBrush);
+        const size_t n = points_.size();
+        for (size_t i = 0; i + 2 < n; i += 3) {
+            const PointF anchor = points_[i];
+            if (!(pointFlags_[i] & pfSelected)) {
+                g.setPen(pen);
+                g.setBrush(Qt::NoBrush);
+                g.drawRect(ToQRectF(squareAt(anchor, s)));
+                continue;
+            }
+            for (const PointF control : { points_[(i + n - 1) % n], points_[i + 1] }) {
+                g.setPen(Qt::NoPen);
+                g.setBrush(brush);
+                g.drawEllipse(ToQRectF(squareAt(control, s)));
+                g.setPen(pen);
+                g.drawLine(QLineF(ToQPointF(control), ToQPointF(anchor)));
+            }
+            g.fillRect(ToQRectF(squareAt(anchor, s)), brush);
+        }
+    }
+    g.restore();
+}
+
+// ---------------------------------------------------------------- geometry
+
+void TVeskPath::AddOutline(GraphicsPath& into, int layerIndex) const
+{
+    if (!visible_ || !layer_ || layerIndex != layer_->index || points_.size() < 3)
+        return;
+    std::vector<PointF> world(points_);
+    matrix_.TransformPoints(world);
+    const std::vector<PointF> run = bezierRun(world);
+    GraphicsPath area(FillMode::Winding);
+    if (!run.empty()) {
+        if (surface_.GetWidth() > 0) {
+            const Pen pen = surface_.CreatePen(kOutlineColor);
+            area.AddBeziers(run);
+            if (closed_)
+                area.CloseFigure();
+            area.Flatten(kExportFlatness);
+            area.Widen(pen, kWidenFlatness);
+        }
+        if (surface_.GetFill()) {
+            area.StartFigure();
+            area.AddBeziers(run);
+            area.CloseFigure();
+            area.Flatten(kExportFlatness);
+        }
+    }
+    into.AddPath(area, false);
+    into.WindingModeOutline(kWidenFlatness);
+}
+
+void TVeskPath::GetBounds(RectF& out) const
+{
+    out = bounds_;
+}
+
+bool TVeskPath::HitTest(PointF p) const
+{
+    return bounds_.Contains(p) && outlinePath_->IsVisible(p);
+}
+
+bool TVeskPath::IntersectsRect(const RectF& rect) const
+{
+    return rect.IntersectsWith(bounds_) && outlinePath_->IntersectsRect(rect);
+}
+
+bool TVeskPath::IntersectsPath(const GraphicsPath& path, const RectF& bounds) const
+{
+    return bounds.IntersectsWith(bounds_) && outlinePath_->IntersectsPath(path);
+}
+
+// ---------------------------------------------------------------- stream
+
+int TVeskPath::Load(TVesk_istream& in)
+{
+    if (in.Failed())
+        return -1;
+    TVeskPath read(in);
+    if (in.Failed())
+        return -1;
+    Assign(read);
+    layer_ = read.layer_;
+    closed_ = read.closed_;
+    points_ = std::move(read.points_);
+    pointFlags_ = std::move(read.pointFlags_);
+    // The outline of what was read, even when it has too few entries to build one.
+    outlinePath_ = std::move(read.outlinePath_);
+    bounds_ = read.bounds_;
+    inverseMatrix_ = read.inverseMatrix_;
+    invertible_ = read.invertible_;
+    selected_ = false;
+    pointEditing_ = false;
+    handleEditing_ = false;
+    return 0;
+}
+
+int TVeskPath::Save(TVesk_ostream& out) const
+{
+    if (out.Failed())
+        return -1;
+    out.WriteRaw(Tag(), 4);
+    out.WriteString(layer_ ? layer_->Name() : QString());
+    out.WriteBool(closed_);
+    out.WriteInt32(std::int32_t(points_.size()));
+    for (size_t i = 0; i < points_.size(); ++i) {
+        out.WritePoint(points_[i]);
+        const char flag = char(pointFlags_[i]);
+        out.WriteRaw(&flag, 1);
+    }
+    return TVeskObject::Save(out);
+}
+
+// ---------------------------------------------------------------- selection
+
+bool TVeskPath::SetSelected(bool value)
+{
+    pointEditing_ = false;
+    handleEditing_ = false;
+    SetHandlesSelected(false);
+    selected_ = value;
+    return value;
+}
+
+void TVeskPath::ClearHandleSelection()
+{
+    handleEditing_ = false;
+    for (size_t i = 0; i < pointFlags_.size(); ++i)
+        if (i % 3 != 0)
+            pointFlags_[i] &= std::uint8_t(~pfSelected);
+}
+
+void TVeskPath::SetHandlesSelected(bool value)
+{
+    ClearHandleSelection();
+    pointEditing_ = value;
+    for (size_t i = 0; i < pointFlags_.size(); i += 3)
+        pointFlags_[i]
+            = value ? std::uint8_t(pointFlags_[i] | pfSelected) : std::uint8_t(pointFlags_[i] & ~pfSelected);
+}
+
+// ---------------------------------------------------------------- transforms
+
+void TVeskPath::SetMatrix(const Matrix& m)
+{
+    TVeskObject::SetMatrix(m);
+    updateInverse();
+    Rebuild();
+}
+
+void TVeskPath::transformCache(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix,
+    const Matrix& oldInverse, bool oldInvertible)
+{
+    if (order == MatrixOrder::Append) {
+        outlinePath_->Transform(step);
+    } else if (oldInvertible) {
+        // A prepended step acts in local coordinates; in the document it is the
+        // step conjugated by the old placement.
+        Matrix world = oldInverse;
+        world.Multiply(step, MatrixOrder::Append);
+        world.Multiply(oldMatrix, MatrixOrder::Append);
+        outlinePath_->Transform(world);
+    } else {
+        Rebuild();
+        return;
+    }
+    bounds_ = outlinePath_->GetBounds();
+}
+
+void TVeskPath::MultiplyMatrix(const Matrix& m, MatrixOrder order)
+{
+    if (!selected_)
+        return;
+    const Matrix oldMatrix = matrix_, oldInverse = inverseMatrix_;
+    const bool oldInvertible = invertible_;
+    TVeskObject::MultiplyMatrix(m, order);
+    updateInverse();
+    transformCache(m, order, oldMatrix, oldInverse, oldInvertible);
+}
+
+void TVeskPath::Translate(float dx, float dy, MatrixOrder order)
+{
+    if (!selected_)
+        return;
+    const Matrix oldMatrix = matrix_, oldInverse = inverseMatrix_;
+    const bool oldInvertible = invertible_;
+    TVeskObject::Translate(dx, dy, order);
+    updateInverse();
+    transformCache(Matrix(1, 0, 0, 1, dx, dy), order, oldMatrix, oldInverse, oldInvertible);
+}
+
+void TVeskPath::RotateAt(float degrees, PointF centre, MatrixOrder order)
+{
+    if (!selected_)
+        return;
+    const Matrix oldMatrix = matrix_, oldInverse = inverseMatrix_;
+    const bool oldInvertible = invertible_;
+    TVeskObject::RotateAt(degrees, centre, order);
+    updateInverse();
+    Matrix rotation;
+    rotation.RotateAt(degrees, centre, order);
+    transformCache(rotation, order, oldMatrix, oldInverse, oldInvertible);
+}
+
+// ---------------------------------------------------------------- editing
+
+void TVeskPath::SetClosed(bool closed)
+{
+    closed_ = closed;
+    Rebuild();
+}
+
+void TVeskPath::SetPoints(std::vector<PointF> points, std::vector<std::uint8_t> flags)
+{
+    points_ = std::move(points);
+    pointFlags_ = std::move(flags);
+    pointFlags_.resize(points_.size(), pfSmooth);
+    dropIncompleteGroup();
+    Rebuild();
+}
+
+} // namespace vesk

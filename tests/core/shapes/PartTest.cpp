@@ -1,0 +1,621 @@
+#include "ContainerFixture.h"
+#include "model/Colorstyle.h"
+#include "shapes/Veskpath.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QtEndian>
+#include <climits>
+#include <functional>
+
+using namespace vesk;
+using namespace vesk::test;
+
+namespace {
+
+class PartTest : public ContainerTest { };
+
+// The bytes of an empty root part: tag, no children, the common block with
+// the name "Part", view scale 1, identity matrix and the default surface.
+const QByteArray kEmptyPartRecord
+    = QByteArray::fromHex("50 41 52 54"
+                          "00 00 00 00"
+                          "00 01 00 00"
+                          "00 00 00 00 00 00 F0 3F"
+                          "00 00 80 3F 00 00 00 00 00 00 00 00 00 00 80 3F 00 00 00 00 00 00 00 00"
+                          "04 00 00 00 50 61 72 74"
+                          "00 00 80 3F 00 00 04 00 00 00 02 00 00 00 02 00 00 00");
+
+TEST_F(PartTest, EmptyPartIsSavedAsTheDocumentRootRecord)
+{
+    const TVeskPart part;
+    EXPECT_EQ(part.GetName(), QStringLiteral("Part"));
+    EXPECT_EQ(kEmptyPartRecord.size(), 70);
+    EXPECT_EQ(SaveBytes(part).toHex(' '), kEmptyPartRecord.toHex(' '));
+}
+
+TEST_F(PartTest, SaveOnAFailedStreamWritesNothing)
+{
+    TVeskPart part;
+    AddGroup(part, QStringLiteral("g"));
+    QBuffer closed; // a device that is not open refuses every write
+    TVesk_ostream failed(closed);
+    failed.Flush();
+    ASSERT_TRUE(failed.Failed());
+    EXPECT_EQ(part.Save(failed), -1);
+}
+
+TEST_F(PartTest, AddStoresAnIndependentCloneOwnedByThePart)
+{
+    TVeskPart part;
+    part.SetViewScale(2.5);
+    TestShape proto(Layer(1), { 0, 0, 10, 10 }, QStringLiteral("a"));
+    proto.SetSelected(true);
+
+    TVeskObject* added = part.Add(proto);
+
+    ASSERT_NE(added, nullptr);
+    EXPECT_NE(added, &proto);
+    EXPECT_EQ(part.ChildAt(0), added);
+    EXPECT_EQ(added->GetOwner(), &part);
+    EXPECT_EQ(proto.GetOwner(), nullptr);
+    EXPECT_DOUBLE_EQ(added->ViewScale(), 2.5);
+    EXPECT_DOUBLE_EQ(proto.ViewScale(), 1.0);
+    EXPECT_FALSE(added->IsSelected());
+    EXPECT_EQ(TestShape::live, liveAtStart + 2);
+    proto.SetName(QStringLiteral("changed"));
+    EXPECT_EQ(added->GetName(), QStringLiteral("a"));
+}
+
+TEST_F(PartTest, AdoptTakesTheObjectItselfAndIgnoresNull)
+{
+    TVeskPart part;
+    part.SetViewScale(4.0);
+    auto shape = std::make_unique<TestShape>(Layer(1), RectF { 0, 0, 1, 1 }, QStringLiteral("a"));
+    TestShape* raw = shape.get();
+    EXPECT_EQ(part.Adopt(std::move(shape)), raw);
+    EXPECT_EQ(raw->GetOwner(), &part);
+    EXPECT_DOUBLE_EQ(raw->ViewScale(), 4.0);
+    EXPECT_EQ(part.Adopt(nullptr), nullptr);
+    EXPECT_EQ(part.ChildCount(), 1);
+}
+
+// Each word is a child in insertion order; an upper-case name is a cut-out.
+struct DrawOrderCase {
+    const char* children;
+    const char* drawOrder;
+};
+
+class PartDrawOrder : public PartTest, public ::testing::WithParamInterface<DrawOrderCase> { };
+
+// The same order must come out of Add, of Clone and of Load, which rebuild it differently.
+TEST_P(PartDrawOrder, CutOutsComeLastAndNewestOthersFirst)
+{
+    const QStringList expected = Words(GetParam().drawOrder);
+
+    TVeskPart part;
+    for (const QString& name : Words(GetParam().children))
+        AddShape(part, name);
+    EXPECT_EQ(ChildNames(part), Words(GetParam().children));
+    EXPECT_EQ(NamesOf(part.DrawOrder()), expected);
+
+    QStringList log;
+    TestShape::log = &log;
+    QImage image(4, 4, QImage::Format_ARGB32);
+    QPainter g(&image);
+    part.Draw(g, 1, TDrawStyle());
+    TestShape::log = nullptr;
+    QStringList drawn;
+    for (const QString& entry : log)
+        drawn.append(entry.mid(5));
+    EXPECT_EQ(drawn, expected);
+
+    const auto clone = part.ClonePart();
+    EXPECT_EQ(NamesOf(clone->DrawOrder()), expected);
+
+    TVeskPart groups;
+    for (const QString& name : Words(GetParam().children))
+        AddGroup(groups, name);
+    const auto loaded = LoadPart(SaveBytes(groups));
+    EXPECT_EQ(NamesOf(loaded->DrawOrder()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(PartTest, PartDrawOrder,
+    ::testing::Values(DrawOrderCase { "", "" }, DrawOrderCase { "a b c", "c b a" },
+        DrawOrderCase { "A B", "A B" }, DrawOrderCase { "a X b Y", "b a X Y" },
+        DrawOrderCase { "X a Y b c", "c b a X Y" }));
+
+TEST_F(PartTest, RebuildMovesAChildWhoseCutOutFlagChanged)
+{
+    TVeskPart part;
+    AddShape(part, QStringLiteral("a"));
+    TestShape* b = AddShape(part, QStringLiteral("b"));
+    AddShape(part, QStringLiteral("c"));
+    TVeskSurface cut;
+    cut.SetCutOut(true);
+    b->SetSurface(cut);
+    EXPECT_EQ(NamesOf(part.DrawOrder()), Words("c b a"));
+    part.Rebuild();
+    EXPECT_EQ(NamesOf(part.DrawOrder()), Words("c a b"));
+}
+
+TEST_F(PartTest, DrawingPassesTheLayerToEveryChildAndStopsWhileHidden)
+{
+    TVeskPart part;
+    AddShape(part, QStringLiteral("one"), { 0, 0, 1, 1 }, 1);
+    AddShape(part, QStringLiteral("two"), { 0, 0, 1, 1 }, 2);
+    TVeskGroup* group = AddGroup(part, QStringLiteral("g"));
+    AddShape(*group, QStringLiteral("inner"), { 0, 0, 1, 1 }, 2);
+
+    QStringList log;
+    TestShape::log = &log;
+    QImage image(4, 4, QImage::Format_ARGB32);
+    QPainter g(&image);
+    const TDrawStyle style;
+    part.Draw(g, 2, style);
+    part.DrawForPrint(g, 1, style);
+    part.DrawSelection(g, style);
+    EXPECT_EQ(log, Words("draw:inner draw:two print:one sel:inner sel:two sel:one"));
+
+    log.clear();
+    group->SetVisible(false);
+    part.Draw(g, 2, style);
+    EXPECT_EQ(log, Words("draw:two"));
+
+    log.clear();
+    part.SetVisible(false);
+    part.Draw(g, 2, style);
+    part.DrawForPrint(g, 1, style);
+    part.DrawSelection(g, style);
+    TestShape::log = nullptr;
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(PartTest, RemoveChildDestroysOnlyItsOwnChildren)
+{
+    TVeskPart part;
+    AddShape(part, QStringLiteral("a"));
+    TestShape* b = AddShape(part, QStringLiteral("b"));
+    AddShape(part, QStringLiteral("C"));
+    TestShape stranger(Layer(1), { 0, 0, 1, 1 }, QStringLiteral("stranger"));
+    const int live = TestShape::live;
+
+    part.RemoveChild(&stranger);
+    part.RemoveChild(nullptr);
+    EXPECT_EQ(TestShape::live, live);
+    EXPECT_EQ(ChildNames(part), Words("a b C"));
+
+    b->Delete();
+    EXPECT_EQ(TestShape::live, live - 1);
+    EXPECT_EQ(ChildNames(part), Words("a C"));
+    EXPECT_EQ(NamesOf(part.DrawOrder()), Words("a C"));
+
+    AddShape(part, QStringLiteral("d"));
+    AddShape(part, QStringLiteral("e"));
+    const std::vector<TVeskObject*> doomed { part.ChildAt(3), &stranger, part.ChildAt(1), part.ChildAt(3) };
+    part.RemoveChildren(doomed);
+    EXPECT_EQ(TestShape::live, live - 1);
+    EXPECT_EQ(ChildNames(part), Words("a d"));
+    EXPECT_EQ(NamesOf(part.DrawOrder()), Words("d a"));
+}
+
+TEST_F(PartTest, ClickWhereTwoUnlockedObjectsOverlapSelectsBoth)
+{
+    TVeskPart part;
+    AddShape(part, QStringLiteral("a"), { 0, 0, 10, 10 });
+    AddShape(part, QStringLiteral("b"), { 5, 5, 10, 10 });
+    AddShape(part, QStringLiteral("far"), { 50, 50, 10, 10 });
+    EXPECT_TRUE(part.HitTest({ 7, 7 }));
+    EXPECT_TRUE(part.SelectAt({ 7, 7 }));
+    std::vector<TVeskObject*> selected;
+    part.CollectSelected(selected, -1);
+    EXPECT_EQ(NamesOf(selected), Words("a b"));
+    EXPECT_TRUE(part.HitTestSelected({ 12, 12 }));
+    EXPECT_FALSE(part.HitTestSelected({ 55, 55 }));
+
+    EXPECT_FALSE(part.SelectAt({ 30, 30 }));
+    selected.clear();
+    part.CollectSelected(selected, -1);
+    EXPECT_EQ(NamesOf(selected), Words("a b")) << "a miss keeps the selection";
+}
+
+// How the second of two overlapping shapes is kept from being edited.
+enum class Lock { None, Object, Layer, HiddenLayer };
+
+class PartLocking : public PartTest, public ::testing::WithParamInterface<Lock> {
+protected:
+    void lock(TestShape* s)
+    {
+        switch (GetParam()) {
+        case Lock::None:
+            break;
+        case Lock::Object:
+            s->SetLocked(true);
+            break;
+        case Lock::Layer:
+            Layer(2)->locked = true;
+            break;
+        case Lock::HiddenLayer:
+            Layer(2)->visible = false;
+            break;
+        }
+    }
+};
+
+TEST_P(PartLocking, LockedChildrenAreNeitherHitSelectedNorMovedButStillDrawnAndSaved)
+{
+    const bool editable = GetParam() == Lock::None;
+    TVeskPart part;
+    TestShape* a = AddShape(part, QStringLiteral("a"), { 0, 0, 10, 10 }, 1);
+    TestShape* b = AddShape(part, QStringLiteral("b"), { 5, 5, 10, 10 }, 2);
+    b->SetSelected(true); // selected before it was locked
+    lock(b);
+
+    EXPECT_EQ(part.HitTest({ 12, 12 }), editable);
+    EXPECT_EQ(part.IntersectsRect({ 11, 11, 2, 2 }), editable);
+    EXPECT_EQ(part.HitTestSelected({ 12, 12 }), editable);
+    EXPECT_EQ(part.HitHandles({ 12, 12 }, 3), editable ? HitBody : HitNothing);
+
+    b->SetSelected(false);
+    part.SelectAt({ 7, 7 });
+    EXPECT_TRUE(a->IsSelected());
+    EXPECT_EQ(b->IsSelected(), editable);
+
+    b->SetSelected(true);
+    part.Translate(100, 0, MatrixOrder::Append);
+    part.RotateAt(90, { 0, 0 }, MatrixOrder::Append);
+    part.MultiplyMatrix(Matrix(2, 0, 0, 2, 0, 0), MatrixOrder::Append);
+    EXPECT_FALSE(a->GetMatrixRef().IsIdentity());
+    EXPECT_EQ(b->GetMatrixRef().IsIdentity(), !editable);
+
+    part.SetSelected(true);
+    EXPECT_TRUE(a->IsSelected());
+    EXPECT_EQ(b->IsSelected(), editable) << "selecting everything skips locked children";
+
+    QStringList log;
+    TestShape::log = &log;
+    QImage image(4, 4, QImage::Format_ARGB32);
+    QPainter g(&image);
+    part.Draw(g, 2, TDrawStyle());
+    TestShape::log = nullptr;
+    EXPECT_EQ(log, Words("draw:b"));
+    EXPECT_NE(SaveBytes(part).indexOf("TSHP", 10), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PartTest, PartLocking, ::testing::Values(Lock::None, Lock::Object, Lock::Layer, Lock::HiddenLayer));
+
+TEST_F(PartTest, HitHandlesOrsTheCodesOfUnlockedChildren)
+{
+    TVeskPart part;
+    AddShape(part, QStringLiteral("anchor"))->SetHandleCode(HitHandle);
+    AddShape(part, QStringLiteral("control"))->SetHandleCode(HitControl);
+    TestShape* locked = AddShape(part, QStringLiteral("locked"));
+    locked->SetHandleCode(HitBody);
+    locked->SetLocked(true);
+    EXPECT_EQ(part.HitHandles({ 5, 5 }, 3), HitHandle | HitControl);
+    EXPECT_EQ(part.HitHandles({ 50, 50 }, 3), HitNothing);
+}
+
+TEST_F(PartTest, BoundsCoverTheSelectedChildrenOnly)
+{
+    TVeskPart part;
+    TestShape* a = AddShape(part, QStringLiteral("a"), { 10, 10, 10, 10 });
+    TestShape* b = AddShape(part, QStringLiteral("b"), { 40, 20, 5, 30 });
+    TVeskGroup* g = AddGroup(part, QStringLiteral("g"));
+    AddShape(*g, QStringLiteral("m1"), { -5, 0, 1, 1 });
+    AddShape(*g, QStringLiteral("m2"), { 0, -8, 1, 1 });
+
+    RectF r { 1, 2, 3, 4 };
+    part.GetBounds(r);
+    EXPECT_EQ(r, RectF()) << "nothing selected: the bounds of an empty path";
+
+    a->SetSelected(true);
+    part.GetBounds(r);
+    EXPECT_EQ(r, RectF(10, 10, 10, 10));
+
+    b->SetSelected(true);
+    part.GetBounds(r);
+    EXPECT_EQ(r, RectF(10, 10, 35, 40));
+
+    a->SetSelected(false);
+    b->SetSelected(false);
+    g->SetSelected(true);
+    part.GetBounds(r);
+    EXPECT_EQ(r, RectF(-5, -8, 6, 9));
+
+    // A hidden group has no bounds: it must not drag the result to the origin.
+    b->SetSelected(true);
+    g->SetVisible(false);
+    part.GetBounds(r);
+    EXPECT_EQ(r, RectF(40, 20, 5, 30));
+
+    part.SetVisible(false);
+    r = { 1, 2, 3, 4 };
+    part.GetBounds(r);
+    EXPECT_EQ(r, RectF(1, 2, 3, 4)) << "a hidden part leaves the rectangle alone";
+}
+
+// Tree: a(selected, layer 1), g{ b(selected, layer 2), c(layer 1) }, d(layer 2), p{ e(layer 1) }.
+TEST_F(PartTest, CollectingTakesGroupsWholeOrReachesInsideAsAsked)
+{
+    TVeskPart root;
+    AddShape(root, QStringLiteral("a"), {}, 1)->SetSelected(true);
+    TVeskGroup* g = AddGroup(root, QStringLiteral("g"));
+    AddShape(*g, QStringLiteral("b"), {}, 2)->SetSelected(true);
+    AddShape(*g, QStringLiteral("c"), {}, 1);
+    AddShape(root, QStringLiteral("d"), {}, 2);
+    TVeskPart nested;
+    nested.SetName(QStringLiteral("p"));
+    auto* p = static_cast<TVeskPart*>(root.Add(nested));
+    AddShape(*p, QStringLiteral("e"), {}, 1);
+
+    using Collect = std::function<void(std::vector<TVeskObject*>&)>;
+    const struct {
+        const char* what;
+        Collect collect;
+        const char* expected;
+    } cases[] = {
+        { "root all", [&](auto& l) { root.CollectAll(l); }, "a g d e" },
+        { "root leaves", [&](auto& l) { root.CollectLeaves(l); }, "a b" },
+        { "root selected", [&](auto& l) { root.CollectSelected(l, -1); }, "a" },
+        { "root layer 1", [&](auto& l) { root.CollectByLayer(l, 1); }, "a c e" },
+        { "root layer 2", [&](auto& l) { root.CollectByLayer(l, 2); }, "b d" },
+        { "root selection by layer", [&](auto& l) { root.CollectByLayer(l, -1); }, "a b" },
+        { "root selected on layer 2", [&](auto& l) { root.CollectSelected(l, 2); }, "d" },
+        { "group all", [&](auto& l) { g->CollectAll(l); }, "g" },
+        { "group leaves", [&](auto& l) { g->CollectLeaves(l); }, "b c" },
+        { "group layer 1", [&](auto& l) { g->CollectByLayer(l, 1); }, "c" },
+    };
+    for (const auto& c : cases) {
+        std::vector<TVeskObject*> list;
+        c.collect(list);
+        EXPECT_EQ(NamesOf(list), Words(c.expected)) << c.what;
+    }
+
+    g->SetSelected(true);
+    std::vector<TVeskObject*> list;
+    root.CollectSelected(list, -1);
+    EXPECT_EQ(NamesOf(list), Words("a g")) << "a selected group is one entry";
+    list.clear();
+    root.CollectLeaves(list);
+    EXPECT_EQ(NamesOf(list), Words("a b c"));
+}
+
+TEST_F(PartTest, ViewScaleReachesEveryDescendant)
+{
+    TVeskPart root;
+    TVeskGroup* g = AddGroup(root, QStringLiteral("g"));
+    TestShape* inner = AddShape(*g, QStringLiteral("inner"));
+    TestShape* top = AddShape(root, QStringLiteral("top"));
+    root.SetViewScale(3.0);
+    EXPECT_DOUBLE_EQ(g->ViewScale(), 3.0);
+    EXPECT_DOUBLE_EQ(inner->ViewScale(), 3.0);
+    EXPECT_DOUBLE_EQ(top->ViewScale(), 3.0);
+}
+
+TEST_F(PartTest, CloneIsADeepIndependentCopy)
+{
+    TVeskPart root;
+    root.SetName(QStringLiteral("root"));
+    AddShape(root, QStringLiteral("a"))->SetSelected(true);
+    TVeskGroup* g = AddGroup(root, QStringLiteral("g"));
+    AddShape(*g, QStringLiteral("B"));
+    const int live = TestShape::live;
+
+    {
+        std::unique_ptr<TVeskObject> copy = root.Clone();
+        auto* clone = dynamic_cast<TVeskPart*>(copy.get());
+        ASSERT_NE(clone, nullptr);
+        EXPECT_EQ(TestShape::live, live + 2);
+        EXPECT_EQ(clone->GetName(), QStringLiteral("root"));
+        ASSERT_EQ(ChildNames(*clone), Words("a g"));
+        auto* cg = dynamic_cast<TVeskGroup*>(clone->ChildAt(1));
+        ASSERT_NE(cg, nullptr);
+        EXPECT_NE(cg, g);
+        EXPECT_EQ(cg->GetOwner(), clone);
+        EXPECT_EQ(cg->ChildAt(0)->GetOwner(), cg);
+        EXPECT_EQ(clone->ChildAt(0)->GetOwner(), clone);
+        EXPECT_NE(clone->ChildAt(0), root.ChildAt(0));
+
+        cg->ChildAt(0)->SetName(QStringLiteral("renamed"));
+        clone->ChildAt(0)->Delete();
+        EXPECT_EQ(ChildNames(root), Words("a g"));
+        EXPECT_EQ(g->ChildAt(0)->GetName(), QStringLiteral("B"));
+    }
+    EXPECT_EQ(TestShape::live, live);
+}
+
+TEST_F(PartTest, ToGroupCopiesEveryChildAndKeepsThem)
+{
+    TVeskPart part;
+    AddShape(part, QStringLiteral("X"));
+    AddShape(part, QStringLiteral("a"));
+    AddShape(part, QStringLiteral("b"));
+    const std::unique_ptr<TVeskGroup> group = part.ToGroup();
+    EXPECT_EQ(ChildNames(*group), Words("X a b"));
+    EXPECT_EQ(NamesOf(group->DrawOrder()), Words("b a X"));
+    EXPECT_EQ(group->ChildAt(0)->GetOwner(), group.get());
+    EXPECT_NE(group->ChildAt(0), part.ChildAt(0));
+    EXPECT_EQ(ChildNames(part), Words("X a b"));
+}
+
+TEST_F(PartTest, LoadAppendsToTheChildrenAlreadyThere)
+{
+    TVeskPart stored;
+    AddGroup(stored, QStringLiteral("g1"));
+    AddGroup(stored, QStringLiteral("G2"));
+    const QByteArray bytes = SaveBytes(stored);
+
+    TVeskPart part;
+    part.SetViewScale(2.0);
+    AddShape(part, QStringLiteral("old"));
+    TVesk_istream in(bytes.mid(4));
+    EXPECT_EQ(part.Load(in), 0);
+    EXPECT_FALSE(in.Failed());
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(ChildNames(part), Words("old g1 G2"));
+    EXPECT_EQ(NamesOf(part.DrawOrder()), Words("g1 old G2"));
+    for (const auto& child : part.Children()) {
+        EXPECT_EQ(child->GetOwner(), &part);
+        EXPECT_DOUBLE_EQ(child->ViewScale(), 2.0);
+    }
+    EXPECT_DOUBLE_EQ(part.ViewScale(), 1.0) << "the part's own stored view scale is read last";
+}
+
+// Parts and groups nested in both directions, with a path among them and
+// every stored attribute away from its default, come back as the same tree
+// and the same bytes.
+TEST_F(PartTest, TreeOfPartsAndGroupsRoundTripsByteForByte)
+{
+    TVeskPart root;
+    TVeskGroup* outer = AddGroup(root, QStringLiteral("外側"));
+    outer->Translate(12.5f, -3.0f, MatrixOrder::Append);
+    outer->SetLocked(true);
+    outer->SetVisible(false);
+    TVeskSurface s(0.25f, true, true, 4);
+    s.SetLineCap(0);
+    s.SetLineJoin(1);
+    outer->SetSurface(s);
+    TVeskGroup* inner = AddGroup(*outer, QStringLiteral("inner"));
+    AddGroup(*inner, QStringLiteral("innermost"));
+    TVeskPath track(Layer(7), TVeskSurface(2.0f, false, false, 4));
+    track.SetPoints({ { 0, 0 }, { 0, 0 }, { 10, 0 }, { 10, 0 }, { 10, 0 }, { 10, 10 } }, {});
+    track.SetName(QStringLiteral("track"));
+    inner->Add(track);
+    TVeskPart nested;
+    nested.SetName(QStringLiteral("nested part"));
+    auto* p = static_cast<TVeskPart*>(outer->Add(nested));
+    AddGroup(*p, QStringLiteral("in part"));
+    AddGroup(root, QString());
+
+    const QByteArray bytes = SaveBytes(root);
+    TVesk_istream in(bytes);
+    in.SetLayers(&layers);
+    std::unique_ptr<TVeskObject> read = in.ReadObject();
+    ASSERT_NE(read, nullptr);
+    EXPECT_TRUE(in.AtEnd());
+    auto* back = dynamic_cast<TVeskPart*>(read.get());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(SaveBytes(*back), bytes);
+
+    ASSERT_EQ(ChildNames(*back), QStringList({ QStringLiteral("外側"), QString() }));
+    auto* outerBack = dynamic_cast<TVeskGroup*>(back->ChildAt(0));
+    ASSERT_NE(outerBack, nullptr);
+    EXPECT_TRUE(outerBack->TVeskObject::IsLocked());
+    EXPECT_FALSE(outerBack->IsVisible());
+    EXPECT_EQ(outerBack->Surface(), s);
+    EXPECT_EQ(
+        ChildNames(*outerBack), QStringList({ QStringLiteral("inner"), QStringLiteral("nested part") }));
+    auto* innerBack = dynamic_cast<TVeskGroup*>(outerBack->ChildAt(0));
+    ASSERT_NE(innerBack, nullptr);
+    EXPECT_EQ(ChildNames(*innerBack), Words("innermost track"));
+    auto* trackBack = dynamic_cast<TVeskPath*>(innerBack->ChildAt(1));
+    ASSERT_NE(trackBack, nullptr);
+    EXPECT_EQ(trackBack->GetLayer(), Layer(7));
+    EXPECT_EQ(trackBack->EntryCount(), 6);
+    EXPECT_EQ(trackBack->GetOwner(), innerBack);
+    auto* partBack = dynamic_cast<TVeskPart*>(outerBack->ChildAt(1));
+    ASSERT_NE(partBack, nullptr);
+    EXPECT_EQ(ChildNames(*partBack), QStringList { QStringLiteral("in part") });
+}
+
+TEST_F(PartTest, ReadingStopsAtARecordOfUnknownKindKeepingWhatWasComplete)
+{
+    // "x" is a test shape, whose record the reader cannot decode.
+    const struct {
+        const char* what;
+        std::function<void(TVeskPart&)> build;
+        const char* kept;
+    } cases[] = {
+        { "at the top",
+            [&](TVeskPart& p) {
+                AddGroup(p, QStringLiteral("first"));
+                AddShape(p, QStringLiteral("x"));
+                AddGroup(p, QStringLiteral("after"));
+            },
+            "first" },
+        { "inside a group",
+            [&](TVeskPart& p) {
+                AddGroup(p, QStringLiteral("first"));
+                TVeskGroup* g = AddGroup(p, QStringLiteral("g"));
+                AddGroup(*g, QStringLiteral("ok"));
+                AddShape(*g, QStringLiteral("x"));
+                AddGroup(p, QStringLiteral("after"));
+            },
+            "first" },
+        { "first of all", [&](TVeskPart& p) { AddShape(p, QStringLiteral("x")); }, "" },
+    };
+    for (const auto& c : cases) {
+        TVeskPart stored;
+        c.build(stored);
+        const int live = TestShape::live;
+        int result = 0;
+        bool failed = false;
+        const auto part = LoadPart(SaveBytes(stored), &result, &failed);
+        EXPECT_TRUE(failed) << c.what;
+        EXPECT_EQ(result, -1) << c.what;
+        EXPECT_EQ(ChildNames(*part), Words(c.kept)) << c.what;
+        EXPECT_EQ(part->GetName(), QStringLiteral("Part"))
+            << c.what << ": the common block was never reached";
+        EXPECT_EQ(TestShape::live, live) << c.what;
+    }
+}
+
+TEST_F(PartTest, ACorruptChildCountEndsTheReadingWithoutAllocatingForIt)
+{
+    TVeskPart stored;
+    AddGroup(stored, QStringLiteral("a"));
+    AddGroup(stored, QStringLiteral("b"));
+    const QByteArray good = SaveBytes(stored);
+    const struct {
+        std::int32_t count;
+        bool fails;
+        const char* kept;
+    } cases[] = {
+        { 2, false, "a b" }, { -1, true, "" }, { INT_MAX, true, "" },
+        { 1000, true, "" }, // more records than the bytes left could hold
+        { 3, true, "a b" }, // the common block is then taken for a record
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = good;
+        const std::int32_t le = qToLittleEndian(c.count);
+        bytes.replace(4, 4, reinterpret_cast<const char*>(&le), 4);
+        bool failed = false;
+        const auto part = LoadPart(bytes, nullptr, &failed);
+        EXPECT_EQ(failed, c.fails) << c.count;
+        EXPECT_EQ(ChildNames(*part), Words(c.kept)) << c.count;
+    }
+}
+
+// Cutting the record anywhere never crashes, fails the stream, and keeps a
+// prefix of the children, each of them complete.
+TEST_F(PartTest, TruncatedAtEveryOffsetKeepsOnlyCompleteChildren)
+{
+    TVeskPart stored;
+    AddGroup(stored, QStringLiteral("a"));
+    TVeskGroup* g = AddGroup(stored, QStringLiteral("g"));
+    AddGroup(*g, QStringLiteral("b"));
+    AddGroup(*g, QStringLiteral("c"));
+    AddGroup(stored, QStringLiteral("d"));
+    const QByteArray full = SaveBytes(stored);
+    const QStringList all = Words("a g d");
+
+    for (qsizetype length = 0; length < full.size(); ++length) {
+        bool failed = false;
+        const auto part = LoadPart(full.left(length), nullptr, &failed);
+        ASSERT_TRUE(failed) << length;
+        const QStringList kept = ChildNames(*part);
+        ASSERT_EQ(kept, all.mid(0, kept.size())) << length;
+        if (kept.size() > 1) {
+            ASSERT_EQ(ChildNames(*static_cast<TVeskContainer*>(part->ChildAt(1))), Words("b c")) << length;
+        }
+        for (const auto& child : part->Children())
+            ASSERT_EQ(child->GetOwner(), part.get());
+    }
+    const auto whole = LoadPart(full);
+    EXPECT_EQ(ChildNames(*whole), all);
+}
+
+} // namespace
