@@ -125,6 +125,35 @@ std::vector<PointF> TVeskPath::bezierRun(const std::vector<PointF>& points) cons
     return run;
 }
 
+void TVeskPath::buildArea(const std::vector<PointF>& run, GraphicsPath& out, bool forExport) const
+{
+    GraphicsPath stroke(FillMode::Winding), fill(FillMode::Winding);
+    if (surface_.GetWidth() > 0) {
+        stroke.AddBeziers(run);
+        if (closed_)
+            stroke.CloseFigure();
+        if (forExport)
+            stroke.Flatten(kExportFlatness);
+        stroke.Widen(surface_.CreatePen(kOutlineColor), kWidenFlatness);
+    }
+    if (surface_.GetFill()) {
+        fill.AddBeziers(run);
+        fill.CloseFigure();
+        if (forExport)
+            fill.Flatten(kExportFlatness);
+    }
+    // Under the winding rule a fill figure running against the stroke's turn
+    // cancels the stroke where they overlap, leaving a hole along the inner
+    // edge of the line; parts united on their own all wind the same way. The
+    // merged outline needs that also against the other objects' areas.
+    if (forExport || (!stroke.IsEmpty() && !fill.IsEmpty())) {
+        stroke.WindingModeOutline(kWidenFlatness);
+        fill.WindingModeOutline(kWidenFlatness);
+    }
+    out.AddPath(stroke, false);
+    out.AddPath(fill, false);
+}
+
 void TVeskPath::Rebuild()
 {
     if (points_.size() <= 2)
@@ -132,20 +161,8 @@ void TVeskPath::Rebuild()
     outlinePath_->Reset();
     outlinePath_->SetFillMode(FillMode::Winding);
     const std::vector<PointF> run = bezierRun(points_);
-    if (!run.empty()) {
-        if (surface_.GetWidth() > 0) {
-            const Pen pen = surface_.CreatePen(kOutlineColor);
-            outlinePath_->AddBeziers(run);
-            if (closed_)
-                outlinePath_->CloseFigure();
-            outlinePath_->Widen(pen, kWidenFlatness);
-        }
-        if (surface_.GetFill()) {
-            outlinePath_->StartFigure();
-            outlinePath_->AddBeziers(run);
-            outlinePath_->CloseFigure();
-        }
-    }
+    if (!run.empty())
+        buildArea(run, *outlinePath_, false);
     outlinePath_->Transform(matrix_);
     bounds_ = outlinePath_->GetBounds();
 }
@@ -246,22 +263,8 @@ void TVeskPath::AddOutline(GraphicsPath& into, int layerIndex) const
     matrix_.TransformPoints(world);
     const std::vector<PointF> run = bezierRun(world);
     GraphicsPath area(FillMode::Winding);
-    if (!run.empty()) {
-        if (surface_.GetWidth() > 0) {
-            const Pen pen = surface_.CreatePen(kOutlineColor);
-            area.AddBeziers(run);
-            if (closed_)
-                area.CloseFigure();
-            area.Flatten(kExportFlatness);
-            area.Widen(pen, kWidenFlatness);
-        }
-        if (surface_.GetFill()) {
-            area.StartFigure();
-            area.AddBeziers(run);
-            area.CloseFigure();
-            area.Flatten(kExportFlatness);
-        }
-    }
+    if (!run.empty())
+        buildArea(run, area, true);
     into.AddPath(area, false);
     into.WindingModeOutline(kWidenFlatness);
 }

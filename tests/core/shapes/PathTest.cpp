@@ -83,6 +83,30 @@ TEST_F(PathTest, OpenFilledPathIsFilledAsIfClosedButStrokedOpen)
     EXPECT_TRUE(path->HitTest({ 47, 53 }));
 }
 
+// Whichever way the user drew it, the stroke and the fill of one path add up:
+// the inner half of the line is not cancelled by a fill turning the other way.
+TEST_F(PathTest, StrokeAndFillCoverTheirUnionInEitherDirection)
+{
+    for (const bool reversed : { false, true }) {
+        for (const bool closed : { false, true }) {
+            SCOPED_TRACE(testing::Message() << "reversed " << reversed << ", closed " << closed);
+            std::vector<PointF> entries = reversed
+                ? Polyline({ { 0, 100 }, { 100, 100 }, { 100, 0 }, { 0, 0 } })
+                : Polyline({ { 0, 0 }, { 100, 0 }, { 100, 100 }, { 0, 100 } });
+            auto path = MakePath(std::move(entries), Filled(10), closed);
+            EXPECT_TRUE(path->HitTest({ 50, 50 }));
+            EXPECT_TRUE(path->HitTest({ 98, 50 })); // inner half of the right edge
+            EXPECT_TRUE(path->HitTest({ 102, 50 })); // outer half
+            EXPECT_FALSE(path->HitTest({ 106, 50 }));
+
+            GraphicsPath merged(FillMode::Winding);
+            path->AddOutline(merged, solder->index);
+            EXPECT_TRUE(merged.IsVisible({ 98, 50 }));
+            EXPECT_TRUE(merged.IsVisible({ 50, 50 }));
+        }
+    }
+}
+
 TEST_F(PathTest, ZeroWidthFillsWithoutStroke)
 {
     auto path = Square(10, 20, 50);
@@ -400,6 +424,34 @@ TEST_F(PathTest, AddOutlineAppendsTheWorldAreaOnItsLayerOnly)
     a->SetVisible(false);
     a->AddOutline(untouched, solder->index);
     EXPECT_TRUE(untouched.IsEmpty());
+}
+
+TEST_F(PathTest, AddOutlineUnitesAreasDrawnInOppositeDirections)
+{
+    // a: the square (0,0)-(100,100) drawn clockwise on screen; b: the same square
+    // drawn the other way and placed at (50,50). The probe lies in both areas.
+    struct Case {
+        const char* what;
+        TVeskSurface first, second;
+        PointF probe;
+    };
+    const Case cases[] = {
+        { "fill and fill", Filled(0), Filled(0), { 75, 75 } },
+        { "stroke and fill", Stroke(6), Filled(0), { 100, 75 } },
+        { "fill and stroke", Filled(0), Stroke(6), { 50, 75 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto a = MakePath(Polyline({ { 0, 0 }, { 100, 0 }, { 100, 100 }, { 0, 100 } }), c.first, true);
+        auto b = MakePath(Polyline({ { 0, 100 }, { 100, 100 }, { 100, 0 }, { 0, 0 } }), c.second, true,
+            Matrix(1, 0, 0, 1, 50, 50));
+        ASSERT_TRUE(a->HitTest(c.probe));
+        ASSERT_TRUE(b->HitTest(c.probe));
+        GraphicsPath merged(FillMode::Winding);
+        a->AddOutline(merged, solder->index);
+        b->AddOutline(merged, solder->index);
+        EXPECT_TRUE(merged.IsVisible(c.probe));
+    }
 }
 
 TEST_F(PathTest, AddOutlineWidensInDocumentUnits)
