@@ -43,8 +43,9 @@ TVeskPath::TVeskPath(const TVeskPath& other)
     , inverseMatrix_(other.inverseMatrix_)
     , invertible_(other.invertible_)
 {
+    // The source's cache is current, so the copy needs no rebuild: every
+    // history step clones the whole document and widening dominates that cost.
     Assign(other);
-    Rebuild();
 }
 
 TVeskPath::TVeskPath(TVesk_istream& in)
