@@ -23,12 +23,13 @@ status=0
 for fuzzer in "$build"/fuzz/fuzz_*; do
     [[ -x "$fuzzer" ]] || continue
     name="$(basename "$fuzzer")"
-    corpus="$root/fuzz/corpus/${name#fuzz_}"
+    # The test fixtures are the seeds; what the fuzzer finds stays in the build folder.
+    seeds="$root/tests/data"
     work="$build/fuzz/work-$name"
     mkdir -p "$work"
     echo "fuzz: $name for ${secs}s"
     if ! "$fuzzer" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=0 -artifact_prefix="$work/" "$work" "$corpus" >"$work/log" 2>&1; then
+        -print_final_stats=0 -artifact_prefix="$work/" "$work" "$seeds" >"$work/log" 2>&1; then
         echo "fuzz: $name FAILED, see $work/log" >&2
         tail -40 "$work/log" >&2
         status=1
