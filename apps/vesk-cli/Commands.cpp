@@ -6,96 +6,134 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
-
 #include <cstdio>
-#include <functional>
+#include <vector>
 
 namespace vesk::cli {
 
 namespace {
 
-    struct Command {
-        const char* name;
-        const char* synopsis;
-        const char* help;
-        std::function<int(const QStringList&)> run;
-    };
+int usage(const Command& c, const QString& problem)
+{
+    Err(problem);
+    std::fprintf(stderr, "usage: vesk-cli %s\n", c.synopsis);
+    return Usage;
+}
 
-    void out(const QString& s) { std::fputs(s.toUtf8().constData(), stdout); }
-    void err(const QString& s) { std::fputs((QStringLiteral("vesk-cli: ") + s + u'\n').toUtf8().constData(), stderr); }
+int info(const Arguments& a)
+{
+    TVeskDocument doc;
+    if (!ReadDocument(a.positional[0], doc))
+        return Failed;
+    Out(DocumentSummary(doc));
+    return Ok;
+}
 
-    int usage(const Command& c, const QString& problem)
-    {
-        err(problem);
-        std::fprintf(stderr, "usage: vesk-cli %s\n", c.synopsis);
-        return Usage;
+int dump(const Arguments& a)
+{
+    TVeskDocument doc;
+    if (!ReadDocument(a.positional[0], doc))
+        return Failed;
+    Out(QString::fromUtf8(QJsonDocument(DocumentToJson(doc)).toJson(QJsonDocument::Indented)));
+    return Ok;
+}
+
+int convert(const Arguments& a)
+{
+    TVeskDocument doc;
+    if (!ReadDocument(a.positional[0], doc))
+        return Failed;
+    const TDocumentResult r = doc.Write(a.positional[1]);
+    if (!r) {
+        Err(QStringLiteral("cannot write %1: %2").arg(a.positional[1], r.error));
+        return Failed;
     }
+    return Ok;
+}
 
-    bool readDocument(const QString& path, TVeskDocument& doc)
-    {
-        const TDocumentResult r = doc.Read(path);
-        if (!r)
-            err(QStringLiteral("cannot read %1: %2").arg(path, r.error));
-        return r.ok;
-    }
-
-    int info(const QStringList& a)
-    {
-        TVeskDocument doc;
-        if (!readDocument(a[0], doc))
-            return Failed;
-        out(DocumentSummary(doc));
-        return Ok;
-    }
-
-    int dump(const QStringList& a)
-    {
-        TVeskDocument doc;
-        if (!readDocument(a[0], doc))
-            return Failed;
-        out(QString::fromUtf8(QJsonDocument(DocumentToJson(doc)).toJson(QJsonDocument::Indented)));
-        return Ok;
-    }
-
-    int convert(const QStringList& a)
-    {
-        TVeskDocument doc;
-        if (!readDocument(a[0], doc))
-            return Failed;
-        const TDocumentResult r = doc.Write(a[1]);
-        if (!r) {
-            err(QStringLiteral("cannot write %1: %2").arg(a[1], r.error));
-            return Failed;
-        }
-        return Ok;
-    }
-
-    const Command kCommands[] = {
+// Further verbs live in files of their own and are listed here.
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> table {
         { "info", "info FILE.vbf",
-          "Prints the format version, the layers (name, colour, mask, wire-frame),\n"
-          "the number of objects of each kind and the bounds of the drawing.\n",
-          [](const QStringList& a) { return info(a); } },
+            "Prints the format version, the layers (name, colour, mask, wire-frame),\n"
+            "the number of objects of each kind and the bounds of the drawing.\n",
+            1, {}, {}, info },
         { "dump", "dump FILE.vbf",
-          "Prints the whole document as JSON: the layers in index order and the\n"
-          "object tree with every stored field (format in the README).\n",
-          [](const QStringList& a) { return dump(a); } },
+            "Prints the whole document as JSON: the layers in index order and the\n"
+            "object tree with every stored field (format in the README).\n",
+            1, {}, {}, dump },
         { "convert", "convert IN.vbf OUT.vbf",
-          "Reads a document and writes it again in the current format (version 3).\n"
-          "OUT is replaced atomically; a failed write leaves it untouched.\n",
-          [](const QStringList& a) { return convert(a); } },
+            "Reads a document and writes it again in the current format (version 3).\n"
+            "OUT is replaced atomically; a failed write leaves it untouched.\n",
+            2, {}, {}, convert },
     };
+    return table;
+}
 
-    int argumentCount(const Command& c) { return int(QString::fromLatin1(c.synopsis).count(u' ')); }
-
-    void printUsage(std::FILE* to)
-    {
-        std::fputs("usage: vesk-cli [--help] [--version] COMMAND [ARGS]\n\ncommands:\n", to);
-        for (const Command& c : kCommands)
-            std::fprintf(to, "  %s\n", c.synopsis);
-        std::fputs("\n'vesk-cli COMMAND --help' describes a command.\n", to);
+// Splits options from positional arguments; "--" ends the options.
+bool parse(const Command& c, const QStringList& args, Arguments& out, QString& problem)
+{
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (optionsEnded || !a.startsWith(u'-') || a.size() == 1) {
+            out.positional << a;
+        } else if (a == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (c.valueOptions.contains(a)) {
+            if (i + 1 >= args.size()) {
+                problem = QStringLiteral("option '%1' needs a value").arg(a);
+                return false;
+            }
+            out.values[a] << args[++i];
+        } else if (c.flagOptions.contains(a)) {
+            out.flags.insert(a);
+        } else {
+            problem = QStringLiteral("unknown option '%1'").arg(a);
+            return false;
+        }
     }
+    if (out.positional.size() != c.positionals) {
+        problem = QStringLiteral("%1 expects %2 argument(s)").arg(QLatin1String(c.name)).arg(c.positionals);
+        return false;
+    }
+    return true;
+}
+
+void printUsage(std::FILE* to)
+{
+    std::fputs("usage: vesk-cli [--help] [--version] COMMAND [ARGS]\n\ncommands:\n", to);
+    for (const Command& c : commands())
+        std::fprintf(to, "  %s\n", c.synopsis);
+    std::fputs("\n'vesk-cli COMMAND --help' describes a command.\n", to);
+}
 
 } // namespace
+
+QString Arguments::value(const QString& option, const QString& fallback) const
+{
+    const QStringList v = values.value(option);
+    return v.isEmpty() ? fallback : v.last();
+}
+
+void Out(const QString& s)
+{
+    std::fputs(s.toUtf8().constData(), stdout);
+}
+
+void Err(const QString& s)
+{
+    std::fputs((QStringLiteral("vesk-cli: ") + s + u'\n').toUtf8().constData(), stderr);
+}
+
+bool ReadDocument(const QString& path, TVeskDocument& doc)
+{
+    const TDocumentResult r = doc.Read(path);
+    if (!r)
+        Err(QStringLiteral("cannot read %1: %2").arg(path, r.error));
+    return r.ok;
+}
 
 int Run(QStringList args)
 {
@@ -112,21 +150,20 @@ int Run(QStringList args)
         std::printf("vesk-cli %s\n", VESK_VERSION);
         return Ok;
     }
-    for (const Command& c : kCommands) {
+    for (const Command& c : commands()) {
         if (verb != QLatin1String(c.name))
             continue;
         if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
             std::printf("usage: vesk-cli %s\n\n%s", c.synopsis, c.help);
             return Ok;
         }
-        for (const QString& a : args)
-            if (a.startsWith(u'-') && a.size() > 1)
-                return usage(c, QStringLiteral("unknown option '%1'").arg(a));
-        if (args.size() != argumentCount(c))
-            return usage(c, QStringLiteral("%1 expects %2 argument(s)").arg(verb).arg(argumentCount(c)));
-        return c.run(args);
+        Arguments parsed;
+        QString problem;
+        if (!parse(c, args, parsed, problem))
+            return usage(c, problem);
+        return c.run(parsed);
     }
-    err(QStringLiteral("unknown command '%1'").arg(verb));
+    Err(QStringLiteral("unknown command '%1'").arg(verb));
     printUsage(stderr);
     return Usage;
 }
