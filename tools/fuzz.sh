@@ -28,7 +28,10 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
     work="$build/fuzz/work-$name"
     mkdir -p "$work"
     echo "fuzz: $name for ${secs}s"
-    if ! "$fuzzer" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+    # A fuzzer may bring the words of its format as fuzz/NAME.dict.
+    dict=()
+    [[ -f "$root/fuzz/$name.dict" ]] && dict=(-dict="$root/fuzz/$name.dict")
+    if ! "$fuzzer" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=2048 "${dict[@]}" \
         -print_final_stats=0 -artifact_prefix="$work/" "$work" "$seeds" >"$work/log" 2>&1; then
         echo "fuzz: $name FAILED, see $work/log" >&2
         tail -40 "$work/log" >&2
