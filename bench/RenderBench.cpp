@@ -1,0 +1,121 @@
+// Drawing-view figures on the 100,000-object board in a 1920 x 1080 view:
+// the full document image at fit zoom (on one pool thread and on all), the
+// same at 1 pixel per 0.1 mm, where most objects lie outside the view, and
+// the overlay pass alone (a copy of the drawing with the selection marks of
+// none or a tenth of the objects over it). Times are wall-clock per frame;
+// the CPU column is the whole process's, painting threads included.
+#include "BoardGenerator.h"
+#include "io/Veskdocument.h"
+#include "model/Colorstyle.h"
+#include "model/Vesklayerlist.h"
+#include "render/Renderview.h"
+#include "render/Veskrenderer.h"
+#include "shapes/Veskpart.h"
+
+#include <QImage>
+#include <QThread>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kObjects = 100000;
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+struct Scene {
+    vesk::TVeskDocument doc;
+    vesk::TDrawStyle style;
+    vesk::TRenderView fit;
+    QImage drawing { kWidth, kHeight, QImage::Format_ARGB32_Premultiplied };
+    QImage screen { kWidth, kHeight, QImage::Format_ARGB32_Premultiplied };
+
+    Scene()
+    {
+        vesk::GenerateBoard(doc, kObjects);
+        std::vector<int> all;
+        for (int i = 0; i < doc.Layers().LayerCount(); ++i)
+            all.push_back(i);
+        vesk::RectF bounds;
+        vesk::TVeskRenderer::DrawingBounds(doc.Root(), all, bounds);
+        fit = vesk::TRenderView::Fit(bounds, kWidth, kHeight);
+        fit.workArea = { 0, 0, 1000, 750 };
+        fit.showGrid = true;
+        fit.gridPitch = 25.4; // 2.54 mm, the pin pitch
+    }
+
+    // A tenth of the top-level objects, or none.
+    void select(bool tenth)
+    {
+        int i = 0;
+        for (const auto& child : doc.Root().Children())
+            child->SetSelected(tenth && i++ % 10 == 0);
+    }
+};
+
+Scene& scene()
+{
+    static Scene s;
+    return s;
+}
+
+void renderDocument(benchmark::State& state, const vesk::TRenderView& view, int threads)
+{
+    Scene& s = scene();
+    vesk::TDrawStyle style;
+    style.SetZoom(view.zoom);
+    vesk::TVeskRenderer renderer;
+    if (threads > 0)
+        renderer.SetMaxThreads(threads);
+    for (auto _ : state) {
+        renderer.RenderDocument(s.drawing, s.doc.Root(), s.doc.Layers(), style, view);
+        benchmark::DoNotOptimize(s.drawing.constBits());
+    }
+    state.counters["zoom"] = view.zoom;
+    state.counters["threads"] = threads > 0 ? threads : QThread::idealThreadCount();
+}
+
+// Argument: painting threads, 0 for the default (one per core).
+void BM_Render_DocumentFit(benchmark::State& state)
+{
+    renderDocument(state, scene().fit, int(state.range(0)));
+}
+
+void BM_Render_DocumentZoom1(benchmark::State& state)
+{
+    vesk::TRenderView view = scene().fit;
+    view.zoom = 1.0;
+    view.viewMatrix = vesk::TRenderView::MakeViewMatrix(1.0, -1500, -1500, kWidth, kHeight);
+    renderDocument(state, view, 0);
+}
+
+// Argument: 1 with a tenth of the objects selected, 0 with none.
+void BM_Render_Overlay(benchmark::State& state)
+{
+    Scene& s = scene();
+    vesk::TDrawStyle style;
+    style.SetZoom(s.fit.zoom);
+    vesk::TVeskRenderer renderer;
+    renderer.RenderDocument(s.drawing, s.doc.Root(), s.doc.Layers(), style, s.fit);
+    s.select(state.range(0) != 0);
+    for (auto _ : state) {
+        renderer.RenderOverlay(s.screen, s.drawing, s.doc.Root(), style, s.fit);
+        benchmark::DoNotOptimize(s.screen.constBits());
+    }
+    s.select(false);
+}
+
+BENCHMARK(BM_Render_DocumentFit)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Render_DocumentZoom1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Render_Overlay)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+} // namespace

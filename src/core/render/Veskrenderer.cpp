@@ -1,0 +1,370 @@
+#include "Veskrenderer.h"
+
+#include "Printsetup.h"
+#include "Renderview.h"
+#include "geometry/QtConvert.h"
+#include "model/Colorstyle.h"
+#include "model/Vesklayer.h"
+#include "model/Vesklayerlist.h"
+#include "shapes/Veskcontainer.h"
+#include "shapes/Veskpart.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+namespace vesk {
+
+namespace {
+
+// Hundredths of an inch per document unit, in the single precision the
+// print transform has always been built with.
+constexpr float kHundredthsPerUnit = float(1.0 / 2.54);
+
+// Device pixels added around the device before it is taken back to
+// document units: anti-aliased edges reach one pixel beyond a shape.
+constexpr qreal kCullMarginPixels = 2.0;
+
+// Bands thinner than this cost more in per-band culling than they save.
+constexpr int kMinBandRows = 32;
+
+// A value GetBounds never produces, to tell objects that report no bounds.
+constexpr float kUnset = -3.0e38f;
+
+bool mayShow(const TVeskObject& o, const QRectF& clip)
+{
+    RectF r { kUnset, kUnset, kUnset, kUnset };
+    o.GetBounds(r);
+    if (r == RectF { kUnset, kUnset, kUnset, kUnset })
+        return true;
+    // Written as "clearly outside" so that bounds that are not numbers are drawn.
+    const bool outside = r.GetRight() < clip.left() || r.GetLeft() > clip.right()
+        || r.GetBottom() < clip.top() || r.GetTop() > clip.bottom();
+    return !outside;
+}
+
+// The layers that exist, from the highest index to the lowest, once each.
+std::vector<int> drawingOrder(std::span<const int> in, int count)
+{
+    std::vector<int> out;
+    for (int i : in)
+        if (i >= 0 && i < count)
+            out.push_back(i);
+    std::sort(out.begin(), out.end(), std::greater<int>());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+// One drawing of layers: the objects in drawing order and what to ask of them.
+struct LayerPass {
+    const std::vector<const TVeskObject*>& objects;
+    const std::vector<int>& layers;
+    const TDrawStyle& style;
+    bool forPrint;
+};
+
+void drawPass(QPainter& g, const LayerPass& pass)
+{
+    if (pass.layers.empty())
+        return;
+    // The device back in document units, widened by what a shape may paint
+    // beyond its bounds: anti-aliasing and the wire-frame pen.
+    QRectF clip;
+    bool invertible = false;
+    const QTransform toDocument = g.combinedTransform().inverted(&invertible);
+    if (const QPaintDevice* device = g.device(); device && invertible) {
+        const qreal m = kCullMarginPixels;
+        clip = toDocument.mapRect(QRectF(0, 0, device->width(), device->height()).adjusted(-m, -m, m, m));
+        const float wire = std::isfinite(pass.style.inverseZoom) ? std::abs(pass.style.inverseZoom) : 0.0f;
+        clip.adjust(-wire, -wire, wire, wire);
+    }
+    std::vector<const TVeskObject*> inView;
+    const std::vector<const TVeskObject*>* objects = &pass.objects;
+    if (clip.width() > 0 && clip.height() > 0) {
+        inView.reserve(pass.objects.size());
+        for (const TVeskObject* o : pass.objects)
+            if (mayShow(*o, clip))
+                inView.push_back(o);
+        objects = &inView;
+    }
+    for (int index : pass.layers) {
+        for (const TVeskObject* o : *objects) {
+            if (pass.forPrint)
+                o->DrawForPrint(g, index, pass.style);
+            else
+                o->Draw(g, index, pass.style);
+        }
+    }
+}
+
+void unionShapes(const TVeskObject& o, std::span<const int> layerIndices, bool& any, RectF& out)
+{
+    if (!o.IsVisible())
+        return;
+    if (const auto* c = dynamic_cast<const TVeskContainer*>(&o)) {
+        for (const auto& child : c->Children())
+            unionShapes(*child, layerIndices, any, out);
+        return;
+    }
+    const auto* shape = dynamic_cast<const TVeskInstance*>(&o);
+    const TVeskLayer* layer = shape ? shape->GetLayer() : nullptr;
+    if (!layer || std::find(layerIndices.begin(), layerIndices.end(), layer->index) == layerIndices.end())
+        return;
+    RectF r;
+    o.GetBounds(r);
+    if (!(r.Width >= 0 && r.Height >= 0) || (r.Width == 0 && r.Height == 0))
+        return;
+    out = any ? RectF::Union(out, r) : r;
+    any = true;
+}
+
+void writePixel(QImage& image, int x, int y, ARGB color)
+{
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = color;
+        break;
+    case QImage::Format_ARGB32_Premultiplied:
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = qPremultiply(color);
+        break;
+    default:
+        image.setPixelColor(x, y, ToQColor(color));
+        break;
+    }
+}
+
+TDrawStyle printStyleFor(const TDrawStyle& style, const TPrintSetup& setup)
+{
+    TDrawStyle s = style;
+    if (setup.black) {
+        s.printInkColor = setup.negative ? 0xFFFFFFFF : 0xFF000000;
+        s.printPaperColor = setup.negative ? 0xFF000000 : 0xFFFFFFFF;
+    }
+    return s;
+}
+
+// The print run on a painter as it is set up; returns with it as it was.
+void printOn(QPainter& g, const LayerPass& pass, const TPrintSetup& setup)
+{
+    const QPaintDevice* device = g.device();
+    if (!device)
+        return;
+    g.save();
+    if (setup.paintPaper) {
+        g.setWorldMatrixEnabled(false);
+        g.fillRect(
+            g.window(), ToQColor(setup.black ? pass.style.printPaperColor : pass.style.backgroundColor));
+        g.setWorldMatrixEnabled(true);
+    }
+    g.setWorldTransform(
+        TVeskRenderer::PrintTransform(setup, device->logicalDpiX(), device->logicalDpiY()), true);
+    g.setRenderHint(QPainter::Antialiasing, true);
+    drawPass(g, pass);
+    g.restore();
+}
+
+} // namespace
+
+TVeskRenderer::TVeskRenderer()
+    : maxThreads_(std::max(1, QThread::idealThreadCount()))
+{
+}
+
+TVeskRenderer::~TVeskRenderer() = default;
+
+void TVeskRenderer::takeDrawOrder(const TVeskPart& root)
+{
+    drawOrder_.clear();
+    if (!root.IsVisible())
+        return;
+    for (const TVeskObject* o : root.DrawOrder())
+        drawOrder_.push_back(o);
+}
+
+template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands, const Paint& paint) const
+{
+    const int height = image.height();
+    bands = std::clamp(bands, 1, std::max(1, height / kMinBandRows));
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    std::atomic<int> next { 0 };
+    const auto work = [&] {
+        for (int b = next++; b < bands; b = next++) {
+            const int top = int(qint64(height) * b / bands);
+            const int bottom = int(qint64(height) * (b + 1) / bands);
+            QImage band(bits + top * stride, image.width(), bottom - top, stride, image.format());
+            band.setDotsPerMeterX(image.dotsPerMeterX());
+            band.setDotsPerMeterY(image.dotsPerMeterY());
+            QPainter g(&band);
+            g.translate(0, -top);
+            paint(g);
+        }
+    };
+    // Painting from pool threads also keeps Qt 6.4 from handing every large
+    // fill of a thread outside the pool to the pool and waiting for it, which
+    // cost five times the painting on a busy machine. The calling thread
+    // paints only when no pool thread is free, so a caller inside the pool
+    // cannot stall.
+    QSemaphore finished;
+    int started = 0;
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int helpers = pool->contains(QThread::currentThread()) ? 0 : std::min(bands, maxThreads_);
+    for (int i = 0; i < helpers; ++i) {
+        if (!pool->tryStart([&] {
+                work();
+                finished.release();
+            }))
+            break;
+        ++started;
+    }
+    if (started == 0)
+        work();
+    finished.acquire(started);
+}
+
+void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,
+    const TDrawStyle& style, const TRenderView& view)
+{
+    if (drawing.isNull())
+        return;
+    drawing.fill(ToQColor(style.backgroundColor));
+    std::vector<int> visible;
+    for (int i = layers.LayerCount() - 1; i >= 0; --i)
+        if (layers.LayerAt(i)->visible)
+            visible.push_back(i);
+    takeDrawOrder(root);
+    const LayerPass pass { drawOrder_, visible, style, false };
+    const QTransform toImage = ToQTransform(view.viewMatrix);
+    paintBanded(drawing, bandCount(), [&](QPainter& g) {
+        g.setWorldTransform(toImage, true);
+        if (!view.workArea.IsEmptyArea()) {
+            g.setPen(ToQPen(style.framePen));
+            g.setBrush(Qt::NoBrush);
+            g.drawRect(ToQRectF(view.workArea));
+        }
+        g.setRenderHint(QPainter::Antialiasing, view.antialias);
+        drawPass(g, pass);
+    });
+    if (view.showGrid)
+        DrawGrid(drawing, style.gridColor, view);
+}
+
+void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const TVeskPart& root,
+    const TDrawStyle& style, const TRenderView& view)
+{
+    if (&screen == &drawing) {
+        // Marks straight onto the drawing, as asked.
+    } else if (screen.size() == drawing.size() && screen.format() == drawing.format()
+        && screen.bytesPerLine() == drawing.bytesPerLine() && !drawing.isNull()) {
+        // Keeps the screen's buffer: no allocation per overlay pass.
+        std::memcpy(screen.bits(), drawing.constBits(), size_t(drawing.sizeInBytes()));
+    } else {
+        screen = drawing.copy();
+    }
+    if (screen.isNull() || !root.IsVisible())
+        return;
+    // One band: marks may reach beyond their objects' bounds (control points,
+    // text frames), so they cannot be culled by band, and drawing them all in
+    // every band would cost more than it shares.
+    const QTransform toImage = ToQTransform(view.viewMatrix);
+    paintBanded(screen, 1, [&](QPainter& g) {
+        g.setWorldTransform(toImage, true);
+        root.DrawSelection(g, style);
+    });
+}
+
+QTransform TVeskRenderer::PrintTransform(const TPrintSetup& setup, double dpiX, double dpiY)
+{
+    // Built in hundredths of an inch first, the unit the transform is defined in.
+    const double s = kHundredthsPerUnit;
+    const double sx = setup.mirror ? -s : s;
+    const double pageUnits = setup.pageWidthMm * 10.0;
+    const QTransform origin = QTransform::fromTranslate(-setup.origin.X, -setup.origin.Y);
+    const QTransform page(sx, 0, 0, s, setup.mirror ? s * pageUnits : 0.0, 0);
+    return origin * page * QTransform::fromScale(dpiX / 100.0, dpiY / 100.0);
+}
+
+void TVeskRenderer::Print(QPainter& g, const TVeskPart& root, const TVeskLayerList& layers,
+    const TDrawStyle& style, const TPrintSetup& setup)
+{
+    const TDrawStyle printStyle = printStyleFor(style, setup);
+    const std::vector<int> chosen = drawingOrder(setup.layers, layers.LayerCount());
+    takeDrawOrder(root);
+    printOn(g, LayerPass { drawOrder_, chosen, printStyle, setup.black }, setup);
+}
+
+void TVeskRenderer::PrintImage(QImage& image, const TVeskPart& root, const TVeskLayerList& layers,
+    const TDrawStyle& style, const TPrintSetup& setup)
+{
+    if (image.isNull())
+        return;
+    const TDrawStyle printStyle = printStyleFor(style, setup);
+    const std::vector<int> chosen = drawingOrder(setup.layers, layers.LayerCount());
+    takeDrawOrder(root);
+    const LayerPass pass { drawOrder_, chosen, printStyle, setup.black };
+    paintBanded(image, bandCount(), [&](QPainter& g) { printOn(g, pass, setup); });
+}
+
+void TVeskRenderer::DrawGrid(QImage& image, ARGB color, const TRenderView& view)
+{
+    const double step = view.gridPitch * view.zoom;
+    if (!(step > 4.0) || !std::isfinite(step))
+        return;
+    // The pixel of the document origin, moved by whole steps to just left of
+    // (or onto) the image's first pixel; truncation then plots a column at
+    // the edge when the origin column lies within a pixel of it.
+    const auto firstLine = [step](double origin) {
+        if (!std::isfinite(origin))
+            return 0.0;
+        double r = std::fmod(origin, step);
+        if (origin > 0 && r > 0)
+            r -= step;
+        else if (origin < 0 && r < 0)
+            r += step;
+        return r;
+    };
+    const double x0 = firstLine(view.viewMatrix.OffsetX());
+    const double y0 = firstLine(view.viewMatrix.OffsetY());
+    const int w = image.width();
+    const int h = image.height();
+    for (double y = y0; y < h; y += step) {
+        const int py = int(y);
+        if (py < 0 || py >= h)
+            continue;
+        for (double x = x0; x < w; x += step) {
+            const int px = int(x);
+            if (px >= 0 && px < w)
+                writePixel(image, px, py, color);
+        }
+    }
+}
+
+void TVeskRenderer::DrawLayers(QPainter& g, const TVeskPart& root, std::span<const int> layerIndices,
+    const TDrawStyle& style, bool forPrint)
+{
+    // Any index is accepted here; an index no object lies on draws nothing.
+    std::vector<int> order(layerIndices.begin(), layerIndices.end());
+    std::sort(order.begin(), order.end(), std::greater<int>());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+    takeDrawOrder(root);
+    drawPass(g, LayerPass { drawOrder_, order, style, forPrint });
+}
+
+bool TVeskRenderer::DrawingBounds(const TVeskPart& root, std::span<const int> layerIndices, RectF& out)
+{
+    bool any = false;
+    if (root.IsVisible())
+        for (const auto& child : root.Children())
+            unionShapes(*child, layerIndices, any, out);
+    return any;
+}
+
+} // namespace vesk

@@ -1,0 +1,235 @@
+// The drawing view's images: layer order and colours, mask and cut-out,
+// wire-frame, work-area frame, grid, the overlay, bands and culling.
+#include "RenderTestSupport.h"
+#include "model/Colorstyle.h"
+#include "render/Renderview.h"
+#include "render/Veskrenderer.h"
+#include "shapes/Veskellipse.h"
+
+#include <QImage>
+
+namespace vesk::test {
+namespace {
+
+constexpr unsigned kWhite = 0xFFFFFF;
+constexpr ARGB kSolder = 0xFFEB2828;
+constexpr ARGB kComponent = 0xFF008000;
+
+constexpr ARGB withAlpha(ARGB c, int a)
+{
+    return (c & 0xFFFFFFu) | (ARGB(a) << 24);
+}
+
+class ScreenRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.workArea = {}; // no frame unless a test asks for one
+        style.SetZoom(1);
+    }
+    void render() { renderer.RenderDocument(image, doc.Root(), doc.Layers(), style, view); }
+    void zoomTo(double zoom, float dx = 0, float dy = 0)
+    {
+        view.zoom = zoom;
+        view.viewMatrix = Matrix(float(zoom), 0, 0, float(zoom), dx, dy);
+        style.SetZoom(zoom);
+    }
+
+    TVeskDocument doc;
+    TDrawStyle style;
+    TRenderView view;
+    TVeskRenderer renderer;
+    QImage image { 200, 100, QImage::Format_ARGB32_Premultiplied };
+};
+
+struct PixelCase {
+    int x, y;
+    unsigned rgb;
+    const char* what;
+};
+
+TEST_F(ScreenRender, LayersStackFromLastToFirstWithMaskLayersInTheBackgroundColour)
+{
+    AddRect(doc, "component", { 60, 20, 120, 60 });
+    AddRect(doc, "solder", { 20, 20, 100, 60 }); // current layer: alpha 200
+    AddRect(doc, "hole", { 90, 40, 20, 20 });
+    render();
+    const unsigned component = Over(withAlpha(kComponent, 120), kWhite);
+    const PixelCase cases[] = {
+        { 5, 5, kWhite, "background" },
+        { 40, 50, Over(withAlpha(kSolder, 200), kWhite), "solder alone, current" },
+        { 150, 50, component, "component alone" },
+        { 75, 50, Over(withAlpha(kSolder, 200), component), "solder drawn over component" },
+        { 100, 50, kWhite, "hole punches both" },
+    };
+    for (const PixelCase& c : cases)
+        EXPECT_LE(ChannelDistance(Rgb(image, c.x, c.y), c.rgb), 2)
+            << c.what << ": " << std::hex << Rgb(image, c.x, c.y) << " want " << c.rgb;
+}
+
+TEST_F(ScreenRender, CurrentLayerAndVisibilityDecideColourAndPresence)
+{
+    AddRect(doc, "component", { 20, 20, 100, 60 });
+    TVeskLayerList& layers = doc.Layers();
+    layers.SetCurrent(layers.FindLayer(QStringLiteral("component")));
+    render();
+    EXPECT_LE(ChannelDistance(Rgb(image, 50, 50), Over(withAlpha(kComponent, 200), kWhite)), 2);
+
+    layers.FindLayer(QStringLiteral("component"))->visible = false;
+    render();
+    EXPECT_EQ(Rgb(image, 50, 50), kWhite);
+}
+
+TEST_F(ScreenRender, CutOutPaintsWhiteOverTheObjectsDrawnBeforeIt)
+{
+    AddRect(doc, "solder", { 40, 40, 20, 20 }, true);
+    AddRect(doc, "solder", { 20, 20, 100, 60 });
+    render();
+    EXPECT_EQ(Rgb(image, 50, 50), kWhite);
+    EXPECT_LE(ChannelDistance(Rgb(image, 30, 50), Over(withAlpha(kSolder, 200), kWhite)), 2);
+}
+
+// A wire-frame layer draws the bare edge one screen pixel wide at any zoom,
+// ignoring the fill; the edge lies on pixel centres so it covers whole pixels.
+TEST_F(ScreenRender, WireFrameLayerDrawsAOnePixelEdge)
+{
+    for (const double zoom : { 1.0, 2.0 }) {
+        SCOPED_TRACE(zoom);
+        doc.Reset();
+        zoomTo(zoom);
+        const float half = float(0.5 / zoom);
+        AddRect(doc, "dimension", { 20 + half, 10 + half, 60, 30 }); // filled, yet drawn as a frame
+        render();
+        const int edge = int(20 * zoom);
+        const int row = int(25 * zoom);
+        EXPECT_EQ(Rgb(image, edge, row), 0x000000u);
+        EXPECT_EQ(Rgb(image, edge - 1, row), kWhite);
+        EXPECT_EQ(Rgb(image, edge + 1, row), kWhite);
+        EXPECT_EQ(Rgb(image, int(50 * zoom), row), kWhite);
+    }
+}
+
+TEST_F(ScreenRender, WorkAreaFrameIsOneCrispPixelInTheFrameColour)
+{
+    zoomTo(1, 10, 10);
+    view.workArea = { 0, 0, 100, 50 };
+    render();
+    const QColor frame = QColor::fromRgb(style.frameColor);
+    std::vector<int> columns;
+    for (int x = 0; x < image.width(); ++x)
+        if (image.pixelColor(x, 30) == frame)
+            columns.push_back(x);
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_NEAR(columns[0], 10, 1);
+    EXPECT_NEAR(columns[1], 110, 1);
+}
+
+struct GridCase {
+    double pitch, zoom;
+    float originX, originY; // pixel of the document origin
+    int count; // grid pixels in the 100 x 60 image
+    int x, y; // one of them
+};
+
+class GridDots : public ::testing::TestWithParam<GridCase> { };
+
+TEST_P(GridDots, FallEveryStepFromTheOrigin)
+{
+    const GridCase& c = GetParam();
+    QImage image(100, 60, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    TRenderView view;
+    view.zoom = c.zoom;
+    view.viewMatrix = Matrix(float(c.zoom), 0, 0, float(c.zoom), c.originX, c.originY);
+    view.gridPitch = c.pitch;
+    TVeskRenderer::DrawGrid(image, 0xFF00FF00, view);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += Rgb(image, x, y) == 0x00FF00u;
+    EXPECT_EQ(count, c.count);
+    if (c.count > 0) {
+        EXPECT_EQ(Rgb(image, c.x, c.y), 0x00FF00u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderer, GridDots,
+    ::testing::Values(GridCase { 10, 1, 50, 30, 10 * 6, 50, 30 }, // origin in the middle
+        GridCase { 10, 1, -3, -3, 10 * 6, 7, 7 }, // origin above and left of the image
+        GridCase { 2, 2.5, 0, 0, 20 * 12, 95, 55 }, // 5 pixels apart
+        GridCase { 4, 1, 0, 0, 0, 0, 0 }, // 4 pixels apart: too dense to draw
+        GridCase { 0, 1, 0, 0, 0, 0, 0 }));
+
+TEST_F(ScreenRender, GridIsDrawnOnlyWhenShown)
+{
+    style.gridColor = 0xFF00FF00;
+    view.gridPitch = 10;
+    render();
+    EXPECT_EQ(Rgb(image, 0, 0), kWhite);
+    view.showGrid = true;
+    render();
+    EXPECT_EQ(Rgb(image, 0, 0), 0x00FF00u);
+    EXPECT_EQ(Rgb(image, 5, 0), kWhite);
+}
+
+TEST_F(ScreenRender, OverlayDrawsSelectionMarksOnACopyOfTheDrawing)
+{
+    TVeskObject* rect = AddRect(doc, "solder", { 20.5f, 20.5f, 100, 50 });
+    render();
+    const QImage before = image.copy();
+    QImage screen;
+    renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+    EXPECT_EQ(screen, image) << "nothing is selected";
+
+    rect->SetSelected(true);
+    renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+    EXPECT_EQ(image, before) << "the drawing itself stays clean";
+    EXPECT_EQ(Rgb(screen, 20, 40), 0x000000u) << "selection frame on the edge";
+    EXPECT_EQ(Rgb(screen, 60, 40), Rgb(image, 60, 40)) << "inside stays as drawn";
+
+    rect->SetSelected(false);
+    renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+    EXPECT_EQ(screen, image) << "the same screen image is drawn over afresh";
+}
+
+// Shapes that cross the seams between bands must come out as from a single painter.
+TEST_F(ScreenRender, BandsPaintTheSameImageAsOneThread)
+{
+    image = QImage(300, 256, QImage::Format_ARGB32_Premultiplied);
+    zoomTo(1.3, 3.25, -7.5);
+    AddRect(doc, "component", { 10, 5, 200, 180 });
+    AddFrame(doc, "solder", { 40, 20, 120, 150 }, 7.5f);
+    TVeskEllipse ellipse(doc.Layers().LayerAt(1), TVeskSurface(0, false, true, 4));
+    ellipse.SetCircle({ 120, 100 }, { 190, 120 });
+    doc.Root().Add(ellipse);
+    AddRect(doc, "dimension", { 5, 5, 210, 190 });
+    AddRect(doc, "hole", { 100, 90, 10, 10 });
+
+    renderer.SetMaxThreads(1);
+    render();
+    const QImage single = image.copy();
+    renderer.SetMaxThreads(4);
+    render();
+    int worst = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            worst = std::max(worst, ChannelDistance(Rgb(image, x, y), Rgb(single, x, y)));
+    EXPECT_LE(worst, 2);
+}
+
+// Culling by bounds must keep what reaches into the image.
+TEST_F(ScreenRender, ObjectsReachingIntoTheImageFromOutsideAreDrawn)
+{
+    zoomTo(4, -400, -200);
+    AddRect(doc, "solder", { -1000, -1000, 1105, 1055 }); // ends at document (105, 55)
+    AddRect(doc, "solder", { 149, 70, 2000, 20 }); // starts 4 pixels left of the right edge
+    AddRect(doc, "solder", { 160, 70, 20, 20 }); // wholly outside
+    render();
+    const unsigned solder = Over(withAlpha(kSolder, 200), kWhite);
+    EXPECT_LE(ChannelDistance(Rgb(image, 10, 10), solder), 2);
+    EXPECT_LE(ChannelDistance(Rgb(image, 198, 90), solder), 2);
+    EXPECT_EQ(Rgb(image, 100, 90), kWhite);
+}
+
+} // namespace
+} // namespace vesk::test
