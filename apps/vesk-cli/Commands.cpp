@@ -67,6 +67,9 @@ const std::vector<Command>& commands()
             "Reads a document and writes it again in the current format (version 3).\n"
             "OUT is replaced atomically; a failed write leaves it untouched.\n",
             2, {}, {}, convert },
+        RenderCommand(),
+        GerberCommand(),
+        ImportCommand(),
     };
     return table;
 }

@@ -43,6 +43,10 @@ void Err(const QString& s);
 // Reads a document, reporting a failure on stderr.
 bool ReadDocument(const QString& path, TVeskDocument& doc);
 
+Command RenderCommand();
+Command GerberCommand();
+Command ImportCommand();
+
 // Runs one command line (without the program name); returns the exit code.
 int Run(QStringList args);
 

@@ -1,12 +1,15 @@
 #include "Veskboxshape.h"
 
 #include "geometry/QtConvert.h"
+#include "gerber/Flashplacement.h"
+#include "gerber/Gerberfilestream.h"
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
 
 #include <QPainter>
 #include <cmath>
+#include <optional>
 
 namespace vesk {
 
@@ -174,6 +177,26 @@ void TVeskBoxShape::AddOutline(GraphicsPath& into, int layerIndex) const
 void TVeskBoxShape::GetBounds(RectF& out) const
 {
     out = bounds_;
+}
+
+int TVeskBoxShape::WriteGerber(TGerber_ostream& out, int layer) const
+{
+    if (out.Failed() || layer != layerIndex())
+        return -1;
+    std::optional<Pen> pen;
+    if (surface_.GetWidth() > 0)
+        pen = surface_.CreatePen(kOutlineColor);
+    const Pen* penOrNone = pen ? &*pen : nullptr;
+    const TFlashPlacement placement = ClassifyFlashPlacement(matrix_);
+    if ((pen && !surface_.GetFill()) || placement == TFlashPlacement::Other) {
+        GraphicsPath figure;
+        addFigure(figure);
+        figure.Transform(matrix_);
+        out.AddPath(penOrNone, figure, surface_.GetFill());
+        return 0;
+    }
+    addFlash(out, penOrNone, placement == TFlashPlacement::QuarterTurn);
+    return 0;
 }
 
 // ---------------------------------------------------------------- drawing

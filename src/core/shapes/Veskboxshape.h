@@ -45,6 +45,9 @@ public:
     // it was and returns -1.
     int Load(TVesk_istream& in) override;
     int Save(TVesk_ostream& out) const override;
+    // An unfilled outlined shape as strokes; otherwise one flash when the
+    // placement keeps it axis-aligned, else outline and hatch.
+    int WriteGerber(TGerber_ostream& out, int layer) const override;
     bool HitTest(PointF p) const override;
     bool IntersectsRect(const RectF& rect) const override;
     bool IntersectsPath(const GraphicsPath& path, const RectF& bounds) const override;
@@ -93,6 +96,9 @@ protected:
     virtual void addFigure(GraphicsPath& path) const = 0;
     // Moves handle 1 to 4 by the local vector v, reshaping box_ or the handles.
     virtual void moveHandle(int index, PointF v) = 0;
+    // Hands the shape to the stream as one flash; `quarterTurn` when the
+    // placement exchanges width and height. pen may be null.
+    virtual void addFlash(TGerber_ostream& out, const Pen* pen, bool quarterTurn) const = 0;
     // Whether the shape's stroke and fill figures are merged into one outline
     // before it joins a merged outline.
     virtual bool mergesOwnFigures() const { return false; }

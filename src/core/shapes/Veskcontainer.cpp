@@ -1,5 +1,6 @@
 #include "Veskcontainer.h"
 
+#include "gerber/Gerberfilestream.h"
 #include "io/Veskfilestream.h"
 
 #include <algorithm>
@@ -168,6 +169,15 @@ int TVeskContainer::Save(TVesk_ostream& out) const
     for (const auto& child : children_)
         child->Save(out);
     return TVeskObject::Save(out);
+}
+
+int TVeskContainer::WriteGerber(TGerber_ostream& out, int layerIndex) const
+{
+    if (out.Failed())
+        return -1;
+    for (const auto& child : children_)
+        child->WriteGerber(out, layerIndex);
+    return 0;
 }
 
 bool TVeskContainer::HitTest(PointF p) const

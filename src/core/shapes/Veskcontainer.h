@@ -54,6 +54,8 @@ public:
     // Appends the stored children to those already held, then reads the common block.
     int Load(TVesk_istream& in) override;
     int Save(TVesk_ostream& out) const override;
+    // Every child in child order; -1 only when the stream has failed.
+    int WriteGerber(TGerber_ostream& out, int layerIndex) const override;
     bool HitTest(PointF p) const override;
     bool IntersectsRect(const RectF& rect) const override;
     bool IntersectsPath(const GraphicsPath& path, const RectF& bounds) const override;

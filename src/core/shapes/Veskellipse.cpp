@@ -1,5 +1,6 @@
 #include "Veskellipse.h"
 
+#include "gerber/Gerberfilestream.h"
 #include "io/Veskfilestream.h"
 
 #include <cmath>
@@ -61,6 +62,18 @@ void TVeskEllipse::SetCircle(PointF c, PointF e)
 void TVeskEllipse::addFigure(GraphicsPath& path) const
 {
     path.AddEllipse(NormalizedBox());
+}
+
+void TVeskEllipse::addFlash(TGerber_ostream& out, const Pen* pen, bool quarterTurn) const
+{
+    // The box is centred on the local origin, so the offsets place it; a box
+    // dragged inside out is flashed as the ellipse it draws.
+    const RectF b = NormalizedBox();
+    const float dx = matrix_.OffsetX(), dy = matrix_.OffsetY();
+    if (quarterTurn)
+        out.AddEllipse(pen, { b.Y + dx, b.X + dy, b.Height, b.Width });
+    else
+        out.AddEllipse(pen, { b.X + dx, b.Y + dy, b.Width, b.Height });
 }
 
 void TVeskEllipse::moveHandle(int index, PointF v)

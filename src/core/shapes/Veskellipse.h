@@ -37,6 +37,7 @@ public:
 protected:
     void addFigure(GraphicsPath& path) const override;
     void moveHandle(int index, PointF v) override;
+    void addFlash(TGerber_ostream& out, const Pen* pen, bool quarterTurn) const override;
 };
 
 } // namespace vesk

@@ -1,5 +1,6 @@
 #include "Veskrectangle.h"
 
+#include "gerber/Gerberfilestream.h"
 #include "io/Veskfilestream.h"
 
 #include <cmath>
@@ -51,6 +52,14 @@ void TVeskRect::SetCorners(PointF a, PointF b)
 void TVeskRect::addFigure(GraphicsPath& path) const
 {
     path.AddRectangle(box_);
+}
+
+void TVeskRect::addFlash(TGerber_ostream& out, const Pen* pen, bool quarterTurn) const
+{
+    const PointF c = matrix_.TransformPoint(handles_[0]);
+    const float w = quarterTurn ? box_.Height : box_.Width;
+    const float h = quarterTurn ? box_.Width : box_.Height;
+    out.AddRect(pen, { c.X - w / 2, c.Y - h / 2, w, h });
 }
 
 void TVeskRect::moveHandle(int index, PointF v)

@@ -2,6 +2,7 @@
 
 #include "Fontresolver.h"
 #include "geometry/QtConvert.h"
+#include "gerber/Gerberfilestream.h"
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
@@ -144,6 +145,17 @@ void TVeskString::DrawSelection(QPainter& g, const TDrawStyle& style) const
 
 void TVeskString::AddOutline(GraphicsPath&, int) const
 {
+}
+
+int TVeskString::WriteGerber(TGerber_ostream& out, int layer) const
+{
+    if (out.Failed() || layer != layerIndex() || text_.isEmpty())
+        return -1;
+    // The cached glyphs are those AddString lays out, already placed.
+    GraphicsPath glyphs(*textPath_);
+    glyphs.SetFillMode(FillMode::Winding);
+    out.AddPath(nullptr, glyphs, true);
+    return 0;
 }
 
 void TVeskString::GetBounds(RectF& out) const

@@ -60,6 +60,9 @@ public:
     // it was and returns -1.
     int Load(TVesk_istream& in) override;
     int Save(TVesk_ostream& out) const override;
+    // The glyph outlines, filled under the winding rule, with the 0.3 mm pen
+    // of outline-less shapes; an empty text writes nothing and returns -1.
+    int WriteGerber(TGerber_ostream& out, int layer) const override;
     bool HitTest(PointF p) const override;
     bool IntersectsRect(const RectF& rect) const override;
     bool IntersectsPath(const GraphicsPath& path, const RectF& bounds) const override;

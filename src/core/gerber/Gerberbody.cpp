@@ -1,0 +1,102 @@
+#include "Gerberbody.h"
+
+#include <cmath>
+
+namespace vesk {
+
+namespace {
+
+QString millimetres(float documentUnits)
+{
+    return QString::number(double(documentUnits) * 0.1, 'f', 3);
+}
+
+void appendNumber(QByteArray& to, std::int64_t n)
+{
+    if (n < 0) {
+        to += '-';
+        n = -n;
+    }
+    char digits[20];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    for (int i = count; i < 6; ++i)
+        to += '0';
+    while (count > 0)
+        to += digits[--count];
+}
+
+} // namespace
+
+bool TGerberBody::CoordinateNumber(float v, std::int64_t& n)
+{
+    const double scaled = std::floor(double(v) * 100.0);
+    if (!(std::fabs(scaled) < double(kCoordinateLimit)))
+        return false;
+    n = std::int64_t(scaled);
+    return true;
+}
+
+bool TGerberBody::AppendCoordinateWord(QByteArray& to, PointF p)
+{
+    std::int64_t x = 0, y = 0;
+    if (!CoordinateNumber(p.X, x) || !CoordinateNumber(p.Y, y))
+        return false;
+    to += 'X';
+    appendNumber(to, x);
+    to += 'Y';
+    appendNumber(to, y);
+    return true;
+}
+
+void TGerberBody::Refuse(const QString& why)
+{
+    if (refusal_.isEmpty())
+        refusal_ = why;
+}
+
+void TGerberBody::refuseAt(PointF p)
+{
+    if (Refused())
+        return;
+    outOfRange_ = p;
+    Refuse(QStringLiteral("the point (%1 mm, %2 mm) lies outside the Gerber coordinate range of "
+                          "-999.999 to 999.999 mm")
+               .arg(millimetres(p.X), millimetres(p.Y)));
+}
+
+void TGerberBody::Select(std::int32_t code)
+{
+    if (Refused())
+        return;
+    text_ += "G54D";
+    text_ += QByteArray::number(code);
+    text_ += "*\n";
+}
+
+bool TGerberBody::CheckRange(PointF p)
+{
+    std::int64_t n = 0;
+    if (Refused())
+        return false;
+    if (CoordinateNumber(p.X, n) && CoordinateNumber(p.Y, n))
+        return true;
+    refuseAt(p);
+    return false;
+}
+
+void TGerberBody::coordinateRecord(PointF p, const char* ending)
+{
+    if (Refused())
+        return;
+    if (!AppendCoordinateWord(text_, p)) {
+        refuseAt(p);
+        return;
+    }
+    text_ += ending;
+}
+
+} // namespace vesk

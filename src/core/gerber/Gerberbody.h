@@ -1,0 +1,59 @@
+#pragma once
+
+#include "geometry/PointF.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace vesk {
+
+// The body of one Gerber file, rendered in memory while the objects choose
+// their apertures: aperture selections, moves, draws and flashes, one record
+// a line. Coordinates are written in the file's 3.3 format in micrometres,
+// N = floor(v × 100) for a document value v: six digits with leading zeros,
+// and a minus sign in front of them for a negative N.
+//
+// A body can be refused: a point whose N does not fit six digits (a point
+// 1 m or more from the origin) or is not a number cannot be written, nor can
+// a hatch of absurdly many lines. The body then keeps the first reason,
+// writes nothing further, and the file must not be written.
+class TGerberBody {
+public:
+    // |N| must stay below this.
+    static constexpr std::int64_t kCoordinateLimit = 1000000;
+
+    // "G54D" code "*".
+    void Select(std::int32_t code);
+    // Coordinate word, then "D02*" (move), "D01*" (draw) or "D03*" (flash).
+    void Move(PointF p) { coordinateRecord(p, "D02*\n"); }
+    void Draw(PointF p) { coordinateRecord(p, "D01*\n"); }
+    void Flash(PointF p) { coordinateRecord(p, "D03*\n"); }
+    // False, and the body refused as for a record, when p cannot be written.
+    bool CheckRange(PointF p);
+    // Refuses the body for a reason of the caller's (the first reason stays).
+    void Refuse(const QString& why);
+
+    const QByteArray& Text() const { return text_; }
+    bool Refused() const { return !refusal_.isEmpty(); }
+    // Why the body was refused, as a sentence for the user; empty while it is not.
+    const QString& Refusal() const { return refusal_; }
+    // The first point that could not be written, in document units.
+    std::optional<PointF> FirstOutOfRange() const { return outOfRange_; }
+
+    // The coordinate number of a document value; false when it cannot be written.
+    static bool CoordinateNumber(float v, std::int64_t& n);
+    // "X" N(x) "Y" N(y); false (and nothing appended) when either is out of range.
+    static bool AppendCoordinateWord(QByteArray& to, PointF p);
+
+private:
+    void coordinateRecord(PointF p, const char* ending);
+    void refuseAt(PointF p);
+
+    QByteArray text_;
+    std::optional<PointF> outOfRange_;
+    QString refusal_;
+};
+
+} // namespace vesk

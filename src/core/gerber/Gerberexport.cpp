@@ -1,0 +1,127 @@
+#include "Gerberexport.h"
+
+#include "Gerberfilestream.h"
+#include "model/Vesklayerlist.h"
+#include "model/Veskobject.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QSet>
+#include <algorithm>
+#include <functional>
+
+namespace vesk {
+
+namespace {
+
+// Outline mode strokes every figure with this pen: 0.1 mm, flat caps.
+constexpr float kOutlinePenWidth = 1.0f;
+
+using Convert = std::function<void(TGerber_ostream& out, int layerIndex)>;
+
+TGerberLayerResult exportLayer(
+    const TVeskLayerList& layers, int index, const QString& folder, const Convert& convert)
+{
+    TGerberLayerResult r;
+    r.layerIndex = index;
+    const TVeskLayer* layer = layers.LayerAt(index);
+    if (!layer) {
+        r.error = QStringLiteral("there is no layer %1").arg(index);
+        return r;
+    }
+    r.layerName = layer->Name();
+    r.fileName = QDir(folder).filePath(GerberFileName(layer->Name(), index));
+    QSaveFile file(r.fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        r.error = QStringLiteral("cannot create %1: %2").arg(r.fileName, file.errorString());
+        return r;
+    }
+    TGerber_ostream out(file);
+    out.SetLayerName(layer->Name());
+    convert(out, index);
+    if (!out.WriteFile()) {
+        file.cancelWriting();
+        r.error = QStringLiteral("cannot write %1: %2").arg(r.fileName, out.ErrorString());
+        return r;
+    }
+    if (!file.commit()) {
+        r.error = QStringLiteral("cannot write %1: %2").arg(r.fileName, file.errorString());
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+TGerberExportResult exportLayers(const TVeskLayerList& layers, const std::vector<int>& indices,
+    const QString& folder, const Convert& convert)
+{
+    TGerberExportResult result;
+    QSet<QString> written;
+    for (int index : indices) {
+        // Two layers of one name would share a file and the first would be lost.
+        const TVeskLayer* layer = layers.LayerAt(index);
+        const QString fileName
+            = layer ? QDir(folder).filePath(GerberFileName(layer->Name(), index)) : QString();
+        if (layer && written.contains(fileName)) {
+            TGerberLayerResult r;
+            r.layerIndex = index;
+            r.layerName = layer->Name();
+            r.fileName = fileName;
+            r.error
+                = QStringLiteral("%1 was written for another layer of this export; rename one of the layers")
+                      .arg(fileName);
+            result.layers.push_back(r);
+            continue;
+        }
+        result.layers.push_back(exportLayer(layers, index, folder, convert));
+        if (result.layers.back().ok)
+            written.insert(fileName);
+    }
+    return result;
+}
+
+} // namespace
+
+QString TGerberLayerResult::Message() const
+{
+    const QString name = layerName.isNull() ? QString::number(layerIndex) : layerName;
+    return QStringLiteral("layer \"%1\": %2").arg(name, ok ? fileName : error);
+}
+
+bool TGerberExportResult::AllWritten() const
+{
+    return std::all_of(layers.begin(), layers.end(), [](const TGerberLayerResult& r) { return r.ok; });
+}
+
+QString GerberFileName(const QString& layerName, int layerIndex)
+{
+    QString name = layerName;
+    for (QChar& c : name)
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+            c = u'_';
+    name.replace(QStringLiteral(".."), QStringLiteral("__"));
+    if (name.isEmpty())
+        name = QStringLiteral("layer%1").arg(layerIndex);
+    return name + QStringLiteral(".gbr");
+}
+
+TGerberExportResult ExportGerberFiles(const TVeskObject& root, const TVeskLayerList& layers,
+    const std::vector<int>& layerIndices, const QString& folder)
+{
+    return exportLayers(layers, layerIndices, folder,
+        [&root](TGerber_ostream& out, int index) { root.WriteGerber(out, index); });
+}
+
+TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayerList& layers,
+    const std::vector<int>& layerIndices, const QString& folder)
+{
+    Pen pen;
+    pen.width = kOutlinePenWidth;
+    return exportLayers(layers, layerIndices, folder, [&root, &pen](TGerber_ostream& out, int index) {
+        GraphicsPath outline;
+        root.AddMergedOutline(outline, index);
+        out.AddPath(&pen, outline, false);
+    });
+}
+
+} // namespace vesk

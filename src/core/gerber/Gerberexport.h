@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace vesk {
+
+class TVeskLayerList;
+class TVeskObject;
+
+// What became of one layer of an export: the file written, or why not.
+struct TGerberLayerResult {
+    int layerIndex = -1;
+    QString layerName;
+    // The file written, or the one that could not be.
+    QString fileName;
+    bool ok = false;
+    QString error;
+
+    // "layer "NAME": REASON", for a report line.
+    QString Message() const;
+};
+
+// The layers of one export in the order they were asked for.
+struct TGerberExportResult {
+    std::vector<TGerberLayerResult> layers;
+
+    bool AllWritten() const;
+};
+
+// Names the file of a layer: the layer name with every character that could
+// lead out of the folder or confuse a file system (path separators, "..",
+// control characters) replaced by "_", and "layer" and the index for an
+// empty name; ".gbr" is appended.
+QString GerberFileName(const QString& layerName, int layerIndex);
+
+// Gerber mode: for each chosen layer index, in order, a file in `folder`
+// holding every object of the root on that layer, written as strokes, hatch
+// fills and flashes. Each file is replaced atomically and only when it was
+// written completely; a layer that fails (a file that cannot be created or
+// written, a coordinate beyond the format's range, an index without layer, a
+// second layer whose file name an earlier one of the export took) is reported
+// and the following layers are still written.
+TGerberExportResult ExportGerberFiles(const TVeskObject& root, const TVeskLayerList& layers,
+    const std::vector<int>& layerIndices, const QString& folder);
+
+// Outline mode: the same files holding the merged outline of each layer,
+// stroked with a 0.1 mm round aperture and never filled.
+TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayerList& layers,
+    const std::vector<int>& layerIndices, const QString& folder);
+
+} // namespace vesk

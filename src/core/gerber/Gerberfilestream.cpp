@@ -1,0 +1,148 @@
+#include "Gerberfilestream.h"
+
+#include "io/Codepage.h"
+
+#include <QFileDevice>
+#include <QIODevice>
+
+namespace vesk {
+
+namespace {
+
+constexpr char kHeaderBeforeName[] = "G75*\n"
+                                     "G71*\n"
+                                     "%OFA0B0*%\n"
+                                     "%FSLAX33Y33*%\n"
+                                     "%IPPOS*%\n"
+                                     "%LPD*%\n";
+constexpr char kHeaderAfterName[] = "%MIA0B1*%\n";
+constexpr char kEndOfFile[] = "M02*\n";
+
+} // namespace
+
+TGerber_ostream::TGerber_ostream(QIODevice& file)
+    : file_(file)
+{
+}
+
+// Objects refer to the aperture list, so they go first.
+TGerber_ostream::~TGerber_ostream()
+{
+    objects_.clear();
+}
+
+void TGerber_ostream::SetLayerName(const QString& name)
+{
+    layerName_ = name;
+}
+
+bool TGerber_ostream::Failed() const
+{
+    return failed_ || !file_.isOpen() || !file_.isWritable();
+}
+
+QByteArray TGerber_ostream::LayerNameRecord(const QString& name)
+{
+    QByteArray bytes = EncodeAnsi(name);
+    for (char& c : bytes)
+        if (c == '*' || c == '%' || (static_cast<unsigned char>(c) < 0x20) || c == 0x7F)
+            c = '_';
+    return "%LN" + bytes + "*%\n";
+}
+
+void TGerber_ostream::AddPath(const Pen* pen, const GraphicsPath& path, bool fill)
+{
+    GraphicsPath flat(path);
+    flat.Flatten(TPreConvPath::kFlatness);
+    const RectF bounds = flat.GetBounds();
+    std::vector<THatchFigure> figures = TPreConvPath::SplitFigures(flat);
+    std::shared_ptr<TPreConvHatchGroup> group;
+    if ((fill || !pen) && figures.size() > 1) {
+        group = std::make_shared<TPreConvHatchGroup>();
+        group->figures = figures;
+        group->fillMode = path.GetFillMode();
+    }
+    for (size_t i = 0; i < figures.size(); ++i) {
+        if (figures[i].points.empty())
+            continue;
+        auto object = std::make_unique<TPreConvPath>(apertures_);
+        object->SetFigure(std::move(figures[i]), bounds);
+        object->SetPen(pen, fill);
+        if (group)
+            object->SetHatchGroup(group, i + 1 == figures.size());
+        objects_.push_back(std::move(object));
+    }
+}
+
+namespace {
+RectF flashRect(const Pen* pen, const RectF& rect)
+{
+    if (!pen)
+        return rect;
+    const float w = pen->width;
+    return { rect.X - w / 2, rect.Y - w / 2, rect.Width + w, rect.Height + w };
+}
+} // namespace
+
+void TGerber_ostream::AddEllipse(const Pen* pen, const RectF& rect)
+{
+    auto object = std::make_unique<TPreConvEllipse>(apertures_);
+    object->SetRect(flashRect(pen, rect));
+    objects_.push_back(std::move(object));
+}
+
+void TGerber_ostream::AddRect(const Pen* pen, const RectF& rect)
+{
+    auto object = std::make_unique<TPreConvRect>(apertures_);
+    object->SetRect(flashRect(pen, rect));
+    objects_.push_back(std::move(object));
+}
+
+bool TGerber_ostream::write(const QByteArray& bytes)
+{
+    if (failed_)
+        return false;
+    // A device may take part of the bytes; the rest is offered again until it refuses.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = file_.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            failed_ = true;
+            error_ = file_.errorString();
+            return false;
+        }
+        done += qsizetype(n);
+    }
+    return true;
+}
+
+bool TGerber_ostream::WriteFile()
+{
+    if (Failed()) {
+        if (error_.isEmpty())
+            error_
+                = file_.isOpen() ? file_.errorString() : QStringLiteral("the file is not open for writing");
+        failed_ = true;
+        return false;
+    }
+    for (const auto& object : objects_)
+        object->Write(body_);
+    if (body_.Refused()) {
+        failed_ = true;
+        error_ = body_.Refusal() + QStringLiteral("; nothing was written");
+        return false;
+    }
+    QByteArray header = kHeaderBeforeName;
+    if (!layerName_.isEmpty())
+        header += LayerNameRecord(layerName_);
+    header += kHeaderAfterName;
+    if (!write(header) || !write(apertures_.Definitions()) || !write(body_.Text()) || !write(kEndOfFile))
+        return false;
+    if (auto* device = qobject_cast<QFileDevice*>(&file_); device && !device->flush()) {
+        failed_ = true;
+        error_ = device->errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace vesk

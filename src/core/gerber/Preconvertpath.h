@@ -1,0 +1,138 @@
+#pragma once
+
+#include "Gerberhatch.h"
+#include "geometry/GraphicsPath.h"
+#include "geometry/Pen.h"
+#include "geometry/PointF.h"
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace vesk {
+
+class TApertureList;
+class TGerberBody;
+
+// What a drawing object has become on its way into one Gerber file: strokes
+// along a figure, a hatch fill, or a flash. The objects of a file are
+// collected first and written afterwards, in the order they were added, into
+// the body of that file, taking their apertures from its list.
+class TPreConvObject {
+public:
+    explicit TPreConvObject(TApertureList& apertures)
+        : apertures_(apertures)
+    {
+    }
+    virtual ~TPreConvObject();
+    TPreConvObject(const TPreConvObject&) = delete;
+    TPreConvObject& operator=(const TPreConvObject&) = delete;
+
+    virtual void Write(TGerberBody& out) = 0;
+
+protected:
+    TApertureList& apertures_;
+};
+
+// The figures of one path that are hatched together under the path's fill
+// rule, shared by the figures' objects; the last of them writes the hatch.
+struct TPreConvHatchGroup {
+    std::vector<THatchFigure> figures;
+    FillMode fillMode = FillMode::Alternate;
+};
+
+// One figure of a flattened outline: strokes along it with an aperture that
+// matches the outline pen (square flashes reproduce square caps), then,
+// when filled, a hatch of overlapping strokes 0.8 pen widths apart. A figure
+// without pen is stroked and hatched with a 0.3 mm round pen, filled or not.
+//
+// A path of one figure is hatched figure by figure by the even-odd pairing of
+// the crossings on each scan line. Several figures of one path are hatched
+// together under the path's fill rule instead, so that holes stay open.
+class TPreConvPath : public TPreConvObject {
+public:
+    // Curves are flattened to this tolerance, in document units.
+    static constexpr float kFlatness = 1.0f;
+    // Pen of objects without outline: 0.3 mm, flat caps.
+    static constexpr float kDefaultPenWidth = 3.0f;
+    // Hatch strokes are this many pen widths apart.
+    static constexpr float kHatchStep = 0.8f;
+
+    explicit TPreConvPath(TApertureList& apertures);
+    ~TPreConvPath() override;
+
+    // The figures of a flattened path, told apart only by the close marker: a
+    // closed figure ends with a copy of its first point (unless its last point
+    // is already that point); points after the last close marker form a
+    // last, open figure.
+    static std::vector<THatchFigure> SplitFigures(const GraphicsPath& flattened);
+
+    // Figure n (from 0) of the path flattened with kFlatness; bounds are those
+    // of the whole flattened path. False when there is no such figure.
+    bool LoadFigure(const GraphicsPath& path, int n);
+    // The same from a path flattened and split once for all its figures.
+    void SetFigure(THatchFigure figure, const RectF& bounds);
+    // Keeps a copy of the pen, if any, and the fill flag.
+    void SetPen(const Pen* pen, bool fill);
+    // Makes this figure one of several hatched together; `writesHatch` for the last of them.
+    void SetHatchGroup(std::shared_ptr<const TPreConvHatchGroup> group, bool writesHatch);
+
+    void Write(TGerberBody& out) override;
+    void WriteOutline(TGerberBody& out, const Pen& pen);
+    void WriteFill(TGerberBody& out, float w);
+
+    const std::vector<PointF>& Points() const { return points_; }
+    bool IsClosed() const { return closed_; }
+    bool Fill() const { return fill_; }
+    const std::optional<Pen>& GetPen() const { return pen_; }
+    const RectF& Bounds() const { return bounds_; }
+
+private:
+    std::vector<PointF> points_;
+    bool fill_ = false;
+    std::optional<Pen> pen_;
+    RectF bounds_;
+    bool closed_ = false;
+    std::shared_ptr<const TPreConvHatchGroup> group_;
+    bool writesGroupHatch_ = false;
+};
+
+// A flash of an elliptical aperture (a circle for equal sides) on its centre.
+class TPreConvEllipse : public TPreConvObject {
+public:
+    using TPreConvObject::TPreConvObject;
+
+    // Centre and size of the rectangle.
+    void SetRect(const RectF& rect);
+    void Write(TGerberBody& out) override;
+
+    float Width() const { return width_; }
+    float Height() const { return height_; }
+    PointF Centre() const { return centre_; }
+
+private:
+    float width_ = 10.0f;
+    float height_ = 10.0f;
+    PointF centre_;
+};
+
+// A flash of an unturned rectangular aperture on its centre.
+class TPreConvRect : public TPreConvObject {
+public:
+    using TPreConvObject::TPreConvObject;
+
+    void SetRect(const RectF& rect);
+    void Write(TGerberBody& out) override;
+
+    float Width() const { return width_; }
+    float Height() const { return height_; }
+    PointF Centre() const { return centre_; }
+
+private:
+    float width_ = 10.0f;
+    float height_ = 10.0f;
+    PointF centre_;
+};
+
+} // namespace vesk

@@ -1,0 +1,164 @@
+#include "GerberTestSupport.h"
+#include "shapes/Veskpart.h"
+
+namespace vesk::test {
+namespace {
+
+TEST_F(GerberTest, WorkedExampleFileLineForLine)
+{
+    TVeskPart root;
+    root.Add(*MakePath(
+        StraightEntries({ { 10, 10 }, { 20, 10 }, { 20, 20 }, { 10, 20 } }), SurfaceOf(2, false, 2), true));
+    EXPECT_EQ(WriteLayer(root, component->index, QStringLiteral("component")),
+        "G75*\n"
+        "G71*\n"
+        "%OFA0B0*%\n"
+        "%FSLAX33Y33*%\n"
+        "%IPPOS*%\n"
+        "%LPD*%\n"
+        "%LNcomponent*%\n"
+        "%MIA0B1*%\n"
+        "%ADD10C,0.200*%\n"
+        "G54D10*\n"
+        "X001000Y001000D02*\n"
+        "X002000Y001000D01*\n"
+        "X002000Y002000D01*\n"
+        "X001000Y002000D01*\n"
+        "X001000Y001000D01*\n"
+        "M02*\n");
+}
+
+TEST_F(GerberTest, LayerWithoutObjectsGivesTheHeaderAndTheEnd)
+{
+    TVeskPart root;
+    const QByteArray header = "G75*\nG71*\n%OFA0B0*%\n%FSLAX33Y33*%\n%IPPOS*%\n%LPD*%\n";
+    EXPECT_EQ(
+        WriteLayer(root, solder->index, QStringLiteral("solder")), header + "%LNsolder*%\n%MIA0B1*%\nM02*\n");
+    EXPECT_EQ(WriteLayer(root, solder->index, QString()), header + "%MIA0B1*%\nM02*\n")
+        << "no %LN for an empty name";
+}
+
+TEST_F(GerberTest, ASelectionIsWrittenAgainForEveryObject)
+{
+    TVeskPart root;
+    root.Add(*MakeRect({ 10, 10 }, 4, 4, SurfaceOf(0, true)));
+    root.Add(*MakeRect({ 20, 10 }, 4, 4, SurfaceOf(0, true)));
+    const QByteArray file = WriteLayer(root, component->index, {});
+    EXPECT_TRUE(file.endsWith(
+        "%ADD10P,0.566X4X45*%\nG54D10*\nX001000Y001000D03*\nG54D10*\nX002000Y001000D03*\nM02*\n"))
+        << file.toStdString();
+}
+
+TEST_F(GerberTest, NegativeCoordinatesAreWrittenWithTheirSign)
+{
+    TVeskPart root;
+    root.Add(*MakeRect({ -12.5f, -0.5f }, 4, 4, SurfaceOf(0, true)));
+    const QByteArray file = WriteLayer(root, component->index, {});
+    EXPECT_TRUE(file.contains("\nX-001250Y-000050D03*\n")) << file.toStdString();
+}
+
+TEST_F(GerberTest, ABodyThatCannotBeWrittenRefusesTheWholeFile)
+{
+    struct Case {
+        const char* what;
+        std::unique_ptr<TVeskObject> object;
+    };
+    Case cases[3] = {
+        { "a flash 1 m to the right", MakeRect({ 10000, 10 }, 4, 4, SurfaceOf(0, true)) },
+        { "a filled path reaching 1 m upward",
+            MakePath(StraightEntries({ { 0, 0 }, { 10, -10005 }, { 20, 0 } }), SurfaceOf(0, true), true) },
+        { "a fill with a pen too thin to hatch",
+            MakePath(StraightEntries({ { 0, 0 }, { 1000, 0 }, { 1000, 1000 } }), StoredSurface(1e-6f, true),
+                true) },
+    };
+    for (Case& c : cases) {
+        TVeskPart root;
+        root.Add(*MakeRect({ 10, 10 }, 4, 4, SurfaceOf(0, true)));
+        root.Add(*c.object);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        TGerber_ostream out(buffer);
+        out.SetLayerName(QStringLiteral("component"));
+        root.WriteGerber(out, component->index);
+        EXPECT_FALSE(out.WriteFile()) << c.what;
+        EXPECT_TRUE(out.Failed()) << c.what;
+        EXPECT_TRUE(bytes.isEmpty()) << c.what << ": nothing at all is written, never an exponent";
+        EXPECT_TRUE(out.ErrorString().contains(QStringLiteral("coordinate range"))
+            || out.ErrorString().contains(QStringLiteral("hatch lines")))
+            << out.ErrorString().toStdString();
+    }
+}
+
+// A device that accepts a number of bytes and then fails every write.
+class ShortDevice : public QIODevice {
+public:
+    explicit ShortDevice(qint64 room)
+        : room_(room)
+    {
+    }
+    QByteArray written;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 n) override
+    {
+        if (room_ <= 0) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        const qint64 taken = std::min(n, room_);
+        written.append(data, taken);
+        room_ -= taken;
+        return taken;
+    }
+
+private:
+    qint64 room_;
+};
+
+TEST_F(GerberTest, AFailedWriteIsReportedAndTheStreamStaysFailed)
+{
+    TVeskPart root;
+    root.Add(*MakeRect({ 10, 10 }, 4, 4, SurfaceOf(0, true)));
+    // Full at the start, in the header, the definitions, the body and the end record.
+    for (qint64 room : { 0, 20, 70, 95, 110 }) {
+        ShortDevice device(room);
+        device.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        TGerber_ostream out(device);
+        EXPECT_EQ(root.WriteGerber(out, component->index), 0);
+        EXPECT_FALSE(out.WriteFile()) << room;
+        EXPECT_TRUE(out.Failed()) << room;
+        EXPECT_EQ(out.ErrorString(), QStringLiteral("No space left on device")) << room;
+        EXPECT_EQ(root.WriteGerber(out, component->index), -1) << room;
+    }
+}
+
+TEST(GerberWriter, AStreamOnAFileNotOpenForWritingHasFailed)
+{
+    QBuffer readOnly;
+    readOnly.open(QIODevice::ReadOnly);
+    TGerber_ostream out(readOnly);
+    EXPECT_TRUE(out.Failed());
+    EXPECT_FALSE(out.WriteFile());
+    EXPECT_FALSE(out.ErrorString().isEmpty());
+}
+
+TEST(GerberWriter, LayerNameRecordKeepsTheNameButNotTheRecordDelimiters)
+{
+    struct Case {
+        QString name;
+        QByteArray record;
+    } cases[] = {
+        { QStringLiteral("component"), "%LNcomponent*%\n" },
+        { QStringLiteral("a*b%c"), "%LNa_b_c*%\n" },
+        { QStringLiteral("two\nlines\t"), "%LNtwo_lines_*%\n" },
+        { QStringLiteral("../x/y"), "%LN../x/y*%\n" },
+        { QStringLiteral("シルク"), QByteArray("%LN\x83\x56\x83\x8B\x83\x4E*%\n") },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TGerber_ostream::LayerNameRecord(c.name), c.record) << c.name.toStdString();
+}
+
+} // namespace
+} // namespace vesk::test
