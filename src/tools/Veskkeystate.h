@@ -25,6 +25,11 @@ public:
     // Virtual-key codes of the listed keys (Ctrl 0x11, Shift 0x10, Space 0x20,
     // letters by their capital ASCII code); other codes map to 0.
     static std::uint32_t BitOfVirtualKey(int virtualKey);
+    // Virtual-key code of a Qt key (Qt::Key_*): letters and digits by their
+    // capital ASCII code, Ctrl 0x11, Shift 0x10, Alt 0x12, Space 0x20, Delete
+    // 0x2E, Escape 0x1B, Return and Enter 0x0D, arrows, paging and function
+    // keys by their usual codes; 0 for keys without one.
+    static int VirtualKeyFromQtKey(int qtKey);
 
     // Returns false for keys that are not listed, which leave the state as it was.
     bool KeyDown(int virtualKey);

@@ -1,5 +1,6 @@
 #include "Veskkeystate.h"
 
+#include <Qt>
 #include <gtest/gtest.h>
 
 using namespace vesk;
@@ -104,4 +105,20 @@ TEST(KeyStateTest, ResetClearsBothWords)
     state.Reset();
     EXPECT_EQ(state.keys, 0u);
     EXPECT_EQ(state.buttons, 0u);
+}
+
+TEST(KeyStateTest, QtKeysMapToVirtualKeys)
+{
+    const struct {
+        int qtKey;
+        int vk;
+    } cases[] = { { Qt::Key_Control, 0x11 }, { Qt::Key_Shift, 0x10 }, { Qt::Key_Space, 0x20 },
+        { Qt::Key_X, 0x58 }, { Qt::Key_Y, 0x59 }, { Qt::Key_Z, 0x5A }, { Qt::Key_R, 0x52 },
+        { Qt::Key_M, 0x4D }, { Qt::Key_G, 0x47 }, { Qt::Key_A, 0x41 }, { Qt::Key_0, 0x30 },
+        { Qt::Key_9, 0x39 }, { Qt::Key_Delete, 0x2E }, { Qt::Key_Escape, 0x1B }, { Qt::Key_Return, 0x0D },
+        { Qt::Key_Enter, 0x0D }, { Qt::Key_Alt, 0x12 }, { Qt::Key_Left, 0x25 }, { Qt::Key_Down, 0x28 },
+        { Qt::Key_F1, 0x70 }, { Qt::Key_F12, 0x7B }, { Qt::Key_Meta, 0 }, { Qt::Key_unknown, 0 },
+        { Qt::Key_Exclam, 0 }, { Qt::Key_BracketLeft, 0 }, { Qt::Key_Yacute, 0 } };
+    for (const auto& c : cases)
+        EXPECT_EQ(TVeskKeyState::VirtualKeyFromQtKey(c.qtKey), c.vk) << std::hex << c.qtKey;
 }

@@ -1,0 +1,409 @@
+#include "Veskeventproc.h"
+
+#include "Vesktoolbar.h"
+#include "Vesktoolhost.h"
+#include "Veskview.h"
+#include "io/Veskdocument.h"
+#include "model/Colorstyle.h"
+#include "model/Veskhistory.h"
+#include "render/Renderview.h"
+#include "render/Veskrenderer.h"
+#include "shapes/Veskpart.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace vesk {
+
+std::uint32_t ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick)
+{
+    std::uint32_t s = 0;
+    if (modifiers & Qt::ShiftModifier)
+        s |= ssShift;
+    if (modifiers & Qt::AltModifier)
+        s |= ssAlt;
+    if (modifiers & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        s |= ssLeft;
+    if (buttons & Qt::RightButton)
+        s |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        s |= ssMiddle;
+    if (doubleClick)
+        s |= ssDouble;
+    return s;
+}
+
+TVeskEventProc::TVeskEventProc(
+    TVeskToolBar& toolBar, QString toolName, QString glyphName, QString hint, std::int32_t idleMode)
+    : modes { idleMode }
+    , toolName(std::move(toolName))
+    , glyphName(std::move(glyphName))
+    , hint(std::move(hint))
+    , toolBar_(toolBar)
+{
+}
+
+// The host may already be half torn down when the tool bar goes, so a tool
+// reaches nothing outside itself here; the editor deactivates tools first.
+TVeskEventProc::~TVeskEventProc() = default;
+
+TVeskToolHost& TVeskEventProc::Host() const
+{
+    return toolBar_.Host();
+}
+
+void TVeskEventProc::SetButtonState(bool enabled, bool down)
+{
+    if (enabled == enabled_ && down == down_)
+        return;
+    enabled_ = enabled;
+    down_ = down;
+    Host().ToolButtonsChanged();
+}
+
+void TVeskEventProc::Activate()
+{
+    active_ = true;
+    Host().SetEventHandler(this);
+    root = &Host().Document().Root();
+    AddOwnOptionButtons();
+    toolBar_.AddOptionButton(
+        QStringLiteral("Bitmap\\OK.bmp"), QStringLiteral("操作を終了します"), [this] { FinishClick(); });
+    toolBar_.AddOptionButton(
+        QStringLiteral("Bitmap\\Zin.bmp"), QStringLiteral("画面を拡大します"), [this] { ZoomInClick(); });
+    toolBar_.AddOptionButton(
+        QStringLiteral("Bitmap\\Zout.bmp"), QStringLiteral("画面を縮小します"), [this] { ZoomOutClick(); });
+}
+
+void TVeskEventProc::Deactivate()
+{
+    if (active_)
+        Host().SetEventHandler(nullptr);
+    active_ = false;
+    root = nullptr;
+    toolBar_.ClearOptionButtons();
+    keyState.Reset();
+    // The held keys are forgotten, so no key-up would ever end a pan or click
+    // zoom left on top; the tool must come back in its own mode.
+    bool wasPanning = false;
+    while (modes.size() > 1 && modes.back() >= ModePan && modes.back() <= ModeZoomOut) {
+        wasPanning = wasPanning || modes.back() == ModePan;
+        modes.pop_back();
+    }
+    if (wasPanning)
+        Host().SetCursor(TVeskCursor::Default);
+    panDragging_ = false;
+}
+
+void TVeskEventProc::PopMode()
+{
+    if (modes.size() > 1)
+        modes.pop_back();
+}
+
+PointF TVeskEventProc::PixelToDocument(QPoint pixel) const
+{
+    return Host().View().PixelToDocument(pixel);
+}
+
+PointF TVeskEventProc::SnapIfOn(PointF point) const
+{
+    const TVeskGridSettings& grid = Host().Grid();
+    if (grid.snap)
+        TVeskView::SnapToGrid(point, grid.pitch);
+    return point;
+}
+
+void TVeskEventProc::WindowMouseDown(std::uint32_t shift, QPoint pixel)
+{
+    const PointF point = PixelToDocument(pixel);
+    switch (TopMode()) {
+    case ModePan:
+        if (shift & ssLeft) {
+            anchor = point;
+            panDragging_ = true;
+        }
+        break;
+    case ModeZoomIn:
+    case ModeZoomOut:
+        if (shift & ssLeft) {
+            anchor = point;
+            Host().View().ZoomAt(TopMode() == ModeZoomIn ? 2.0 : 0.5, point);
+            zoomed();
+        }
+        break;
+    default:
+        MouseDown(shift, point);
+        break;
+    }
+}
+
+void TVeskEventProc::WindowMouseMove(std::uint32_t shift, QPoint pixel)
+{
+    // Moves over the menu or title bar arrive with negative y.
+    if (pixel.y() < 0)
+        return;
+    const PointF point = PixelToDocument(pixel);
+    if (TopMode() == ModePan) {
+        if ((shift & ssLeft) && panDragging_)
+            panPreview(point);
+        return;
+    }
+    MouseMove(shift, point);
+}
+
+void TVeskEventProc::WindowMouseUp(std::uint32_t shift, QPoint pixel)
+{
+    const PointF point = PixelToDocument(pixel);
+    if (TopMode() == ModePan) {
+        // Only a drag that began in pan mode scrolls: the anchor of any other
+        // press is some tool's point and would throw the view off.
+        if (panDragging_) {
+            panDragging_ = false;
+            Host().View().Scroll(double(point.X) - anchor.X, double(point.Y) - anchor.Y);
+            RequestRender();
+        }
+        return;
+    }
+    MouseUp(shift, point);
+}
+
+void TVeskEventProc::panPreview(PointF point)
+{
+    const double zoom = Host().View().Zoom();
+    const QImage& drawing = Host().DrawingImage();
+    QImage& screen = Host().ScreenImage();
+    if (screen.size() != drawing.size() || screen.format() != drawing.format())
+        screen = QImage(
+            drawing.size(), drawing.isNull() ? QImage::Format_ARGB32_Premultiplied : drawing.format());
+    screen.fill(Qt::white);
+    {
+        QPainter g(&screen);
+        g.drawImage(QPoint(int((point.X - anchor.X) * zoom), int((point.Y - anchor.Y) * zoom)), drawing);
+    }
+    Host().PresentImage(screen);
+}
+
+bool TVeskEventProc::WindowMouseWheel(int delta)
+{
+    Host().View().ZoomBy(delta > 0 ? WheelStep : 1.0 / WheelStep);
+    zoomed();
+    return true;
+}
+
+void TVeskEventProc::ZoomInClick()
+{
+    Host().View().ZoomBy(2.0);
+    zoomed();
+}
+
+void TVeskEventProc::ZoomOutClick()
+{
+    Host().View().ZoomBy(0.5);
+    zoomed();
+}
+
+void TVeskEventProc::zoomed()
+{
+    if (root)
+        root->SetViewScale(Host().View().Zoom());
+    RequestRedraw();
+}
+
+void TVeskEventProc::WindowKeyDown(int virtualKey)
+{
+    keyState.KeyDown(virtualKey);
+    const std::uint32_t keys = keyState.keys;
+    if (keys == TVeskKeyState::Space && TopMode() != ModePan) {
+        PushMode(ModePan);
+        Host().SetCursor(TVeskCursor::Pan);
+        return;
+    }
+    if (keys == (TVeskKeyState::Space | TVeskKeyState::X) && TopMode() != ModeZoomIn) {
+        PushMode(ModeZoomIn);
+        return;
+    }
+    if (keys == (TVeskKeyState::Space | TVeskKeyState::Z) && TopMode() != ModeZoomOut) {
+        PushMode(ModeZoomOut);
+        return;
+    }
+    KeyDown(virtualKey);
+}
+
+void TVeskEventProc::WindowKeyUp(int virtualKey)
+{
+    keyState.KeyUp(virtualKey);
+    const std::uint32_t keys = keyState.keys;
+    if (keys != TVeskKeyState::Space && TopMode() == ModePan) {
+        PopMode();
+        Host().SetCursor(TVeskCursor::Default);
+        if (panDragging_) {
+            // The preview replaced the screen image; compose it again.
+            panDragging_ = false;
+            RequestOverlay();
+        }
+        return;
+    }
+    if (keys != (TVeskKeyState::Space | TVeskKeyState::X) && TopMode() == ModeZoomIn) {
+        PopMode();
+        return;
+    }
+    if (keys != (TVeskKeyState::Space | TVeskKeyState::Z) && TopMode() == ModeZoomOut) {
+        PopMode();
+        return;
+    }
+    KeyUp(virtualKey);
+}
+
+void TVeskEventProc::ReleaseKeys()
+{
+    static constexpr int keyOrder[] = { 'X', 'Y', 'Z', 'R', 'M', 'G', 0x10, 0x11, 0x20 };
+    for (int vk : keyOrder)
+        if (keyState.keys & TVeskKeyState::BitOfVirtualKey(vk))
+            WindowKeyUp(vk);
+}
+
+void TVeskEventProc::WindowPaint()
+{
+    // The window repaints from the image it was last given, so a paint only
+    // asks for work when nothing of the current size has been composed yet.
+    // Asking for a present on every paint would loop: present, paint, present.
+    const TVeskView& view = Host().View();
+    if (Host().ScreenImage().size() != QSize(view.Width(), view.Height()))
+        RequestRedraw();
+}
+
+void TVeskEventProc::WindowResize(int width, int height)
+{
+    Host().View().ResizeView(width, height);
+    RequestRedraw();
+}
+
+void TVeskEventProc::RequestRender()
+{
+    renderPending = true;
+    Host().ScheduleIdle();
+}
+
+void TVeskEventProc::RequestOverlay()
+{
+    overlayPending = true;
+    Host().ScheduleIdle();
+}
+
+void TVeskEventProc::RequestPresent()
+{
+    presentPending = true;
+    Host().ScheduleIdle();
+}
+
+void TVeskEventProc::RequestRedraw()
+{
+    RequestRender();
+}
+
+void TVeskEventProc::OnIdle()
+{
+    // Taken before the work so that a request made while rendering (the
+    // window painting what it was just given) is kept for the next pass.
+    const bool render = renderPending;
+    const bool overlay = overlayPending;
+    const bool present = presentPending;
+    renderPending = overlayPending = presentPending = false;
+    if (render) {
+        RenderDocument();
+        RenderOverlay();
+        Present();
+    } else if (overlay) {
+        RenderOverlay();
+        Present();
+    } else if (present) {
+        Present();
+    }
+}
+
+TRenderView TVeskEventProc::renderView() const
+{
+    TVeskToolHost& host = Host();
+    const TVeskView& view = host.View();
+    TRenderView rv;
+    rv.viewMatrix = view.ViewMatrix();
+    rv.zoom = view.Zoom();
+    rv.workArea = host.WorkArea();
+    rv.gridPitch = host.Grid().pitch;
+    // The grid is this framework's own step, after the layers.
+    rv.showGrid = false;
+    return rv;
+}
+
+void TVeskEventProc::RenderDocument()
+{
+    TVeskToolHost& host = Host();
+    const TVeskView& view = host.View();
+    QImage& drawing = host.DrawingImage();
+    const QSize size(view.Width(), view.Height());
+    if (drawing.size() != size || drawing.format() != QImage::Format_ARGB32_Premultiplied)
+        drawing = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    TVeskDocument& document = host.Document();
+    toolBar_.Renderer().RenderDocument(
+        drawing, document.Root(), document.Layers(), host.DrawStyle(), renderView());
+    if (host.Grid().showGrid)
+        DrawGrid();
+}
+
+void TVeskEventProc::RenderOverlay()
+{
+    TVeskToolHost& host = Host();
+    toolBar_.Renderer().RenderOverlay(
+        host.ScreenImage(), host.DrawingImage(), host.Document().Root(), host.DrawStyle(), renderView());
+}
+
+void TVeskEventProc::Present()
+{
+    Host().PresentImage(Host().ScreenImage());
+}
+
+void TVeskEventProc::DrawGrid()
+{
+    TVeskToolHost& host = Host();
+    TVeskRenderer::DrawGrid(host.DrawingImage(), host.DrawStyle().gridColor, renderView());
+}
+
+void TVeskEventProc::RebuildDocument()
+{
+    if (root)
+        root->Rebuild();
+}
+
+void TVeskEventProc::CommitHistory()
+{
+    Host().History().Record(root ? *root : Host().Document().Root());
+}
+
+bool TVeskEventProc::UndoDocument()
+{
+    return installSnapshot(Host().History().Undo(Host().View().Zoom()));
+}
+
+bool TVeskEventProc::RedoDocument()
+{
+    return installSnapshot(Host().History().Redo(Host().View().Zoom()));
+}
+
+bool TVeskEventProc::installSnapshot(const TVeskObject* snapshot)
+{
+    const auto* part = dynamic_cast<const TVeskPart*>(snapshot);
+    if (!part)
+        return false;
+    TVeskToolHost& host = Host();
+    host.Document().SetRoot(part->ClonePart());
+    if (active_)
+        root = &host.Document().Root();
+    host.RootReplaced();
+    RequestRedraw();
+    return true;
+}
+
+} // namespace vesk

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "Veskkeystate.h"
+#include "geometry/PointF.h"
+
+#include <QPoint>
+#include <QString>
+#include <Qt>
+#include <cstdint>
+#include <vector>
+
+namespace vesk {
+
+class TVeskPart;
+class TVeskToolBar;
+struct TRenderView;
+class TVeskToolHost;
+class TVeskObject;
+
+// Shift state delivered with a mouse event. On a release the released button
+// is no longer in the set.
+enum TShiftState : std::uint32_t {
+    ssShift = 0x01,
+    ssAlt = 0x02,
+    ssCtrl = 0x04,
+    ssLeft = 0x08,
+    ssRight = 0x10,
+    ssMiddle = 0x20,
+    ssDouble = 0x40,
+};
+
+// The shift state of a Qt mouse event.
+std::uint32_t ShiftStateFromQt(
+    Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false);
+
+// Mode numbers of every tool share one space; the framework owns 0 to 3.
+enum TVeskMode : std::int32_t {
+    ModeNone = 0,
+    ModePan = 1,
+    ModeZoomIn = 2,
+    ModeZoomOut = 3,
+};
+
+// The base of every tool. A tool turns the drawing window's pointer, wheel and
+// key input into edits of the document; exactly one is active at a time and
+// receives the window's events through the host. The framework handles what
+// every tool shares: a stack of modes over the tool's own idle mode (pan with
+// Space, click zoom with Space+X / Space+Z), pixel to document conversion,
+// wheel and button zoom, and deferred rendering: requests only set flags, and
+// OnIdle renders once per burst at the lowest level that suffices (document
+// image, overlay, or just presenting the finished image). A tool is not a
+// widget; its button lives in the editor and reflects its enabled/down state.
+class TVeskEventProc {
+public:
+    static constexpr double WheelStep = 1.4142135623730951;
+
+    TVeskEventProc(
+        TVeskToolBar& toolBar, QString toolName, QString glyphName, QString hint, std::int32_t idleMode);
+    virtual ~TVeskEventProc();
+    TVeskEventProc(const TVeskEventProc&) = delete;
+    TVeskEventProc& operator=(const TVeskEventProc&) = delete;
+
+    const QString& GetToolName() const { return toolName; }
+    const QString& GlyphName() const { return glyphName; }
+    const QString& Hint() const { return hint; }
+
+    // Tool button state, owned by the tool bar's switching.
+    bool IsEnabled() const { return enabled_; }
+    bool IsDown() const { return down_; }
+    bool IsActive() const { return active_; }
+    void SetButtonState(bool enabled, bool down);
+
+    // Attaches the tool to the window and adds its option buttons (the tool's
+    // own first, then finish, zoom in, zoom out).
+    virtual void Activate();
+    // Detaches it, removes the option buttons and forgets the held keys.
+    virtual void Deactivate();
+
+    // Window events, as the host delivers them. Pixels are window pixels.
+    void WindowMouseDown(std::uint32_t shift, QPoint pixel);
+    void WindowMouseMove(std::uint32_t shift, QPoint pixel);
+    void WindowMouseUp(std::uint32_t shift, QPoint pixel);
+    // Returns true: the wheel is always consumed while a tool is active.
+    bool WindowMouseWheel(int delta);
+    // Virtual-key codes; never marks the key handled. Deliver auto-repeated
+    // presses as key-downs and drop the auto-repeated releases.
+    void WindowKeyDown(int virtualKey);
+    void WindowKeyUp(int virtualKey);
+    void WindowPaint();
+    void WindowResize(int width, int height);
+    // The application lost the keyboard: every held key is released as if
+    // its key-up had arrived, so a temporary mode cannot stay stuck.
+    void ReleaseKeys();
+    // Carries out the pending requests; the host calls it when idle.
+    void OnIdle();
+
+    virtual void RenderDocument();
+    virtual void RenderOverlay();
+    virtual void Present();
+    virtual void DrawGrid();
+
+    void RequestRender();
+    void RequestOverlay();
+    void RequestPresent();
+    void RequestRedraw();
+    bool RenderPending() const { return renderPending; }
+    bool OverlayPending() const { return overlayPending; }
+    bool PresentPending() const { return presentPending; }
+
+    void RebuildDocument();
+    virtual void CommitHistory();
+
+    virtual void UndoClick() = 0;
+    virtual void RedoClick() = 0;
+    virtual void ZoomInClick();
+    virtual void ZoomOutClick();
+    virtual void FinishClick() { }
+
+    std::int32_t TopMode() const { return modes.back(); }
+    const std::vector<std::int32_t>& Modes() const { return modes; }
+    const TVeskKeyState& KeyState() const { return keyState; }
+    PointF Anchor() const { return anchor; }
+    TVeskPart* Root() const { return root; }
+
+protected:
+    virtual void MouseDown(std::uint32_t shift, PointF point) = 0;
+    virtual void MouseMove(std::uint32_t shift, PointF point) = 0;
+    virtual void MouseUp(std::uint32_t shift, PointF point) = 0;
+    virtual void KeyDown(int virtualKey) = 0;
+    virtual void KeyUp(int virtualKey) = 0;
+    // Called by Activate before the three framework buttons are added.
+    virtual void AddOwnOptionButtons() { }
+
+    // Steps the document history back or forward and installs a clone of the
+    // snapshot as the new root. False when there was no step or it was not a
+    // part; then nothing but the history's modified flag changed.
+    bool UndoDocument();
+    bool RedoDocument();
+
+    void SetTopMode(std::int32_t mode) { modes.back() = mode; }
+    void PushMode(std::int32_t mode) { modes.push_back(mode); }
+    void PopMode();
+
+    TVeskToolHost& Host() const;
+    TVeskToolBar& ToolBar() const { return toolBar_; }
+    PointF PixelToDocument(QPoint pixel) const;
+    // SnapToGrid with the grid's pitch when snapping is on.
+    PointF SnapIfOn(PointF point) const;
+
+    PointF anchor;
+    std::vector<std::int32_t> modes;
+    TVeskKeyState keyState;
+    TVeskPart* root = nullptr;
+    QString toolName;
+    QString glyphName;
+    QString hint;
+    bool renderPending = false;
+    bool overlayPending = false;
+    bool presentPending = false;
+
+private:
+    bool installSnapshot(const TVeskObject* snapshot);
+    TRenderView renderView() const;
+    void zoomed();
+    void panPreview(PointF point);
+
+    TVeskToolBar& toolBar_;
+    bool enabled_ = false;
+    bool down_ = false;
+    bool active_ = false;
+    // A left press in pan mode started a drag; only that drag scrolls.
+    bool panDragging_ = false;
+};
+
+} // namespace vesk

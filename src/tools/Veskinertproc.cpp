@@ -1,0 +1,31 @@
+#include "Veskinertproc.h"
+
+#include "Vesktoolbar.h"
+
+namespace vesk {
+
+TVeskInertProc::TVeskInertProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
+    : TVeskEventProc(toolBar, QString::fromUtf8(info.name), QString::fromUtf8(info.glyph),
+        QString::fromUtf8(info.hint), info.idleMode)
+{
+}
+
+void TVeskInertProc::UndoClick()
+{
+    UndoDocument();
+}
+
+void TVeskInertProc::RedoClick()
+{
+    RedoDocument();
+}
+
+void TVeskInertProc::KeyDown(int)
+{
+    if (keyState.keys == (TVeskKeyState::Ctrl | TVeskKeyState::Z))
+        UndoClick();
+    else if (keyState.keys == (TVeskKeyState::Ctrl | TVeskKeyState::Y))
+        RedoClick();
+}
+
+} // namespace vesk

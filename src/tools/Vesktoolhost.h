@@ -1,0 +1,98 @@
+#pragma once
+
+#include "geometry/PointF.h"
+#include "model/Vesksurface.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QImage;
+
+namespace vesk {
+
+class TDrawStyle;
+class TVeskDocument;
+class TVeskEventProc;
+class TVeskHistory;
+class TVeskObject;
+class TVeskView;
+
+// Grid of the status tab: pitch in document units, snapping and display switches.
+struct TVeskGridSettings {
+    double pitch = 12.7;
+    bool snap = true;
+    bool showGrid = true;
+};
+
+enum class TVeskCursor { Default = 0, Pan = 10 };
+
+// What the text dialog edits: the text, its font family, style and em size
+// in document units.
+struct TVeskTextRequest {
+    QString text;
+    QString family;
+    int style = 0;
+    float size = 40.0f;
+};
+
+// Everything a tool needs from the window it works in. The main window
+// implements it; tests implement it with a fake. A tool never sees a widget:
+// it reads and replaces the document, changes the view, renders into the two
+// off-screen images and hands the finished one over to be shown, and asks for
+// option buttons, cursors, status-bar texts and modal choices through here.
+class TVeskToolHost {
+public:
+    virtual ~TVeskToolHost() = default;
+
+    // The open document: its layer list and its root. A tool that replaces the
+    // root (undo, redo) calls Document().SetRoot and then RootReplaced.
+    virtual TVeskDocument& Document() = 0;
+    virtual void RootReplaced() { }
+
+    virtual TVeskView& View() = 0;
+    virtual TDrawStyle& DrawStyle() = 0;
+    // Work-area rectangle in document units.
+    virtual RectF WorkArea() const = 0;
+    virtual TVeskGridSettings& Grid() = 0;
+    virtual TVeskHistory& History() = 0;
+
+    // The rendered drawing and the drawing with the overlay. Tools size and
+    // paint them; the window only keeps them.
+    virtual QImage& DrawingImage() = 0;
+    virtual QImage& ScreenImage() = 0;
+    // Show this image in the drawing area now, at (0, 0), in window pixels.
+    virtual void PresentImage(const QImage& image) = 0;
+    // A tool has requests pending: call its OnIdle once the event queue is
+    // empty (one call serves any number of requests).
+    virtual void ScheduleIdle() = 0;
+
+    // The tool that receives the window's mouse, wheel, key, paint and resize
+    // events and the Undo and Redo menu items; null detaches.
+    virtual void SetEventHandler(TVeskEventProc* handler) = 0;
+    // A tool button's enabled or down state changed.
+    virtual void ToolButtonsChanged() { }
+    // Option buttons stack below the tool buttons in the order they are added.
+    virtual void AddOptionButton(const QString& glyphName, const QString& hint, std::function<void()> onClick)
+        = 0;
+    virtual void ClearOptionButtons() = 0;
+
+    virtual void SetCursor(TVeskCursor cursor) = 0;
+    // Status bar: pointer position and the reference point of relative readings.
+    virtual void ShowPosition(PointF point) = 0;
+    virtual void SetReferencePoint(PointF point) = 0;
+
+    // Layer window's current layer is Document().Layers().CurrentLayer();
+    // the surface new objects get comes from the surface tab.
+    virtual TVeskSurface CurrentSurface() const { return {}; }
+    // The surface tab shows the style of the current selection again.
+    virtual void RefreshStyle() { }
+
+    // Modal text dialog; false when cancelled.
+    virtual bool AskText(TVeskTextRequest& request) = 0;
+    // Modal library window; a copy of the chosen part, or null when cancelled
+    // or nothing was chosen.
+    virtual std::unique_ptr<TVeskObject> PickLibraryPart() = 0;
+};
+
+} // namespace vesk
