@@ -1,16 +1,27 @@
+// The editor: one main window over one document, started with the document
+// named by the first argument if there is one.
+#include "app/Editorcontext.h"
 #include "app/Mainform.h"
+#include "app/Settingsfile.h"
+#include "shapes/Fontresolver.h"
 
 #include <QApplication>
-#include <QGuiApplication>
-
-#include <cstdio>
+#include <QFont>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The title of the program; the window captions stay as the main window sets them.
     QApplication::setApplicationName(QStringLiteral("Vesk2.0"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vesk2.0"));
-    vesk::TMainForm window;
+    vesk::InstallFontSubstitutions();
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    vesk::TEditorContext context(vesk::TSettingsFile::DefaultFileName());
+    vesk::TVeskForm window(context);
+    const QStringList arguments = QApplication::arguments();
+    window.StartUp(arguments.size() > 1 ? arguments.at(1) : QString());
     window.show();
     return QApplication::exec();
 }

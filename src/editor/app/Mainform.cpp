@@ -1,13 +1,578 @@
 #include "Mainform.h"
 
+#include "Drawingview.h"
+#include "Editorcontext.h"
+#include "Glyphlibrary.h"
+#include "Mainmenu.h"
+#include "Programicon.h"
+#include "Settingsfile.h"
+#include "Settingskeys.h"
+#include "Toolstrip.h"
+#include "Versionform.h"
+#include "Veskeventproc.h"
+#include "Vesktoolbar.h"
+#include "Windowplacement.h"
+#include "Workareaform.h"
+#include "io/Veskfilestream.h"
+#include "model/Veskhistory.h"
+#include "shapes/Fontresolver.h"
+#include "shapes/Veskpart.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <cstring>
+
 namespace vesk {
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+namespace {
+const QString kUntitledCaption = QStringLiteral("Vesk-2.0");
+const QString kDocumentFilter = QStringLiteral("Vesk2.0 files|*.vbf|All files|*.*");
+const QString kSaveFilter = QStringLiteral("Vesk2.0 files|*.vbf|Gerber files|*.gbr|All files|*.*");
+const QString kDefaultExtension = QStringLiteral("vbf");
+constexpr int kHistoryDepth = 30;
+constexpr int kStatusWidths[3] = { 160, 160, 50 };
+
+// Whether the document file holds the root record after its layer table; a
+// file without one opens as an empty document that has no name yet.
+bool hasRootRecord(const QByteArray& fileBytes)
 {
-    setWindowTitle(QStringLiteral("Vesk-2.0"));
-    resize(1024, 768);
+    TVesk_istream in = TVesk_istream::FromFileBytes(fileBytes);
+    if (in.HeaderMissing())
+        return false;
+    TVeskLayerList scratch;
+    scratch.ReadLayerTable(in);
+    char tag[4];
+    return in.ReadRaw(tag, 4) && std::memcmp(tag, "PART", 4) == 0;
+}
+} // namespace
+
+TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
+    : QMainWindow(parent)
+    , context_(context)
+{
+    context_.mainForm = this;
+    InstallFontSubstitutions();
+    setWindowIcon(ProgramIcon());
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    resize(677, 509);
+
+    view_.AttachDrawStyle(&context_.DrawStyle());
+    glyphs_ = std::make_unique<GlyphLibrary>();
+    buildMenus();
+    buildStatusBar();
+
+    readSettings();
+    toolBar_ = std::make_unique<TVeskToolBar>(*this);
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    toolStrip_ = new TToolStrip(*toolBar_, *glyphs_, central);
+    drawingView_ = new TDrawingView(view_, central);
+    drawingView_->SetBackground(QColor::fromRgba(context_.DrawStyle().backgroundColor));
+    row->addWidget(toolStrip_);
+    row->addWidget(drawingView_, 1);
+    setCentralWidget(central);
+    toolStrip_->BuildToolButtons();
+
+    ResetDocument();
+    drawingView_->setFocus();
+
+    workAreaForm_ = std::make_unique<TWorkAreaForm>(context_.SettingsFileName(), this);
+    context_.workAreaForm = workAreaForm_.get();
+    versionForm_ = std::make_unique<TVersionForm>(this);
+    context_.versionForm = versionForm_.get();
+
+    idleTimer_.setSingleShot(true);
+    idleTimer_.setInterval(0);
+    connect(&idleTimer_, &QTimer::timeout, this, [this] { onIdle(); });
+    qApp->installEventFilter(this);
+    // A key released while another program has the keyboard never reaches
+    // us; let go of every key so that no pan or zoom mode stays on.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive && eventHandler_)
+            eventHandler_->ReleaseKeys();
+    });
+
+    DisableDocumentMenus();
 }
 
-TMainForm::~TMainForm() = default;
+TVeskForm::~TVeskForm()
+{
+    qApp->removeEventFilter(this);
+    idleTimer_.stop();
+    // Tools reach the window while they let go; they go before it does.
+    toolBar_->DeactivateAllTools();
+    writeSettings();
+    context_.workAreaForm = nullptr;
+    context_.versionForm = nullptr;
+    context_.mainForm = nullptr;
+}
+
+void TVeskForm::buildMenus()
+{
+    menu_ = std::make_unique<TMainMenu>(menuBar());
+    TMainMenu& m = *menu_;
+    connect(m.newItem, &QAction::triggered, this, [this] { NewMenuClick(); });
+    connect(m.openItem, &QAction::triggered, this, [this] { OpenMenuClick(); });
+    connect(m.overWriteItem, &QAction::triggered, this, [this] { OverWriteMenuClick(); });
+    connect(m.saveAsItem, &QAction::triggered, this, [this] { SaveAsNameMenuClick(); });
+    connect(m.closeItem, &QAction::triggered, this, [this] { CloseMenuClick(); });
+    connect(m.undoItem, &QAction::triggered, this, [this] {
+        if (eventHandler_)
+            eventHandler_->UndoClick();
+    });
+    connect(m.redoItem, &QAction::triggered, this, [this] {
+        if (eventHandler_)
+            eventHandler_->RedoClick();
+    });
+    connect(m.configMenu, &QMenu::aboutToShow, this, [this] { ConfigMenuClick(); });
+    connect(m.showGridItem, &QAction::triggered, this, [this] { ShowGridMenuClick(); });
+    connect(m.snapItem, &QAction::triggered, this, [this] { SnapMenuClick(); });
+    connect(m.workAreaItem, &QAction::triggered, this, [this] { WorkAreaMenuClick(); });
+    connect(m.windowMenu, &QMenu::aboutToShow, this, [this] { WindowMenuClick(); });
+    connect(m.toolWindowItem, &QAction::triggered, this, [this] { ToolWindowMenuClick(); });
+    connect(m.versionItem, &QAction::triggered, this, [this] { VersionMenuClick(); });
+}
+
+void TVeskForm::buildStatusBar()
+{
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(this);
+        panel->setMinimumWidth(kStatusWidths[i]);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(panel);
+        statusPanels_[i] = panel;
+    }
+}
+
+QString TVeskForm::StatusText(int panel) const
+{
+    return panel >= 0 && panel < 3 ? statusPanels_[panel]->text() : QString();
+}
+
+// ---- settings ----------------------------------------------------------
+
+void TVeskForm::readSettings()
+{
+    const TSettingsFile file(context_.SettingsFileName());
+    const int state = file.ReadInteger(
+        settings::kMainWindow.Name(), settings::Key(settings::kWindowState), settings::kWindowStateDefault);
+    TWindowPlacement placement = ReadPlacement(file, settings::kMainWindow);
+    ApplyPlacement(*this, placement, state == 0);
+    if (state == 1)
+        setWindowState(Qt::WindowMinimized);
+    else if (state == 2)
+        setWindowState(Qt::WindowMaximized);
+}
+
+void TVeskForm::writeSettings() const
+{
+    TSettingsFile file(context_.SettingsFileName());
+    const QString section = settings::kMainWindow.Name();
+    int state = 0;
+    if (isMinimized())
+        state = 1;
+    else if (isMaximized())
+        state = 2;
+    file.WriteInteger(section, settings::Key(settings::kWindowState), state);
+    const TWindowPlacement placement = CapturePlacement(*this);
+    if (state == 0) {
+        WritePlacement(file, settings::kMainWindow, placement);
+    } else {
+        // The size of the normal state stays for the next time it is used.
+        file.WriteInteger(section, QStringLiteral("Top"), placement.top);
+        file.WriteInteger(section, QStringLiteral("Left"), placement.left);
+    }
+    file.UpdateFile();
+}
+
+void TVeskForm::RefreshObjectEditor()
+{
+    const TSettingsFile file(context_.SettingsFileName());
+    Grid().pitch = ReadDefaultGridPitch(file, Grid().pitch);
+}
+
+// ---- document commands -------------------------------------------------
+
+void TVeskForm::StartUp(const QString& documentPath)
+{
+    toolBar_->DeactivateAllTools();
+    ResetDocument();
+    context_.Document().Layers().ResetToDefaults();
+    if (!documentPath.isEmpty())
+        openDocumentFile(documentPath);
+    documentReplaced();
+}
+
+void TVeskForm::documentReplaced()
+{
+    context_.History().Reset(context_.Document().Root(), kHistoryDepth);
+    toolBar_->ResetToFirstTool();
+    RefreshObjectEditor();
+    EnableDocumentMenus();
+    requestRedraw();
+}
+
+void TVeskForm::ResetDocument()
+{
+    if (eventHandler_)
+        SetEventHandler(nullptr);
+    context_.Document().SetRoot(std::make_unique<TVeskPart>());
+    smoothingMode = 4;
+    SetFileName(QString());
+    view_.ResizeView(drawingView_->width(), drawingView_->height());
+    view_.Reset();
+}
+
+void TVeskForm::SetFileName(const QString& name)
+{
+    fileName = name;
+    setWindowTitle(name.isEmpty() ? kUntitledCaption : name);
+}
+
+void TVeskForm::NewMenuClick()
+{
+    if (!AskSaveChanges())
+        return;
+    toolBar_->DeactivateAllTools();
+    ResetDocument();
+    context_.Document().Layers().ResetToDefaults();
+    documentReplaced();
+}
+
+void TVeskForm::OpenMenuClick()
+{
+    if (!AskSaveChanges())
+        return;
+    TFileDialogOptions options;
+    options.filter = kDocumentFilter;
+    if (!fileName.isEmpty())
+        options.directory = QFileInfo(fileName).absolutePath();
+    const QString path = context_.Dialogs().GetOpenFileName(this, options);
+    if (path.isEmpty())
+        return;
+    toolBar_->DeactivateAllTools();
+    ResetDocument();
+    context_.Document().Layers().ResetToDefaults();
+    openDocumentFile(path);
+    documentReplaced();
+}
+
+void TVeskForm::openDocumentFile(const QString& path)
+{
+    QFile file(path);
+    QByteArray bytes;
+    bool readable = file.open(QIODevice::ReadOnly);
+    if (readable) {
+        bytes = file.readAll();
+        readable
+            = file.error() == QFileDevice::NoError && !TVesk_istream::FromFileBytes(bytes).HeaderMissing();
+    }
+    if (!readable) {
+        context_.Dialogs().ShowError(this, QStringLiteral("ファイルオープンエラー"),
+            QStringLiteral("ごめんなさい。このファイルは開けないみたいです。"));
+        return;
+    }
+    TVeskDocument& document = context_.Document();
+    document.ReadBytes(bytes);
+    if (!hasRootRecord(bytes))
+        return;
+    SetFileName(path);
+    document.Root().SetViewScale(view_.Zoom());
+}
+
+bool TVeskForm::AskSaveChanges()
+{
+    if (!context_.History().IsModified())
+        return true;
+    switch (context_.Dialogs().AskYesNoCancel(
+        this, QStringLiteral("確認"), QStringLiteral("ファイルの変更を保存しますか?"))) {
+    case TSaveAnswer::Cancel:
+        return false;
+    case TSaveAnswer::No:
+        return true;
+    case TSaveAnswer::Yes:
+        break;
+    }
+    // Unsaved work is discarded only when the user said so: a cancelled save
+    // dialog or a failed write ends the command that asked.
+    return saveDocument();
+}
+
+void TVeskForm::OverWriteMenuClick()
+{
+    saveDocument();
+}
+
+void TVeskForm::SaveAsNameMenuClick()
+{
+    saveThroughDialog(1);
+}
+
+bool TVeskForm::saveDocument()
+{
+    return fileName.isEmpty() ? saveThroughDialog(1) : saveTo(fileName);
+}
+
+bool TVeskForm::saveThroughDialog(int filterIndex)
+{
+    TFileDialogOptions options;
+    options.filter = kSaveFilter;
+    options.filterIndex = filterIndex;
+    options.defaultExtension = kDefaultExtension;
+    if (!fileName.isEmpty())
+        options.directory = QFileInfo(fileName).absolutePath();
+    const QString path = context_.Dialogs().GetSaveFileName(this, options);
+    return !path.isEmpty() && saveTo(path);
+}
+
+bool TVeskForm::saveTo(const QString& path)
+{
+    const TDocumentResult result = WriteDocument(path);
+    if (!result) {
+        // The document keeps its name and stays modified: nothing was saved.
+        context_.Dialogs().ShowError(this, QStringLiteral("ファイル保存エラー"),
+            QStringLiteral("ファイルを保存できませんでした。\n%1\n%2")
+                .arg(QDir::toNativeSeparators(path), result.error));
+        return false;
+    }
+    SetFileName(path);
+    context_.History().SetModified(false);
+    return true;
+}
+
+TDocumentResult TVeskForm::WriteDocument(const QString& path)
+{
+    return context_.Document().Write(path);
+}
+
+void TVeskForm::CloseMenuClick()
+{
+    close();
+}
+
+void TVeskForm::closeEvent(QCloseEvent* event)
+{
+    if (AskSaveChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TVeskForm::EnableDocumentMenus()
+{
+    const QList<QAction*> unavailable = menu_->UnavailableItems();
+    for (QAction* action : menu_->DocumentMenus())
+        action->setEnabled(!unavailable.contains(action));
+}
+
+void TVeskForm::DisableDocumentMenus()
+{
+    for (QAction* action : menu_->DocumentMenus())
+        action->setEnabled(false);
+}
+
+// ---- settings and window menus -----------------------------------------
+
+void TVeskForm::ConfigMenuClick()
+{
+    menu_->showGridItem->setChecked(Grid().showGrid);
+    menu_->snapItem->setChecked(Grid().snap);
+}
+
+void TVeskForm::ShowGridMenuClick()
+{
+    Grid().showGrid = !Grid().showGrid;
+    menu_->showGridItem->setChecked(Grid().showGrid);
+    requestRedraw();
+}
+
+void TVeskForm::SnapMenuClick()
+{
+    Grid().snap = !Grid().snap;
+    menu_->snapItem->setChecked(Grid().snap);
+}
+
+void TVeskForm::WorkAreaMenuClick()
+{
+    if (workAreaForm_->exec() == QDialog::Accepted)
+        requestRedraw();
+}
+
+void TVeskForm::WindowMenuClick()
+{
+    menu_->toolWindowItem->setChecked(toolStrip_->isVisible());
+    menu_->layerWindowItem->setChecked(false);
+    menu_->objectEditorItem->setChecked(false);
+}
+
+void TVeskForm::ToolWindowMenuClick()
+{
+    toolStrip_->setVisible(!toolStrip_->isVisible());
+    menu_->toolWindowItem->setChecked(toolStrip_->isVisible());
+}
+
+void TVeskForm::VersionMenuClick()
+{
+    versionForm_->exec();
+}
+
+// ---- tool host ---------------------------------------------------------
+
+TVeskDocument& TVeskForm::Document()
+{
+    return context_.Document();
+}
+
+void TVeskForm::RootReplaced()
+{
+}
+
+TDrawStyle& TVeskForm::DrawStyle()
+{
+    return context_.DrawStyle();
+}
+
+RectF TVeskForm::WorkArea() const
+{
+    return workAreaForm_ ? workAreaForm_->Area() : RectF(0.0f, 0.0f, 1000.0f, 750.0f);
+}
+
+TVeskGridSettings& TVeskForm::Grid()
+{
+    return context_.Grid();
+}
+
+TVeskHistory& TVeskForm::History()
+{
+    return context_.History();
+}
+
+void TVeskForm::PresentImage(const QImage& image)
+{
+    drawingView_->SetImage(image);
+}
+
+void TVeskForm::ScheduleIdle()
+{
+    if (!idleTimer_.isActive())
+        idleTimer_.start();
+}
+
+void TVeskForm::RunIdle()
+{
+    idleTimer_.stop();
+    onIdle();
+}
+
+void TVeskForm::onIdle()
+{
+    if (eventHandler_)
+        eventHandler_->OnIdle();
+}
+
+void TVeskForm::requestRedraw()
+{
+    if (TVeskEventProc* tool = toolBar_->CurrentTool())
+        tool->RequestRedraw();
+}
+
+void TVeskForm::SetEventHandler(TVeskEventProc* handler)
+{
+    eventHandler_ = handler;
+    if (drawingView_)
+        drawingView_->SetHandler(handler);
+}
+
+void TVeskForm::ToolButtonsChanged()
+{
+    if (toolStrip_)
+        toolStrip_->SyncToolButtons();
+}
+
+void TVeskForm::AddOptionButton(const QString& glyphName, const QString& hint, std::function<void()> onClick)
+{
+    toolStrip_->AddOptionButton(glyphName, hint, std::move(onClick));
+}
+
+void TVeskForm::ClearOptionButtons()
+{
+    if (toolStrip_)
+        toolStrip_->ClearOptionButtons();
+}
+
+void TVeskForm::SetCursor(TVeskCursor cursor)
+{
+    if (cursor == TVeskCursor::Pan)
+        drawingView_->setCursor(glyphs_->PanCursor(devicePixelRatioF()));
+    else
+        drawingView_->unsetCursor();
+}
+
+void TVeskForm::ShowPosition(PointF point)
+{
+    mousePoint = point;
+    statusPanels_[0]->setText(QString::asprintf("X %10f Y %10f", point.X * 0.1, point.Y * 0.1));
+    statusPanels_[1]->setText(QString::asprintf(
+        "X %10f Y %10f", (point.X - referencePoint.X) * 0.1, (point.Y - referencePoint.Y) * 0.1));
+}
+
+void TVeskForm::SetReferencePoint(PointF point)
+{
+    referencePoint = point;
+    statusPanels_[1]->setText(QString::asprintf("X= %f Y= %f", 0.0, 0.0));
+}
+
+bool TVeskForm::AskText(TVeskTextRequest&)
+{
+    return false;
+}
+
+std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()
+{
+    return nullptr;
+}
+
+bool TVeskForm::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !eventHandler_
+        || !watched->isWidgetType())
+        return false;
+    // Every key of the application reaches the tool once, at the widget it
+    // is meant for, except while a dialog or menu has the keyboard or the
+    // user types into a text field.
+    auto* target = static_cast<QWidget*>(watched);
+    QWidget* focus = QApplication::focusWidget();
+    if (target != drawingView_ && (focus ? target != focus : !target->isWindow()))
+        return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()
+        || target->testAttribute(Qt::WA_InputMethodEnabled))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int virtualKey = TVeskKeyState::VirtualKeyFromQtKey(key->key());
+    if (virtualKey == 0)
+        return false;
+    if (type == QEvent::KeyPress)
+        eventHandler_->WindowKeyDown(virtualKey);
+    else if (!key->isAutoRepeat())
+        eventHandler_->WindowKeyUp(virtualKey);
+    return false;
+}
 
 } // namespace vesk

@@ -1,15 +1,155 @@
 #pragma once
 
+#include "Vesktoolhost.h"
+#include "Veskview.h"
+#include "geometry/PointF.h"
+#include "io/Veskdocument.h"
+
+#include <QImage>
 #include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+class QLabel;
 
 namespace vesk {
 
-// The main drawing window: menus, status bar and the drawing view.
-class TMainForm : public QMainWindow {
+class GlyphLibrary;
+class TDrawingView;
+class TEditorContext;
+class TMainMenu;
+class TToolStrip;
+class TVersionForm;
+class TVeskToolBar;
+class TWorkAreaForm;
+
+// The main window and the owner of the open document's presentation: the
+// menus, the status bar with the pointer position, the tool strip, the
+// drawing area and the view onto the document. It carries out the document
+// commands (new, open, save, save as, close, each asking first whether
+// unsaved changes are to be saved), opens the dialogs, and is the host
+// through which the active tool reaches the window: it hands the tool the
+// drawing area's mouse, wheel, paint and resize events and every key of the
+// application, and runs the tool's deferred rendering once the event queue
+// is empty. The document, history and draw style live in the editor context.
+class TVeskForm : public QMainWindow, public TVeskToolHost {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget* parent = nullptr);
-    ~TMainForm() override;
+    // Builds the window and its dialogs and reads its placement from the
+    // settings file; the document menus stay disabled until StartUp.
+    explicit TVeskForm(TEditorContext& context, QWidget* parent = nullptr);
+    ~TVeskForm() override;
+
+    // The document the program starts with: an empty one, or the file at
+    // documentPath when that is not empty (an unreadable file is reported and
+    // an empty document stays). Then the history is reset and the first tool
+    // activated.
+    void StartUp(const QString& documentPath);
+
+    // Menu commands. Each returns once the command and its dialogs are done.
+    void NewMenuClick();
+    void OpenMenuClick();
+    void OverWriteMenuClick();
+    void SaveAsNameMenuClick();
+    void CloseMenuClick();
+    void ShowGridMenuClick();
+    void SnapMenuClick();
+    void WorkAreaMenuClick();
+    void ToolWindowMenuClick();
+    void VersionMenuClick();
+
+    // False when the user cancels: in the question, in the save dialog that
+    // Yes opens for a document without a name, or because saving failed.
+    bool AskSaveChanges();
+    // An empty root, no file name, zoom 1 with the origin in the middle of the view.
+    void ResetDocument();
+    // The caption shows the name, or "Vesk-2.0" without one.
+    void SetFileName(const QString& name);
+    const QString& FileName() const { return fileName; }
+    TDocumentResult WriteDocument(const QString& path);
+    void EnableDocumentMenus();
+    void DisableDocumentMenus();
+    // Takes the grid pitch from the settings file's "DefaultGrid".
+    void RefreshObjectEditor();
+
+    TEditorContext& Context() { return context_; }
+    TVeskToolBar& ToolBar() { return *toolBar_; }
+    TMainMenu& Menu() { return *menu_; }
+    TDrawingView& DrawingArea() { return *drawingView_; }
+    TToolStrip& ToolStrip() { return *toolStrip_; }
+    TWorkAreaForm& WorkAreaForm() { return *workAreaForm_; }
+    TVersionForm& VersionForm() { return *versionForm_; }
+    QString StatusText(int panel) const;
+    PointF MousePoint() const { return mousePoint; }
+    PointF ReferencePoint() const { return referencePoint; }
+    // Runs the pending deferred rendering now instead of at idle.
+    void RunIdle();
+
+    // TVeskToolHost
+    TVeskDocument& Document() override;
+    void RootReplaced() override;
+    TVeskView& View() override { return view_; }
+    TDrawStyle& DrawStyle() override;
+    RectF WorkArea() const override;
+    TVeskGridSettings& Grid() override;
+    TVeskHistory& History() override;
+    QImage& DrawingImage() override { return drawingBitmap; }
+    QImage& ScreenImage() override { return screenBitmap; }
+    void PresentImage(const QImage& image) override;
+    void ScheduleIdle() override;
+    void SetEventHandler(TVeskEventProc* handler) override;
+    void ToolButtonsChanged() override;
+    void AddOptionButton(
+        const QString& glyphName, const QString& hint, std::function<void()> onClick) override;
+    void ClearOptionButtons() override;
+    void SetCursor(TVeskCursor cursor) override;
+    void ShowPosition(PointF point) override;
+    void SetReferencePoint(PointF point) override;
+    bool AskText(TVeskTextRequest& request) override;
+    std::unique_ptr<TVeskObject> PickLibraryPart() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void readSettings();
+    void writeSettings() const;
+    void ConfigMenuClick();
+    void WindowMenuClick();
+    void requestRedraw();
+    void onIdle();
+    // Open: reads the file into the emptied document and names the window
+    // after it, or reports that it cannot be read.
+    void openDocumentFile(const QString& path);
+    // What new, open and start-up do once the document is in place.
+    void documentReplaced();
+    // Save to the file name, or through the save dialog when there is none.
+    bool saveDocument();
+    bool saveThroughDialog(int filterIndex);
+    bool saveTo(const QString& path);
+
+    TEditorContext& context_;
+    TVeskView view_;
+    QString fileName;
+    PointF mousePoint;
+    PointF referencePoint;
+    int smoothingMode = 4;
+    QImage drawingBitmap;
+    QImage screenBitmap;
+
+    std::unique_ptr<GlyphLibrary> glyphs_;
+    std::unique_ptr<TMainMenu> menu_;
+    QLabel* statusPanels_[3] = {};
+    TDrawingView* drawingView_ = nullptr;
+    TToolStrip* toolStrip_ = nullptr;
+    std::unique_ptr<TVeskToolBar> toolBar_;
+    std::unique_ptr<TWorkAreaForm> workAreaForm_;
+    std::unique_ptr<TVersionForm> versionForm_;
+    TVeskEventProc* eventHandler_ = nullptr;
+    QTimer idleTimer_;
 };
 
 } // namespace vesk

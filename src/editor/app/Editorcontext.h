@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Userdialogs.h"
+#include "Vesktoolhost.h"
+#include "io/Veskdocument.h"
+#include "model/Colorstyle.h"
+#include "model/Veskhistory.h"
+
+#include <QString>
+#include <memory>
+
+namespace vesk {
+
+class TVeskForm;
+class TVersionForm;
+class TWorkAreaForm;
+
+// What the editor's windows share for the whole run: the open document
+// (layers and root), its undo history, the draw style, the grid switches,
+// the settings file and the dialogs that ask the user. Each window is created
+// once and registers itself here, so any window can reach another without
+// global variables. The main window is created with it and owns the others.
+class TEditorContext {
+public:
+    explicit TEditorContext(QString settingsFileName);
+    ~TEditorContext();
+    TEditorContext(const TEditorContext&) = delete;
+    TEditorContext& operator=(const TEditorContext&) = delete;
+
+    // "VeskV.ini" as every window reads and writes it.
+    const QString& SettingsFileName() const { return settingsFileName_; }
+
+    TVeskDocument& Document() { return document_; }
+    TVeskHistory& History() { return history_; }
+    TDrawStyle& DrawStyle() { return drawStyle_; }
+    TVeskGridSettings& Grid() { return grid_; }
+
+    TUserDialogs& Dialogs() { return *dialogs_; }
+    // Tests put their own answers here.
+    void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
+
+    // The windows, each null until it exists.
+    TVeskForm* mainForm = nullptr;
+    TWorkAreaForm* workAreaForm = nullptr;
+    TVersionForm* versionForm = nullptr;
+
+private:
+    QString settingsFileName_;
+    TVeskDocument document_;
+    // After the document: snapshots borrow its layers, so they go first.
+    TVeskHistory history_;
+    TDrawStyle drawStyle_;
+    TVeskGridSettings grid_;
+    std::unique_ptr<TUserDialogs> dialogs_;
+};
+
+} // namespace vesk

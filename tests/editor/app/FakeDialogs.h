@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/Userdialogs.h"
+
+#include <deque>
+#include <vector>
+
+namespace vesk {
+
+// Scripted answers for the editor's questions and file dialogs, and a record
+// of what was asked and shown.
+class FakeDialogs : public TUserDialogs {
+public:
+    struct Message {
+        QString caption;
+        QString text;
+    };
+
+    TSaveAnswer AskYesNoCancel(QWidget*, const QString& caption, const QString& text) override
+    {
+        questions.push_back({ caption, text });
+        if (answers.empty())
+            return TSaveAnswer::Cancel;
+        const TSaveAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowError(QWidget*, const QString& caption, const QString& text) override
+    {
+        errors.push_back({ caption, text });
+    }
+    QString GetOpenFileName(QWidget*, const TFileDialogOptions& options) override
+    {
+        openOptions.push_back(options);
+        return openName;
+    }
+    QString GetSaveFileName(QWidget*, const TFileDialogOptions& options) override
+    {
+        saveOptions.push_back(options);
+        return saveName;
+    }
+
+    std::deque<TSaveAnswer> answers;
+    QString openName;
+    QString saveName;
+
+    std::vector<Message> questions;
+    std::vector<Message> errors;
+    std::vector<TFileDialogOptions> openOptions;
+    std::vector<TFileDialogOptions> saveOptions;
+};
+
+} // namespace vesk

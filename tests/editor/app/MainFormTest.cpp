@@ -1,0 +1,494 @@
+#include "app/Mainform.h"
+
+#include "FakeDialogs.h"
+#include "Veskeventproc.h"
+#include "Vesktoolbar.h"
+#include "app/Drawingview.h"
+#include "app/Editorcontext.h"
+#include "app/Mainmenu.h"
+#include "app/Settingsfile.h"
+#include "shapes/Veskpart.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vesk;
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QString fixturePath(const char* name)
+{
+    return QStringLiteral(VESK_TEST_DATA "/") + QLatin1String(name);
+}
+
+const QString kOpenErrorCaption = QStringLiteral("ファイルオープンエラー");
+const QString kOpenErrorText = QStringLiteral("ごめんなさい。このファイルは開けないみたいです。");
+const QString kSavePrompt = QStringLiteral("ファイルの変更を保存しますか?");
+const QString kUntitled = QStringLiteral("Vesk-2.0");
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        board = dir.filePath(QStringLiteral("board.vbf"));
+        ASSERT_TRUE(QFile::copy(fixturePath("board.vbf"), board));
+        context = std::make_unique<TEditorContext>(dir.filePath(QStringLiteral("VeskV.ini")));
+        auto fake = std::make_unique<FakeDialogs>();
+        dialogs = fake.get();
+        context->SetDialogs(std::move(fake));
+        form = std::make_unique<TVeskForm>(*context);
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        context.reset();
+    }
+
+    int childCount() const { return context->Document().Root().ChildCount(); }
+    bool modified() const { return context->History().IsModified(); }
+    void makeModified() { context->History().Record(context->Document().Root()); }
+    QString temp(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    QTemporaryDir dir;
+    QString board;
+    std::unique_ptr<TEditorContext> context;
+    FakeDialogs* dialogs = nullptr;
+    std::unique_ptr<TVeskForm> form;
+};
+
+// ---- the save prompt of New, Open and Close ----------------------------
+
+enum class Command { New, Open, Close };
+
+struct PromptCase {
+    const char* name;
+    bool modified;
+    // The document's file: "board" (a good one), "" (none), "unwritable".
+    const char* file;
+    TSaveAnswer answer;
+    // What the save dialog returns: "" (cancelled), "new.vbf", or "missing/x.vbf".
+    const char* saveAs;
+    bool proceeds;
+    // The file that must hold the document afterwards, if any.
+    const char* written;
+    bool error;
+};
+
+const PromptCase kPromptCases[] = {
+    { "unmodified asks nothing", false, "board", TSaveAnswer::Cancel, "", true, nullptr, false },
+    { "cancel keeps everything", true, "board", TSaveAnswer::Cancel, "", false, nullptr, false },
+    { "no discards the changes", true, "board", TSaveAnswer::No, "", true, nullptr, false },
+    { "yes saves to the document's file", true, "board", TSaveAnswer::Yes, "", true, "board.vbf", false },
+    { "yes without a name asks for one", true, "", TSaveAnswer::Yes, "new.vbf", true, "new.vbf", false },
+    { "yes, then cancelling the save dialog, cancels", true, "", TSaveAnswer::Yes, "", false, nullptr,
+        false },
+    { "yes with a failing save cancels", true, "unwritable", TSaveAnswer::Yes, "", false, nullptr, true },
+    { "yes, then a name that cannot be written, cancels", true, "", TSaveAnswer::Yes, "missing/x.vbf", false,
+        nullptr, true },
+};
+
+class SavePromptTest : public MainFormTest,
+                       public ::testing::WithParamInterface<std::tuple<Command, PromptCase>> { };
+
+TEST_P(SavePromptTest, UnsavedWorkIsLostOnlyWhenTheUserSaysSo)
+{
+    const auto [command, c] = GetParam();
+    form->StartUp(board);
+    ASSERT_GT(childCount(), 0);
+    const QString file = QLatin1String(c.file) == QLatin1String("board") ? board
+        : QLatin1String(c.file) == QLatin1String("unwritable")           ? temp("missing/board.vbf")
+                                                                         : QString();
+    form->SetFileName(file);
+    // Something to tell a saved document from the fixture it came from.
+    context->Document().Root().SetName(QStringLiteral("edited"));
+    const QByteArray edited = context->Document().ToBytes();
+    if (c.modified)
+        makeModified();
+    dialogs->answers = { c.answer };
+    dialogs->saveName = *c.saveAs ? temp(c.saveAs) : QString();
+    dialogs->openName.clear(); // an open that goes ahead stops at its own dialog
+
+    bool proceeded = false;
+    switch (command) {
+    case Command::New:
+        form->NewMenuClick();
+        proceeded = childCount() == 0;
+        break;
+    case Command::Open:
+        form->OpenMenuClick();
+        proceeded = dialogs->openOptions.size() == 1;
+        break;
+    case Command::Close:
+        proceeded = form->close();
+        break;
+    }
+
+    EXPECT_EQ(proceeded, c.proceeds);
+    EXPECT_EQ(dialogs->questions.size(), c.modified ? 1u : 0u);
+    if (!dialogs->questions.empty()) {
+        EXPECT_EQ(dialogs->questions[0].text, kSavePrompt);
+    }
+    EXPECT_EQ(dialogs->errors.size(), c.error ? 1u : 0u);
+    if (c.written) {
+        EXPECT_EQ(readBytes(temp(c.written)), edited);
+    } else {
+        EXPECT_EQ(readBytes(board), readBytes(fixturePath("board.vbf")));
+    }
+    if (!c.proceeds) {
+        EXPECT_TRUE(modified());
+        EXPECT_GT(childCount(), 0);
+        EXPECT_EQ(form->FileName(), file);
+    }
+}
+
+std::string promptCaseName(const ::testing::TestParamInfo<std::tuple<Command, PromptCase>>& info)
+{
+    static const char* const commands[] = { "New", "Open", "Close" };
+    QString name = QLatin1String(commands[int(std::get<0>(info.param))]) + u'_'
+        + QString::fromUtf8(std::get<1>(info.param).name);
+    for (QChar& ch : name)
+        if (!ch.isLetterOrNumber())
+            ch = u'_';
+    return name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, SavePromptTest,
+    ::testing::Combine(
+        ::testing::Values(Command::New, Command::Open, Command::Close), ::testing::ValuesIn(kPromptCases)),
+    promptCaseName);
+
+// ---- save and save as ---------------------------------------------------
+
+TEST_F(MainFormTest, SaveReportsAFailureAndKeepsTheDocumentModifiedAndItsName)
+{
+    form->StartUp(board);
+    makeModified();
+
+    form->SetFileName(temp("missing/board.vbf"));
+    form->OverWriteMenuClick();
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    EXPECT_EQ(dialogs->errors[0].caption, QStringLiteral("ファイル保存エラー"));
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("missing")));
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(form->FileName(), temp("missing/board.vbf"));
+
+    dialogs->saveName = temp("missing/other.vbf");
+    form->SaveAsNameMenuClick();
+    EXPECT_EQ(dialogs->errors.size(), 2u);
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(form->FileName(), temp("missing/board.vbf"));
+    EXPECT_EQ(form->windowTitle(), temp("missing/board.vbf"));
+}
+
+TEST_F(MainFormTest, SaveWithoutANameAsksForOneAndTakesIt)
+{
+    form->StartUp(QString());
+    makeModified();
+    dialogs->saveName.clear();
+    form->OverWriteMenuClick();
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(form->FileName(), QString());
+    EXPECT_EQ(form->windowTitle(), kUntitled);
+
+    dialogs->saveName = temp("named.vbf");
+    form->OverWriteMenuClick();
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(form->FileName(), temp("named.vbf"));
+    EXPECT_EQ(form->windowTitle(), temp("named.vbf"));
+    EXPECT_EQ(readBytes(temp("named.vbf")), readBytes(fixturePath("empty.vbf")));
+    ASSERT_EQ(dialogs->saveOptions.size(), 2u);
+    EXPECT_EQ(dialogs->saveOptions[1].filter,
+        QStringLiteral("Vesk2.0 files|*.vbf|Gerber files|*.gbr|All files|*.*"));
+    EXPECT_EQ(dialogs->saveOptions[1].defaultExtension, QStringLiteral("vbf"));
+    EXPECT_EQ(dialogs->saveOptions[1].filterIndex, 1);
+
+    // A named document saves without a dialog.
+    makeModified();
+    form->OverWriteMenuClick();
+    EXPECT_EQ(dialogs->saveOptions.size(), 2u);
+    EXPECT_FALSE(modified());
+}
+
+// ---- open ---------------------------------------------------------------
+
+TEST_F(MainFormTest, OpeningFilesOfEveryKind)
+{
+    const QByteArray boardBytes = readBytes(fixturePath("board.vbf"));
+    const qsizetype rootAt = boardBytes.indexOf("PART");
+    ASSERT_GT(rootAt, 16);
+    const struct {
+        const char* name;
+        QByteArray bytes; // null: no file at all
+        bool error;
+        bool named;
+        int layers;
+        bool children;
+    } cases[] = {
+        { "a whole document", boardBytes, false, true, 10, true },
+        { "no file", QByteArray(), true, false, 9, false },
+        { "shorter than a header", QByteArray("Vesk2"), true, false, 9, false },
+        { "header and layers but no root record", boardBytes.left(rootAt), false, false, 10, false },
+        { "a root record cut short", boardBytes.left(rootAt + 60), false, true, 10, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = temp("case.vbf");
+        QFile::remove(path);
+        if (!c.bytes.isNull()) {
+            ASSERT_TRUE(writeBytes(path, c.bytes));
+        }
+        dialogs->errors.clear();
+        dialogs->openName = path;
+        form->OpenMenuClick();
+
+        ASSERT_EQ(dialogs->errors.size(), c.error ? 1u : 0u);
+        if (c.error) {
+            EXPECT_EQ(dialogs->errors[0].caption, kOpenErrorCaption);
+            EXPECT_EQ(dialogs->errors[0].text, kOpenErrorText);
+        }
+        EXPECT_EQ(form->FileName(), c.named ? path : QString());
+        EXPECT_EQ(form->windowTitle(), c.named ? path : kUntitled);
+        EXPECT_EQ(context->Document().Layers().LayerCount(), c.layers);
+        EXPECT_EQ(childCount() > 0, c.children);
+        EXPECT_FALSE(modified());
+        EXPECT_EQ(form->ToolBar().CurrentTool(), form->ToolBar().Tool(0));
+        EXPECT_TRUE(form->ToolBar().CurrentTool()->IsActive());
+    }
+    ASSERT_FALSE(dialogs->openOptions.empty());
+    EXPECT_EQ(dialogs->openOptions[0].filter, QStringLiteral("Vesk2.0 files|*.vbf|All files|*.*"));
+}
+
+TEST_F(MainFormTest, StartUpOpensTheFirstArgumentOrReportsIt)
+{
+    form->StartUp(board);
+    EXPECT_TRUE(dialogs->errors.empty());
+    EXPECT_EQ(form->windowTitle(), board);
+    EXPECT_GT(childCount(), 0);
+    EXPECT_EQ(context->History().Depth(), 30);
+    EXPECT_FALSE(modified());
+
+    auto context2 = std::make_unique<TEditorContext>(temp("VeskV.ini"));
+    auto fake = std::make_unique<FakeDialogs>();
+    FakeDialogs* dialogs2 = fake.get();
+    context2->SetDialogs(std::move(fake));
+    auto form2 = std::make_unique<TVeskForm>(*context2);
+    form2->StartUp(temp("no such file.vbf"));
+    ASSERT_EQ(dialogs2->errors.size(), 1u);
+    EXPECT_EQ(dialogs2->errors[0].text, kOpenErrorText);
+    EXPECT_EQ(form2->windowTitle(), kUntitled);
+    EXPECT_EQ(context2->Document().Root().ChildCount(), 0);
+    EXPECT_EQ(context2->Document().Layers().LayerCount(), 9);
+    EXPECT_NE(form2->ToolBar().CurrentTool(), nullptr);
+}
+
+// ---- menus, status bar, settings ------------------------------------------
+
+QAction* findItem(QMenuBar* bar, const QString& path)
+{
+    const QStringList parts = path.split(u'/');
+    QList<QAction*> actions = bar->actions();
+    QAction* found = nullptr;
+    for (const QString& part : parts) {
+        found = nullptr;
+        for (QAction* a : actions)
+            if (a->text() == part)
+                found = a;
+        if (!found)
+            return nullptr;
+        actions = found->menu() ? found->menu()->actions() : QList<QAction*>();
+    }
+    return found;
+}
+
+TEST_F(MainFormTest, MenusCarryTheirCaptionsShortcutsAndStates)
+{
+    const struct {
+        const char* path;
+        const char* shortcut;
+        bool enabledAfterStartUp;
+    } items[] = {
+        { "ファイル/新規作成", "Ctrl+N", true },
+        { "ファイル/開く", "Ctrl+O", true },
+        { "ファイル/上書き保存", "Ctrl+S", true },
+        { "ファイル/名前を付けて保存", "", true },
+        { "ファイル/インポート", "", true },
+        { "ファイル/インポート/VESKファイル", "", false },
+        { "ファイル/エクスポート", "", true },
+        { "ファイル/エクスポート/ガーバファイル", "", false },
+        { "ファイル/印刷", "Ctrl+P", false },
+        { "ファイル/閉じる", "", true },
+        { "編集", "", true },
+        { "編集/取り消し", "", true },
+        { "編集/やり直し", "", true },
+        { "編集/切り取り", "Ctrl+X", false },
+        { "編集/コピー", "Ctrl+C", false },
+        { "編集/貼り付け", "Ctrl+V", false },
+        { "オブジェクト", "", true },
+        { "オブジェクト/レイヤーの入れ替え", "", false },
+        { "設定", "", true },
+        { "設定/グリッドを表示する", "", true },
+        { "設定/グリッドにスナップする", "", true },
+        { "設定/図面の設定", "", true },
+        { "ウインドウ/ツール", "", true },
+        { "ウインドウ/レイヤー", "", false },
+        { "ウインドウ/描画スタイル", "", false },
+        { "ヘルプ/バージョン情報", "", true },
+    };
+    const QList<QAction*> documentMenus = form->Menu().DocumentMenus();
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.path);
+        QAction* action = findItem(form->menuBar(), QString::fromUtf8(item.path));
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText), QLatin1String(item.shortcut));
+        if (documentMenus.contains(action)) {
+            EXPECT_FALSE(action->isEnabled()); // no document yet
+        }
+    }
+    form->StartUp(QString());
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.path);
+        EXPECT_EQ(
+            findItem(form->menuBar(), QString::fromUtf8(item.path))->isEnabled(), item.enabledAfterStartUp);
+    }
+}
+
+TEST_F(MainFormTest, GridItemsToggleTheSwitchesTheToolsRead)
+{
+    form->StartUp(QString());
+    ASSERT_TRUE(context->Grid().showGrid);
+    ASSERT_TRUE(context->Grid().snap);
+    form->ShowGridMenuClick();
+    form->SnapMenuClick();
+    EXPECT_FALSE(context->Grid().showGrid);
+    EXPECT_FALSE(context->Grid().snap);
+    EXPECT_FALSE(form->Menu().showGridItem->isChecked());
+    EXPECT_TRUE(form->ToolBar().CurrentTool()->RenderPending());
+    form->Menu().snapItem->trigger();
+    EXPECT_TRUE(context->Grid().snap);
+    EXPECT_TRUE(form->Menu().snapItem->isChecked());
+}
+
+TEST_F(MainFormTest, UndoAndRedoItemsReachTheActiveTool)
+{
+    form->StartUp(board);
+    context->Document().Root().SetName(QStringLiteral("edited"));
+    context->History().Record(context->Document().Root());
+    form->Menu().undoItem->trigger();
+    EXPECT_EQ(context->Document().Root().GetName(), QStringLiteral("Part"));
+    form->Menu().redoItem->trigger();
+    EXPECT_EQ(context->Document().Root().GetName(), QStringLiteral("edited"));
+    // The tool works on the document the window now holds.
+    EXPECT_EQ(form->ToolBar().CurrentTool()->Root(), &context->Document().Root());
+}
+
+TEST_F(MainFormTest, KeysReachTheToolUnlessTypedIntoATextField)
+{
+    form->StartUp(QString());
+    const TVeskEventProc* tool = form->ToolBar().CurrentTool();
+    auto send = [](QWidget& target, QEvent::Type type, int key, bool repeat = false) {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(&target, &event);
+    };
+    QLineEdit field;
+    send(field, QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_EQ(tool->TopMode(), tool->Modes().front());
+
+    send(form->DrawingArea(), QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_EQ(tool->TopMode(), int(ModePan));
+    // A held key repeats its press; the releases in between are not real.
+    send(form->DrawingArea(), QEvent::KeyRelease, Qt::Key_Space, true);
+    send(form->DrawingArea(), QEvent::KeyPress, Qt::Key_Space, true);
+    EXPECT_EQ(tool->TopMode(), int(ModePan));
+    send(form->DrawingArea(), QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_EQ(tool->TopMode(), tool->Modes().front());
+    EXPECT_EQ(tool->KeyState().keys, 0u);
+}
+
+TEST_F(MainFormTest, StatusBarShowsMillimetresAbsoluteAndRelative)
+{
+    form->StartUp(QString());
+    const struct {
+        PointF reference;
+        PointF pointer;
+        const char* absolute;
+        const char* relative;
+    } cases[] = {
+        { { 0, 0 }, { 100, -50 }, "X  10.000000 Y  -5.000000", "X  10.000000 Y  -5.000000" },
+        { { 30, 20 }, { 100, -50 }, "X  10.000000 Y  -5.000000", "X   7.000000 Y  -7.000000" },
+        { { 0, 0 }, { 123456, 0.5f }, "X 12345.600000 Y   0.050000", "X 12345.600000 Y   0.050000" },
+    };
+    for (const auto& c : cases) {
+        form->SetReferencePoint(c.reference);
+        EXPECT_EQ(form->StatusText(1), QStringLiteral("X= 0.000000 Y= 0.000000"));
+        form->ShowPosition(c.pointer);
+        EXPECT_EQ(form->StatusText(0), QLatin1String(c.absolute));
+        EXPECT_EQ(form->StatusText(1), QLatin1String(c.relative));
+        EXPECT_EQ(form->StatusText(2), QString());
+    }
+}
+
+TEST_F(MainFormTest, MainWindowSettingsKeepTheNormalSizeWhenClosedMaximised)
+{
+    // The fixture's window read an empty file: the defaults.
+    EXPECT_EQ(form->pos(), QPoint(100, 100));
+    EXPECT_EQ(form->size(), QSize(677, 509));
+    form.reset();
+    const QString ini = temp("VeskV.ini");
+    ASSERT_TRUE(writeBytes(ini,
+        "[Hand]\nNote=kept\n[MainWindow]\nTop=40\nLeft=30\nWindowState=0\nWidth=640\nHeight=480\nExtra=1\n"));
+
+    form = std::make_unique<TVeskForm>(*context);
+    EXPECT_EQ(form->pos(), QPoint(30, 40));
+    EXPECT_EQ(form->size(), QSize(640, 480));
+    form->setWindowState(Qt::WindowMaximized);
+    form.reset();
+
+    const TSettingsFile file(ini);
+    const QString section = QStringLiteral("MainWindow");
+    EXPECT_EQ(file.ReadInteger(section, QStringLiteral("WindowState"), -1), 2);
+    EXPECT_EQ(file.ReadInteger(section, QStringLiteral("Width"), -1), 640);
+    EXPECT_EQ(file.ReadInteger(section, QStringLiteral("Height"), -1), 480);
+    EXPECT_EQ(file.ReadInteger(section, QStringLiteral("Extra"), -1), 1);
+    EXPECT_EQ(
+        file.ReadString(QStringLiteral("Hand"), QStringLiteral("Note"), QString()), QStringLiteral("kept"));
+    // The work-area dialog wrote its own section on the way out.
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("WorkArea"), QStringLiteral("AreaWidth"), -1), 1000);
+
+    // A maximised window comes back maximised, at the normal size it had.
+    form = std::make_unique<TVeskForm>(*context);
+    EXPECT_TRUE(form->windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(MainFormTest, StartUpTakesTheGridPitchFromTheSettings)
+{
+    form.reset();
+    ASSERT_TRUE(writeBytes(temp("VeskV.ini"), "[StatusTab]\nDefaultGrid=2.54\n"));
+    form = std::make_unique<TVeskForm>(*context);
+    form->StartUp(QString());
+    EXPECT_DOUBLE_EQ(context->Grid().pitch, 25.4);
+}
+
+} // namespace
