@@ -1,5 +1,6 @@
 #include "Veskpart.h"
 
+#include "Mergedoutline.h"
 #include "Veskgroup.h"
 
 namespace vesk {
@@ -45,6 +46,17 @@ std::unique_ptr<TVeskGroup> TVeskPart::ToGroup() const
     for (const auto& child : children_)
         group->Add(*child);
     return group;
+}
+
+void TVeskPart::AddMergedOutline(GraphicsPath& into, int layerIndex) const
+{
+    if (!visible_)
+        return;
+    std::vector<TVeskObject*> found;
+    // Collecting only reads; it is declared for callers that go on to edit.
+    const_cast<TVeskPart*>(this)->CollectByLayer(found, layerIndex);
+    const std::vector<const TVeskObject*> objects(found.begin(), found.end());
+    MergeOutlines(objects, layerIndex, into);
 }
 
 void TVeskPart::GetBounds(RectF& out) const

@@ -33,6 +33,9 @@ public:
     // A new group holding clones of every child; this part keeps its children.
     std::unique_ptr<TVeskGroup> ToGroup() const;
 
+    // Adds the union outline of every shape on the layer, groups' members
+    // included, merged with what `into` holds; nothing while the part is hidden.
+    void AddMergedOutline(GraphicsPath& into, int layerIndex) const override;
     // Bounds of the selected children; an empty rectangle at the origin when
     // none is selected; left as it was while the part is hidden.
     void GetBounds(RectF& out) const override;

@@ -440,3 +440,28 @@ void TVeskPath::SetPoints(std::vector<PointF> points, std::vector<std::uint8_t> 
 }
 
 } // namespace vesk
+
+// ---------------------------------------------------------------- Gerber
+
+#include "gerber/Gerberfilestream.h"
+
+namespace vesk {
+
+// The Bezier run as drawn, placed in the document; open or closed as drawn.
+int TVeskPath::WriteGerber(TGerber_ostream& out, int layerIndex) const
+{
+    if (out.Failed() || layerIndex != this->layerIndex())
+        return -1;
+    if (points_.size() <= 2)
+        return 0;
+    GraphicsPath outline;
+    outline.AddBeziers(bezierRun(points_));
+    if (closed_)
+        outline.CloseFigure();
+    outline.Transform(matrix_);
+    const Pen pen = surface_.CreatePen(kOutlineColor);
+    out.AddPath(surface_.GetWidth() > 0 ? &pen : nullptr, outline, surface_.GetFill());
+    return 0;
+}
+
+} // namespace vesk

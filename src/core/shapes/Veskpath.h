@@ -6,6 +6,7 @@
 #include "geometry/PointF.h"
 #include "model/Veskobject.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -51,6 +52,7 @@ public:
     // it was and returns -1.
     int Load(TVesk_istream& in) override;
     int Save(TVesk_ostream& out) const override;
+    int WriteGerber(TGerber_ostream& out, int layerIndex) const override;
     bool HitTest(PointF p) const override;
     bool IntersectsRect(const RectF& rect) const override;
     bool IntersectsPath(const GraphicsPath& path, const RectF& bounds) const override;
@@ -58,6 +60,48 @@ public:
     // Selects (or deselects) every anchor and enters (or leaves) point editing;
     // a selected control point is always released.
     void SetHandlesSelected(bool value) override;
+
+    // Point editing. World points are mapped into the path's own coordinates;
+    // a radius in screen pixels becomes a half-open pick square of
+    // radius / view scale local units on each side of the point. While the
+    // matrix is singular no world point has a local position, so the
+    // operations that need one leave the path alone and picking falls back to
+    // the body. Hit codes: 0 nothing, 1 body, 2 anchor, 4 control point of a
+    // selected anchor.
+    int HitHandle(PointF p, float radiusPixels) const override;
+    bool HandleInRect(const RectF& rect) const override;
+    int HitSelectedHandle(PointF p, float radiusPixels) const override;
+    // Adds the anchor under the point to the selected ones, or makes the
+    // control point of a selected anchor the one being edited; a body hit
+    // only enters point editing.
+    int SelectHandleAt(PointF p, float radiusPixels) override;
+    bool SelectHandlesIn(const RectF& rect) override;
+    // Pulls the control points of the anchor at `at` out symmetrically: the
+    // outgoing one to `to`, the incoming one to its mirror image.
+    void DragControlHandle(PointF at, PointF to) override;
+    // On an anchor: retracts its control points (a corner). On a control
+    // point of a selected anchor: unlinks the two control points.
+    void ResetHandleAt(PointF p) override;
+    // Inserts a corner anchor at the point on the nearest segment.
+    void InsertPointAt(PointF p) override;
+    // Deletes the anchor under the point; a path keeps at least two anchors.
+    void RemovePointAt(PointF p, float radiusPixels) override;
+    // The moves map the displacement into local coordinates; the rotations
+    // turn as seen in the document, mirrored or scaled placements included.
+    void MoveSelection(float dx, float dy, MatrixOrder order) override;
+    void RotateSelectionAt(float degrees, PointF centre, MatrixOrder order) override;
+    void MoveControlPoints(float dx, float dy, MatrixOrder order) override;
+    void RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order) override;
+
+    // Building anchor by anchor: BeginPath empties the path (its outline too),
+    // the first AppendAnchor places it, the others add anchors with straight
+    // segments before the closing entry.
+    void BeginPath();
+    void AppendAnchor(PointF p);
+    // Whether the first anchor lies in the pick square; false for an empty path.
+    bool IsNearStart(PointF p, float radiusPixels) const;
+    void EndPath() { }
+
     void SetMatrix(const Matrix& m) override;
     // The three transforms act only on a selected path and move the cached outline.
     void MultiplyMatrix(const Matrix& m, MatrixOrder order) override;
@@ -96,6 +140,22 @@ private:
     void transformCache(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix,
         const Matrix& oldInverse, bool oldInvertible);
     void dropIncompleteGroup();
+
+    // Point editing helpers (Veskpathedit.cpp).
+    bool toLocal(PointF world, PointF& local) const;
+    bool pickBox(PointF world, float radiusPixels, RectF& box) const;
+    // The rotation in local coordinates that turns points about a world centre.
+    bool localRotation(float degrees, PointF centre, MatrixOrder order, Matrix& out) const;
+    PointF& entry(std::ptrdiff_t i);
+    std::uint8_t& flagAt(std::ptrdiff_t i);
+    // First anchor (or control entry) carrying pfSelected, or -1.
+    std::ptrdiff_t firstSelectedAnchor() const;
+    std::ptrdiff_t firstSelectedControl() const;
+    // Turns the opposite control point of control entry i to the other side
+    // of its anchor, keeping its own length.
+    void KeepCollinear(std::ptrdiff_t i);
+    // Makes the opposite control point of control entry i its mirror image through the anchor.
+    void MirrorOpposite(std::ptrdiff_t i);
 
     bool handleEditing_ = false;
     bool closed_ = false;
