@@ -314,6 +314,11 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
     if (!take(tag, 4))
         return nullptr;
     const auto is = [&](const char* t) { return std::memcmp(tag, t, 4) == 0; };
+    if ((is("PART") || is("GRUP")) && nesting_ >= kMaxNesting) {
+        failed_ = true;
+        return nullptr;
+    }
+    ++nesting_;
     std::unique_ptr<TVeskObject> object;
     if (is("PATH"))
         object = std::make_unique<TVeskPath>(*this);
@@ -329,6 +334,7 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
         object = std::make_unique<TVeskString>(*this);
     else
         failed_ = true; // records carry no length: nothing after an unknown tag can be trusted
+    --nesting_;
     // A record cut short is not an object; reading ends with what was complete.
     if (failed_)
         return nullptr;

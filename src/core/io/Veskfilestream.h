@@ -119,6 +119,10 @@ public:
     // (an unknown tag also fails the stream: the record's length is unknowable).
     std::unique_ptr<TVeskObject> ReadObject();
 
+    // Groups nested deeper than this fail the stream: every later walk of the
+    // tree (drawing, cloning, destruction) recurses as deep as the file does.
+    static constexpr int kMaxNesting = 256;
+
 private:
     TVesk_istream() = default;
     bool take(void* out, qsizetype n);
@@ -130,6 +134,7 @@ private:
     TVeskLayerList* layers_ = nullptr;
     bool failed_ = false;
     bool headerMissing_ = false;
+    int nesting_ = 0;
 };
 
 } // namespace vesk

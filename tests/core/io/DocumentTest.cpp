@@ -1,5 +1,6 @@
 #include "io/Veskdocument.h"
 #include "io/Veskdump.h"
+#include "io/Veskfilestream.h"
 #include "model/Vesklayer.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
@@ -210,3 +211,44 @@ TEST(Document, WriteIntoMissingFolderIsReported)
 }
 
 } // namespace
+
+namespace {
+
+    // Depth of the first chain of groups below the root.
+    int groupDepth(const TVeskContainer& c)
+    {
+        int depth = 0;
+        const TVeskContainer* at = &c;
+        while (!at->Children().empty()) {
+            at = dynamic_cast<const TVeskContainer*>(at->ChildAt(0));
+            if (!at)
+                break;
+            ++depth;
+        }
+        return depth;
+    }
+
+    QByteArray documentWithNestedGroups(int depth)
+    {
+        auto chain = std::make_unique<TVeskGroup>();
+        for (int i = 1; i < depth; ++i) {
+            auto outer = std::make_unique<TVeskGroup>();
+            outer->Add(*chain);
+            chain = std::move(outer);
+        }
+        TVeskDocument doc;
+        doc.Root().Add(*chain);
+        return doc.ToBytes();
+    }
+
+} // namespace
+
+TEST(Document, NestingBeyondTheLimitEndsTheReadingCleanly)
+{
+    const int allowed = TVesk_istream::kMaxNesting;
+    for (const int depth : { allowed, allowed + 1, allowed + 40 }) {
+        TVeskDocument doc;
+        doc.ReadBytes(documentWithNestedGroups(depth));
+        EXPECT_EQ(groupDepth(doc.Root()), depth <= allowed ? depth : 0) << depth;
+    }
+}
