@@ -7,12 +7,19 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // The title of the program; the window captions stay as the main window sets them.
     QApplication::setApplicationName(QStringLiteral("Vesk2.0"));
+    // The whole interface is Japanese, so Qt's own dialogs (file choosers, standard
+    // buttons) are too, whatever the user's locale.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     vesk::InstallFontSubstitutions();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);

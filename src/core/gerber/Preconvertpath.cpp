@@ -161,7 +161,7 @@ void TPreConvPath::WriteFill(TGerberBody& out, float w)
 
 // ---------------------------------------------------------------- flashes
 
-void TPreConvEllipse::SetRect(const RectF& rect)
+void TPreConvFlash::SetRect(const RectF& rect)
 {
     centre_ = { rect.X + rect.Width / 2, rect.Y + rect.Height / 2 };
     width_ = rect.Width;
@@ -172,13 +172,6 @@ void TPreConvEllipse::Write(TGerberBody& out)
 {
     out.Select(apertures_.CodeOf(TApEllipse(width_, height_)));
     out.Flash(centre_);
-}
-
-void TPreConvRect::SetRect(const RectF& rect)
-{
-    centre_ = { rect.X + rect.Width / 2, rect.Y + rect.Height / 2 };
-    width_ = rect.Width;
-    height_ = rect.Height;
 }
 
 void TPreConvRect::Write(TGerberBody& out)

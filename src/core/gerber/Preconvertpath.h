@@ -98,41 +98,36 @@ private:
     bool writesGroupHatch_ = false;
 };
 
-// A flash of an elliptical aperture (a circle for equal sides) on its centre.
-class TPreConvEllipse : public TPreConvObject {
+// A flash on the centre of a rectangle, with an aperture of its size.
+class TPreConvFlash : public TPreConvObject {
 public:
     using TPreConvObject::TPreConvObject;
 
     // Centre and size of the rectangle.
     void SetRect(const RectF& rect);
-    void Write(TGerberBody& out) override;
 
     float Width() const { return width_; }
     float Height() const { return height_; }
     PointF Centre() const { return centre_; }
 
-private:
+protected:
     float width_ = 10.0f;
     float height_ = 10.0f;
     PointF centre_;
 };
 
-// A flash of an unturned rectangular aperture on its centre.
-class TPreConvRect : public TPreConvObject {
+// A flash of an elliptical aperture (a circle for equal sides).
+class TPreConvEllipse : public TPreConvFlash {
 public:
-    using TPreConvObject::TPreConvObject;
-
-    void SetRect(const RectF& rect);
+    using TPreConvFlash::TPreConvFlash;
     void Write(TGerberBody& out) override;
+};
 
-    float Width() const { return width_; }
-    float Height() const { return height_; }
-    PointF Centre() const { return centre_; }
-
-private:
-    float width_ = 10.0f;
-    float height_ = 10.0f;
-    PointF centre_;
+// A flash of an unturned rectangular aperture.
+class TPreConvRect : public TPreConvFlash {
+public:
+    using TPreConvFlash::TPreConvFlash;
+    void Write(TGerberBody& out) override;
 };
 
 } // namespace vesk

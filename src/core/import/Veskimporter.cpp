@@ -318,61 +318,49 @@ TVeskImporter::Outcome TVeskImporter::readLine(const Fields& fields)
     return Outcome::Created;
 }
 
-TVeskImporter::Outcome TVeskImporter::readLand(const Fields& fields)
+TVeskImporter::Outcome TVeskImporter::readPlacement(const Fields& fields, const Table& sizes, Placement& out)
 {
-    PointF centre;
-    TVeskLayer* onLayer = nullptr;
-    double radius = 10.0;
     bool valid = true;
     forEachKey(fields, { "LE", "X", "Y", "AP" }, [&](std::string_view key, const std::string& value) {
         if (key == "LE")
-            onLayer = layer(value, valid);
+            out.layer = layer(value, valid);
         else if (key == "X")
-            centre.X = coordinate(value, kScaleX, valid);
+            out.centre.X = coordinate(value, kScaleX, valid);
         else if (key == "Y")
-            centre.Y = coordinate(value, kScaleY, valid);
+            out.centre.Y = coordinate(value, kScaleY, valid);
         else
-            radius = tableEntry(lineWidths_, value, valid) * 0.5;
+            out.half = tableEntry(sizes, value, valid) * 0.5;
     });
     if (!valid)
         return Outcome::Invalid;
-    if (!onLayer)
-        return Outcome::Unmapped;
-    const PointF rim = centre + PointF(float(radius), 0.0f);
+    return out.layer ? Outcome::Created : Outcome::Unmapped;
+}
+
+TVeskImporter::Outcome TVeskImporter::readLand(const Fields& fields)
+{
+    Placement at;
+    if (const Outcome o = readPlacement(fields, lineWidths_, at); o != Outcome::Created)
+        return o;
+    const PointF rim = at.centre + PointF(float(at.half), 0.0f);
     if (!isFinite(rim))
         return Outcome::Invalid;
-    auto land = std::make_unique<TVeskEllipse>(onLayer, padSurface());
-    land->SetCircle(centre, rim);
+    auto land = std::make_unique<TVeskEllipse>(at.layer, padSurface());
+    land->SetCircle(at.centre, rim);
     add(std::move(land));
     return Outcome::Created;
 }
 
 TVeskImporter::Outcome TVeskImporter::readFlash(const Fields& fields)
 {
-    PointF centre;
-    TVeskLayer* onLayer = nullptr;
-    double half = 10.0;
-    bool valid = true;
-    forEachKey(fields, { "LE", "X", "Y", "AP" }, [&](std::string_view key, const std::string& value) {
-        if (key == "LE")
-            onLayer = layer(value, valid);
-        else if (key == "X")
-            centre.X = coordinate(value, kScaleX, valid);
-        else if (key == "Y")
-            centre.Y = coordinate(value, kScaleY, valid);
-        else
-            half = tableEntry(flashSizes_, value, valid) * 0.5;
-    });
-    if (!valid)
-        return Outcome::Invalid;
-    if (!onLayer)
-        return Outcome::Unmapped;
-    const PointF h { float(half), float(half) };
-    const PointF a = centre - h;
-    const PointF b = centre + h;
+    Placement at;
+    if (const Outcome o = readPlacement(fields, flashSizes_, at); o != Outcome::Created)
+        return o;
+    const PointF h { float(at.half), float(at.half) };
+    const PointF a = at.centre - h;
+    const PointF b = at.centre + h;
     if (!isFinite(a) || !isFinite(b))
         return Outcome::Invalid;
-    auto flash = std::make_unique<TVeskRect>(onLayer, padSurface());
+    auto flash = std::make_unique<TVeskRect>(at.layer, padSurface());
     flash->SetCorners(a, b);
     add(std::move(flash));
     return Outcome::Created;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "geometry/PointF.h"
+
 #include <QStringList>
 #include <array>
 #include <deque>
@@ -94,6 +96,14 @@ private:
     Outcome readLine(const Fields& fields);
     Outcome readLand(const Fields& fields);
     Outcome readFlash(const Fields& fields);
+    // What a land and a flash share: layer, centre, and half the size taken
+    // from `sizes` (10, a 2 mm pad, when the item names none).
+    struct Placement {
+        TVeskLayer* layer = nullptr;
+        PointF centre;
+        double half = 10.0;
+    };
+    Outcome readPlacement(const Fields& fields, const Table& sizes, Placement& out);
     void beginGroup();
     void endGroup();
     void closeGroup();
