@@ -18,18 +18,6 @@ namespace {
 
 using namespace vesk;
 
-std::vector<int> layersWithObjects(TVeskDocument& doc)
-{
-    std::vector<int> indices;
-    for (int i = 0; i < doc.Layers().LayerCount(); ++i) {
-        std::vector<TVeskObject*> objects;
-        doc.Root().CollectByLayer(objects, i);
-        if (!objects.empty())
-            indices.push_back(i);
-    }
-    return indices;
-}
-
 int objectsOn(TVeskDocument& doc, int layer)
 {
     std::vector<TVeskObject*> objects;
@@ -93,7 +81,7 @@ void BM_Gerber_Board100k(benchmark::State& state)
     static TVeskDocument doc;
     static const bool made = (GenerateBoard(doc, 100000), true);
     (void)made;
-    const std::vector<int> layers = layersWithObjects(doc);
+    const std::vector<int> layers = LayersHoldingObjects(doc.Root(), doc.Layers());
     exportBesideGerbv(state, doc, layers, ExportGerberFiles);
     state.counters["layers"] = double(layers.size());
 }

@@ -29,18 +29,6 @@ bool namedLayers(TVeskDocument& doc, const QStringList& names, std::vector<int>&
     return true;
 }
 
-std::vector<int> layersWithObjects(TVeskDocument& doc)
-{
-    std::vector<int> indices;
-    for (int i = 0; i < doc.Layers().LayerCount(); ++i) {
-        std::vector<TVeskObject*> objects;
-        doc.Root().CollectByLayer(objects, i);
-        if (!objects.empty())
-            indices.push_back(i);
-    }
-    return indices;
-}
-
 int gerber(const Arguments& a)
 {
     const QString folder = a.value(QStringLiteral("-o"));
@@ -57,7 +45,7 @@ int gerber(const Arguments& a)
         if (!namedLayers(doc, a.all(QStringLiteral("--layer")), indices))
             return Failed;
     } else {
-        indices = layersWithObjects(doc);
+        indices = LayersHoldingObjects(doc.Root(), doc.Layers());
     }
     if (!QDir().mkpath(folder)) {
         Err(QStringLiteral("cannot create the folder %1").arg(folder));

@@ -124,4 +124,17 @@ TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayer
     });
 }
 
+std::vector<int> LayersHoldingObjects(TVeskObject& root, const TVeskLayerList& layers)
+{
+    std::vector<int> indices;
+    std::vector<TVeskObject*> objects;
+    for (int i = 0; i < layers.LayerCount(); ++i) {
+        objects.clear();
+        root.CollectByLayer(objects, i);
+        if (!objects.empty())
+            indices.push_back(i);
+    }
+    return indices;
+}
+
 } // namespace vesk

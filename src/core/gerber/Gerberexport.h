@@ -49,4 +49,8 @@ TGerberExportResult ExportGerberFiles(const TVeskObject& root, const TVeskLayerL
 TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& folder);
 
+// The indices of the layers that hold at least one object of the root, in
+// index order: what an export without a choice of layers writes.
+std::vector<int> LayersHoldingObjects(TVeskObject& root, const TVeskLayerList& layers);
+
 } // namespace vesk
