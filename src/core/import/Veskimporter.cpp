@@ -312,8 +312,7 @@ TVeskImporter::Outcome TVeskImporter::readLine(const Fields& fields)
         return Outcome::Created;
     }
     auto path = std::make_unique<TVeskPath>(onLayer, surface);
-    // Two anchors whose control points lie on them: a straight open segment.
-    path->SetPoints({ start, start, end, end, end, start }, {});
+    path->SetPoints(StraightEntries({ start, end }), {});
     add(std::move(path));
     return Outcome::Created;
 }

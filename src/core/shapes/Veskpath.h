@@ -168,4 +168,9 @@ private:
     bool invertible_ = true;
 };
 
+// Entries of a path through `anchors` joined by straight segments, every
+// control point on its anchor (the layout the polyline tool builds); the
+// last group leads back to the first anchor, which a closed path uses.
+std::vector<PointF> StraightEntries(const std::vector<PointF>& anchors);
+
 } // namespace vesk

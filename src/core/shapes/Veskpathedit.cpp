@@ -432,4 +432,16 @@ void TVeskPath::AppendAnchor(PointF p)
     Rebuild();
 }
 
+std::vector<PointF> StraightEntries(const std::vector<PointF>& anchors)
+{
+    std::vector<PointF> entries;
+    entries.reserve(anchors.size() * 3);
+    for (size_t k = 0; k < anchors.size(); ++k) {
+        entries.push_back(anchors[k]);
+        entries.push_back(anchors[k]);
+        entries.push_back(anchors[(k + 1) % anchors.size()]);
+    }
+    return entries;
+}
+
 } // namespace vesk

@@ -37,14 +37,7 @@ Matrix placed(PointF at, float degrees = 0, float sx = 1, float sy = 1)
 // Anchors joined by straight segments.
 std::vector<PointF> straight(std::initializer_list<PointF> anchors)
 {
-    const std::vector<PointF> a(anchors);
-    std::vector<PointF> entries;
-    for (size_t k = 0; k < a.size(); ++k) {
-        entries.push_back(a[k]);
-        entries.push_back(a[k]);
-        entries.push_back(a[(k + 1) % a.size()]);
-    }
-    return entries;
+    return vesk::StraightEntries(std::vector<PointF>(anchors));
 }
 
 class Builder {

@@ -26,14 +26,7 @@ namespace vesk::test {
 // Entries of a path through the anchors with straight segments (every control point on its anchor).
 inline std::vector<PointF> StraightEntries(std::initializer_list<PointF> anchors)
 {
-    const std::vector<PointF> a(anchors);
-    std::vector<PointF> entries;
-    for (size_t k = 0; k < a.size(); ++k) {
-        entries.push_back(a[k]);
-        entries.push_back(a[k]);
-        entries.push_back(a[(k + 1) % a.size()]);
-    }
-    return entries;
+    return vesk::StraightEntries(std::vector<PointF>(anchors));
 }
 
 inline TVeskSurface SurfaceOf(float width, bool fill, int cap = 2)

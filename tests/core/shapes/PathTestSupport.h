@@ -17,14 +17,7 @@ namespace vesk::test {
 // Entries of a path through the anchors with straight segments.
 inline std::vector<PointF> Polyline(std::initializer_list<PointF> anchors)
 {
-    const std::vector<PointF> a(anchors);
-    std::vector<PointF> entries;
-    for (size_t k = 0; k < a.size(); ++k) {
-        entries.push_back(a[k]);
-        entries.push_back(a[k]);
-        entries.push_back(a[(k + 1) % a.size()]);
-    }
-    return entries;
+    return vesk::StraightEntries(std::vector<PointF>(anchors));
 }
 
 inline TVeskSurface Stroke(float width)
