@@ -1,5 +1,7 @@
 // vesk-cli gerber, and gerbv, a Gerber reader nobody here wrote, reading
 // every file it exports from the fixture board.
+#include "CliSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -13,46 +15,7 @@
 
 namespace {
 
-struct ProcessRun {
-    int exitCode = -1; // -1 when the process crashed or did not start
-    QByteArray out;
-    QByteArray err;
-};
-
-ProcessRun run(const QString& program, const QStringList& args,
-    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-    std::function<void()> inChild = {})
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    if (inChild)
-        p.setChildProcessModifier(inChild);
-    p.start(program, args);
-    if (!p.waitForFinished(300000))
-        p.kill();
-    return { p.exitStatus() == QProcess::NormalExit && p.error() != QProcess::FailedToStart ? p.exitCode()
-                                                                                            : -1,
-        p.readAllStandardOutput(), p.readAllStandardError() };
-}
-
-ProcessRun cli(const QStringList& args, std::function<void()> inChild = {})
-{
-    return run(
-        QStringLiteral(VESK_CLI_PATH), args, QProcessEnvironment::systemEnvironment(), std::move(inChild));
-}
-
-const QString kBoard = QStringLiteral(VESK_TEST_DATA "/gerber/board.vbf");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList lines(const QByteArray& out)
-{
-    return QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
-}
+using namespace vesk::test;
 
 // ---------------------------------------------------------------- the command
 
@@ -162,25 +125,6 @@ TEST(GerberCli, AFileThatCannotBeWrittenInFullIsReported)
 }
 
 // ---------------------------------------------------------------- gerbv
-
-QString gerbv()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("gerbv"));
-}
-
-// gerbv exits 0 whatever it finds; with fatal criticals its first CRITICAL
-// message (a syntax error, a missing end of file) ends it with a trap.
-ProcessRun gerbvToPng(const QString& gerber, const QString& png)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("G_DEBUG"), QStringLiteral("fatal-criticals"));
-    env.remove(QStringLiteral("DISPLAY"));
-    return run(gerbv(),
-        { QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-D"), QStringLiteral("150"),
-            QStringLiteral("-b"), QStringLiteral("#FFFFFF"), QStringLiteral("-f"),
-            QStringLiteral("#000000FF"), QStringLiteral("-o"), png, gerber },
-        env);
-}
 
 int darkPixels(const QString& png)
 {

@@ -1,0 +1,509 @@
+// Our renderer against gerbv: each layer of the Gerber fixture board drawn
+// in print colours from the document, and by gerbv from the file vesk-cli
+// exports, over the same window at the same resolution. Every dark pixel of
+// either picture must lie within 0.2 mm of a dark pixel of the other: room
+// for the 0.3 mm strokes that shapes without outline become, none for a
+// missing, misplaced, mis-scaled or mirrored object. The few places where
+// the export rules make the film differ from the print are listed with the
+// layers, each with its reason.
+#include "CliSupport.h"
+#include "io/Veskdocument.h"
+#include "model/Vesklayer.h"
+#include "model/Vesklayerlist.h"
+#include "render/Renderexport.h"
+#include "shapes/Veskellipse.h"
+#include "shapes/Veskpart.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <memory>
+#include <numbers>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace vesk;
+using namespace vesk::test;
+
+// The board (100 x 70 mm from the origin) with 5 mm around it, at 0.05 mm a pixel.
+constexpr int kDpi = 508;
+const RectF kWindow { -50, -50, 1100, 800 };
+constexpr double kUnitsPerInch = 254.0;
+constexpr double kMmPerPixel = 25.4 / kDpi;
+constexpr double kToleranceMm = 0.2;
+
+QSize windowPixels()
+{
+    return { int(std::lround(kWindow.Width * kDpi / kUnitsPerInch)),
+        int(std::lround(kWindow.Height * kDpi / kUnitsPerInch)) };
+}
+
+// The files keep the document's y and mirror the B axis, so gerbv, whose y
+// axis points up, puts the document point (x, y) at (x, -y) mm: the bottom
+// of the window is its lower edge.
+GerbvWindow gerbvWindow()
+{
+    return { kDpi, windowPixels(), QPointF(kWindow.X / 10.0, -kWindow.GetBottom() / 10.0) };
+}
+
+// ---------------------------------------------------------------- comparison
+
+// The dark pixels of a picture (grey below half way).
+struct Ink {
+    int width = 0;
+    int height = 0;
+    std::vector<bool> dark;
+    long count = 0;
+};
+
+Ink inkOf(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    Ink ink { image.width(), image.height(), std::vector<bool>(size_t(image.width()) * image.height()), 0 };
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(line[x]) < 128) {
+                ink.dark[size_t(y) * ink.width + x] = true;
+                ++ink.count;
+            }
+    }
+    return ink;
+}
+
+// Squared Euclidean distance, in pixels, from every pixel to the nearest dark
+// one: the lower envelope of parabolas along the columns, then the rows.
+std::vector<double> squaredDistanceToInk(const Ink& ink)
+{
+    constexpr double kFar = 1e12;
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const int w = ink.width;
+    const int h = ink.height;
+    std::vector<double> d(ink.dark.size());
+    for (size_t i = 0; i < d.size(); ++i)
+        d[i] = ink.dark[i] ? 0 : kFar;
+    const auto n = static_cast<size_t>(std::max(w, h));
+    std::vector<double> f(n), out(n), z(n + 1);
+    std::vector<int> v(n);
+    const auto envelope = [&](int len) {
+        int k = 0;
+        v[0] = 0;
+        z[0] = -kInf;
+        z[1] = kInf;
+        for (int q = 1; q < len; ++q) {
+            double s = 0;
+            for (;;) {
+                const int r = v[size_t(k)];
+                s = ((f[size_t(q)] + double(q) * q) - (f[size_t(r)] + double(r) * r)) / (2.0 * (q - r));
+                if (s > z[size_t(k)])
+                    break;
+                --k;
+            }
+            ++k;
+            v[size_t(k)] = q;
+            z[size_t(k)] = s;
+            z[size_t(k) + 1] = kInf;
+        }
+        k = 0;
+        for (int q = 0; q < len; ++q) {
+            while (z[size_t(k) + 1] < q)
+                ++k;
+            const int r = v[size_t(k)];
+            out[size_t(q)] = double(q - r) * (q - r) + f[size_t(r)];
+        }
+    };
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y)
+            f[size_t(y)] = d[size_t(y) * w + x];
+        envelope(h);
+        for (int y = 0; y < h; ++y)
+            d[size_t(y) * w + x] = out[size_t(y)];
+    }
+    for (int y = 0; y < h; ++y) {
+        std::copy_n(d.begin() + ptrdiff_t(y) * w, w, f.begin());
+        envelope(w);
+        std::copy_n(out.begin(), w, d.begin() + ptrdiff_t(y) * w);
+    }
+    return d;
+}
+
+struct Agreement {
+    // Dark pixels of each picture farther than the tolerance from the other's ink.
+    long oursAstray = 0;
+    long theirsAstray = 0;
+    // The farthest such distance of each picture, in pixels.
+    double oursWorst = 0;
+    double theirsWorst = 0;
+    // White; grey where either picture is dark within the tolerance (or
+    // excused), red where only ours is dark beyond it, blue where only gerbv's is.
+    QImage diff;
+
+    bool Agrees() const { return oursAstray == 0 && theirsAstray == 0; }
+};
+
+// `excused` marks pixels where gerbv's ink is not held against ours; none when empty.
+Agreement compare(
+    const Ink& ours, const Ink& theirs, double tolerancePixels, const std::vector<bool>& excused = {})
+{
+    Agreement a;
+    a.diff = QImage(ours.width, ours.height, QImage::Format_RGB32);
+    a.diff.fill(Qt::white);
+    const std::vector<double> toOurs = squaredDistanceToInk(ours);
+    const std::vector<double> toTheirs = squaredDistanceToInk(theirs);
+    const double limit = tolerancePixels * tolerancePixels;
+    for (int y = 0; y < ours.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(a.diff.scanLine(y));
+        for (int x = 0; x < ours.width; ++x) {
+            const size_t i = size_t(y) * ours.width + x;
+            if (ours.dark[i] && toTheirs[i] > limit) {
+                ++a.oursAstray;
+                a.oursWorst = std::max(a.oursWorst, std::sqrt(toTheirs[i]));
+                line[x] = qRgb(230, 0, 0);
+            } else if (theirs.dark[i] && toOurs[i] > limit && (excused.empty() || !excused[i])) {
+                ++a.theirsAstray;
+                a.theirsWorst = std::max(a.theirsWorst, std::sqrt(toOurs[i]));
+                line[x] = qRgb(0, 0, 230);
+            } else if (ours.dark[i] || theirs.dark[i]) {
+                line[x] = qRgb(190, 190, 190);
+            }
+        }
+    }
+    return a;
+}
+
+std::string describe(const Agreement& a, double toleranceMm)
+{
+    return QStringLiteral("%1 of our dark pixels lie beyond %2 mm of gerbv's (worst %3 mm), %4 of gerbv's "
+                          "beyond ours (worst %5 mm)")
+        .arg(a.oursAstray)
+        .arg(toleranceMm)
+        .arg(a.oursWorst * kMmPerPixel, 0, 'f', 2)
+        .arg(a.theirsAstray)
+        .arg(a.theirsWorst * kMmPerPixel, 0, 'f', 2)
+        .toStdString();
+}
+
+// ---------------------------------------------------------------- the comparison itself
+
+struct ComparisonCase {
+    const char* what;
+    std::vector<QRect> ours;
+    std::vector<QRect> theirs;
+    bool oursAstray;
+    bool theirsAstray;
+};
+
+QImage picture(const std::vector<QRect>& rects)
+{
+    QImage image(120, 120, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter g(&image);
+    for (const QRect& r : rects)
+        g.fillRect(r, Qt::black);
+    return image;
+}
+
+TEST(ExportSelfCheckComparison, FindsInkBeyondTheToleranceInEitherPicture)
+{
+    const QRect dot(40, 40, 10, 10);
+    const ComparisonCase cases[] = {
+        { "the same", { dot }, { dot }, false, false },
+        { "moved by the tolerance", { dot }, { dot.translated(4, 0) }, false, false },
+        { "moved by one pixel more", { dot }, { dot.translated(5, 0) }, true, true },
+        { "moved 3 and 2: 3.6 pixels away", { dot }, { dot.translated(3, 2) }, false, false },
+        { "moved 3 and 3: 4.2 pixels away, within 4 along each axis", { dot }, { dot.translated(3, 3) }, true,
+            true },
+        { "a stroke 3 pixels wider on each side", { QRect(20, 60, 80, 2) }, { QRect(20, 57, 80, 8) }, false,
+            false },
+        { "a stroke 5 pixels wider on each side", { QRect(20, 60, 80, 2) }, { QRect(20, 55, 80, 12) }, false,
+            true },
+        { "an object only in ours", { dot, QRect(5, 5, 3, 3) }, { dot }, true, false },
+        { "an object only in gerbv's", { dot }, { dot, QRect(100, 100, 3, 3) }, false, true },
+        { "nothing in gerbv's", { dot }, {}, true, false },
+    };
+    for (const ComparisonCase& c : cases) {
+        const Agreement a = compare(inkOf(picture(c.ours)), inkOf(picture(c.theirs)), 4.0);
+        EXPECT_EQ(a.oursAstray > 0, c.oursAstray) << c.what;
+        EXPECT_EQ(a.theirsAstray > 0, c.theirsAstray) << c.what;
+    }
+}
+
+// ---------------------------------------------------------------- both sides
+
+QImage renderOurs(const TVeskDocument& doc, int layerIndex)
+{
+    TExportOptions options;
+    options.window = kWindow;
+    options.dotsPerInch = kDpi;
+    options.layers = { layerIndex };
+    options.black = true;
+    QString error;
+    QImage image = RenderDocumentImage(doc, options, &error);
+    EXPECT_FALSE(image.isNull()) << error.toStdString();
+    return image;
+}
+
+// gerbv's picture of one exported file, beside it.
+QImage renderGerbv(const QString& gerber)
+{
+    const QString png = gerber + QStringLiteral(".gerbv.png");
+    const ProcessRun r = gerbvToPng(gerber, png, gerbvWindow());
+    EXPECT_EQ(r.exitCode, 0) << gerber.toStdString() << "\n" << r.err.toStdString();
+    QImage image(png);
+    EXPECT_EQ(image.size(), windowPixels()) << gerber.toStdString();
+    return image;
+}
+
+// The files of every layer that holds objects, exported into the folder.
+QStringList exportGerber(const QString& document, const QString& folder)
+{
+    const ProcessRun r = cli({ QStringLiteral("gerber"), document, QStringLiteral("-o"), folder });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return lines(r.out);
+}
+
+QPointF centroid(const Ink& ink)
+{
+    double sx = 0;
+    double sy = 0;
+    for (int y = 0; y < ink.height; ++y)
+        for (int x = 0; x < ink.width; ++x)
+            if (ink.dark[size_t(y) * ink.width + x]) {
+                sx += x + 0.5;
+                sy += y + 0.5;
+            }
+    return ink.count ? QPointF(sx / ink.count, sy / ink.count) : QPointF(-1, -1);
+}
+
+class ExportSelfCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(gerbv().isEmpty()) << "gerbv is not installed; tools/setup.sh installs it";
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    // Keeps the folder and says where it is, for a failure's pictures.
+    void keepFolder(const QString& what)
+    {
+        dir.setAutoRemove(false);
+        ADD_FAILURE() << what.toStdString() << ": the pictures are in " << dir.path().toStdString();
+    }
+
+    QTemporaryDir dir;
+};
+
+// One dot of 2 mm, alone on the component layer: where the window puts it,
+// and as large, in both pictures.
+TEST_F(ExportSelfCheck, ADotLandsOnTheSamePixelsInBothPictures)
+{
+    const PointF spots[] = { { 0, 0 }, { 300, 200 }, { 1000, 700 } };
+    for (const PointF spot : spots) {
+        SCOPED_TRACE(QStringLiteral("dot at %1, %2").arg(spot.X).arg(spot.Y).toStdString());
+        const QString folder = dir.filePath(QStringLiteral("dot-%1-%2").arg(spot.X).arg(spot.Y));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        TVeskDocument doc;
+        TVeskLayer* layer = doc.Layers().FindLayer(QStringLiteral("component"));
+        ASSERT_NE(layer, nullptr);
+        TVeskEllipse dot(layer, TVeskSurface(0, false, true, 4));
+        dot.SetCircle(spot, { spot.X + 10, spot.Y });
+        doc.Root().Add(dot);
+        const QString document = folder + QStringLiteral("/dot.vbf");
+        ASSERT_TRUE(doc.Write(document).ok);
+        const QStringList files = exportGerber(document, folder);
+        ASSERT_EQ(files, QStringList { folder + QStringLiteral("/component.gbr") });
+
+        const Ink ours = inkOf(renderOurs(doc, layer->index));
+        const Ink theirs = inkOf(renderGerbv(files[0]));
+        const QPointF expected(
+            (spot.X - kWindow.X) * kDpi / kUnitsPerInch, (spot.Y - kWindow.Y) * kDpi / kUnitsPerInch);
+        const double area = std::numbers::pi * std::pow(10.0 * kDpi / kUnitsPerInch, 2);
+        for (const auto& [who, ink] : { std::pair { "ours", &ours }, std::pair { "gerbv's", &theirs } }) {
+            const QPointF at = centroid(*ink);
+            EXPECT_NEAR(at.x(), expected.x(), 0.5) << who;
+            EXPECT_NEAR(at.y(), expected.y(), 0.5) << who;
+            EXPECT_NEAR(double(ink->count), area, 0.05 * area) << who;
+        }
+    }
+}
+
+// The fixture board read once and exported once for every layer's comparison.
+class ExportSelfCheckBoard : public ExportSelfCheck {
+protected:
+    struct Board {
+        TVeskDocument doc;
+        QTemporaryDir files;
+        QStringList exported;
+    };
+
+    static const Board& board()
+    {
+        if (!board_) {
+            board_ = std::make_unique<Board>();
+            EXPECT_TRUE(board_->doc.Read(kBoard).ok) << kBoard.toStdString();
+            // A film shows the shapes of a mask layer; printing paints them in
+            // the paper colour, which would leave that layer blank.
+            for (int i = 0; i < board_->doc.Layers().LayerCount(); ++i)
+                board_->doc.Layers().LayerAt(i)->mask = false;
+            board_->exported = exportGerber(kBoard, board_->files.path());
+        }
+        return *board_;
+    }
+    // While the application still runs: the document holds fonts and glyphs.
+    static void TearDownTestSuite() { board_.reset(); }
+
+    // Our picture and gerbv's of the named layer.
+    std::pair<QImage, QImage> pictures(const QString& layerName)
+    {
+        const Board& b = board();
+        const TVeskLayer* layer = b.doc.Layers().FindLayer(layerName);
+        EXPECT_NE(layer, nullptr) << layerName.toStdString();
+        const QString file = b.files.filePath(layerName + QStringLiteral(".gbr"));
+        EXPECT_TRUE(b.exported.contains(file)) << file.toStdString();
+        if (!layer)
+            return {};
+        return { renderOurs(b.doc, layer->index), renderGerbv(file) };
+    }
+
+    void saveAll(const QImage& ours, const QImage& theirs, const Agreement& a, const QString& name)
+    {
+        ours.save(dir.filePath(name + QStringLiteral("-ours.png")));
+        theirs.save(dir.filePath(name + QStringLiteral("-gerbv.png")));
+        a.diff.save(dir.filePath(name + QStringLiteral("-diff.png")));
+    }
+
+private:
+    static inline std::unique_ptr<Board> board_;
+};
+
+// A place where the film differs from the print by the export rules: gerbv's
+// ink within `radius` document units of `centre` is not held against ours.
+struct Excuse {
+    PointF centre;
+    float radius;
+    const char* why;
+};
+
+struct LayerCase {
+    const char* layer;
+    double toleranceMm;
+    std::vector<Excuse> excuses;
+};
+
+void PrintTo(const LayerCase& c, std::ostream* os)
+{
+    *os << c.layer;
+}
+
+// Lettering has no outline, so its film strokes reach 0.15 mm beyond the
+// glyph edge, and the flattening to 0.1 mm puts chords up to that far outside
+// its concave curves: 0.1 mm more than elsewhere.
+constexpr double kLetteringToleranceMm = kToleranceMm + 0.1;
+
+const LayerCase kLayerCases[] = {
+    { "component", kToleranceMm,
+        {
+            // The 0.5 mm stroke with flat caps: Gerber knows no flat end, so
+            // the film's ends are round, 0.25 mm longer.
+            { { 420, 60 }, 2.5f, "flat cap, start" },
+            { { 520, 120 }, 2.5f, "flat cap, end" },
+            // Unfilled and without outline: the surface keeps an outline of
+            // 0.001 mm, drawn as thin as that here and one pixel wide by gerbv.
+            { { 880, 450 }, 15.0f, "hairline ellipse" },
+        } },
+    { "solder", kToleranceMm, {} },
+    { "hole", kToleranceMm, {} },
+    { "place_cmp", kLetteringToleranceMm, {} },
+    { "dimension", kToleranceMm, {} },
+};
+
+// The pixels of the window within the excuses, one pixel more for rounding.
+std::vector<bool> excusedPixels(const std::vector<Excuse>& excuses, QSize size)
+{
+    std::vector<bool> excused(size_t(size.width()) * size.height());
+    const double pixelsPerUnit = kDpi / kUnitsPerInch;
+    for (const Excuse& e : excuses) {
+        const double cx = (e.centre.X - kWindow.X) * pixelsPerUnit;
+        const double cy = (e.centre.Y - kWindow.Y) * pixelsPerUnit;
+        const double r = e.radius * pixelsPerUnit + 1;
+        for (int y = std::max(0, int(cy - r)); y < std::min(size.height(), int(cy + r) + 1); ++y)
+            for (int x = std::max(0, int(cx - r)); x < std::min(size.width(), int(cx + r) + 1); ++x)
+                if (std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= r)
+                    excused[size_t(y) * size.width() + x] = true;
+    }
+    return excused;
+}
+
+class ExportSelfCheckLayer : public ExportSelfCheckBoard, public ::testing::WithParamInterface<LayerCase> { };
+
+TEST_P(ExportSelfCheckLayer, OurPictureAndGerbvsAgreeWithinTheTolerance)
+{
+    const LayerCase& c = GetParam();
+    const QString name = QLatin1String(c.layer);
+    const auto [ours, theirs] = pictures(name);
+    ASSERT_FALSE(ours.isNull());
+    ASSERT_EQ(ours.size(), theirs.size());
+    const Ink ourInk = inkOf(ours);
+    const Ink theirInk = inkOf(theirs);
+    EXPECT_GT(ourInk.count, 100) << "our picture is blank";
+    EXPECT_GT(theirInk.count, 100) << "gerbv's picture is blank";
+    const Agreement a
+        = compare(ourInk, theirInk, c.toleranceMm / kMmPerPixel, excusedPixels(c.excuses, ours.size()));
+    EXPECT_TRUE(a.Agrees()) << describe(a, c.toleranceMm);
+    if (!a.Agrees()) {
+        saveAll(ours, theirs, a, name);
+        keepFolder(name);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Board, ExportSelfCheckLayer, ::testing::ValuesIn(kLayerCases),
+    [](const ::testing::TestParamInfo<LayerCase>& info) { return std::string(info.param.layer); });
+
+// The check is worth something only if it fails a picture that is off: ours
+// moved by half a millimetre or turned over, or gerbv's of a file that lost
+// its mirror record (the y axis the wrong way up).
+TEST_F(ExportSelfCheckBoard, APictureMovedMirroredOrUpsideDownFails)
+{
+    const LayerCase& c = kLayerCases[0];
+    const auto [ours, theirs] = pictures(QLatin1String(c.layer));
+    ASSERT_FALSE(ours.isNull());
+    ASSERT_EQ(ours.size(), theirs.size());
+    const double tolerance = c.toleranceMm / kMmPerPixel;
+    const std::vector<bool> excused = excusedPixels(c.excuses, ours.size());
+    const Ink ourInk = inkOf(ours);
+    const Ink theirInk = inkOf(theirs);
+    ASSERT_TRUE(compare(ourInk, theirInk, tolerance, excused).Agrees());
+
+    QImage moved(ours.size(), QImage::Format_RGB32);
+    moved.fill(Qt::white);
+    {
+        QPainter g(&moved);
+        g.drawImage(int(std::lround(0.5 / kMmPerPixel)), 0, ours);
+    }
+    const Agreement afterMove = compare(inkOf(moved), theirInk, tolerance, excused);
+    EXPECT_GT(afterMove.oursAstray, 0);
+    EXPECT_GT(afterMove.theirsAstray, 0);
+    const Agreement afterMirror = compare(inkOf(ours.mirrored(true, false)), theirInk, tolerance, excused);
+    EXPECT_GT(afterMirror.oursAstray, 0);
+    EXPECT_GT(afterMirror.theirsAstray, 0);
+
+    QByteArray text = readAll(board().files.filePath(QLatin1String(c.layer) + QStringLiteral(".gbr")));
+    ASSERT_TRUE(text.contains("%MIA0B1*%\n"));
+    text.replace("%MIA0B1*%\n", "");
+    const QString upright = dir.filePath(QStringLiteral("upright.gbr"));
+    QFile file(upright);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(text), text.size());
+    file.close();
+    EXPECT_FALSE(compare(ourInk, inkOf(renderGerbv(upright)), tolerance, excused).Agrees());
+}
+
+} // namespace
