@@ -18,6 +18,7 @@ cmake --build "$build" -j "${VESK_JOBS:-$(nproc)}" --target vesk_fuzzers
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 status=0
 for fuzzer in "$build"/fuzz/fuzz_*; do
