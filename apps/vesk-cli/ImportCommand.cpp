@@ -24,17 +24,17 @@ int usageError(const QString& problem)
 // "ROW=LAYER" options: ROW a file layer row from 0, LAYER a document layer
 // name (everything after the first '=', possibly empty). The last one given
 // for a row counts.
-bool parseMaps(const QStringList& specs, QHash<int, QString>& maps, QString& problem)
+bool parseMaps(const QStringList& arguments, QHash<int, QString>& maps, QString& problem)
 {
-    for (const QString& spec : specs) {
-        const qsizetype eq = spec.indexOf(u'=');
+    for (const QString& argument : arguments) {
+        const qsizetype eq = argument.indexOf(u'=');
         bool ok = false;
-        const int row = eq > 0 ? spec.left(eq).toInt(&ok) : -1;
+        const int row = eq > 0 ? argument.left(eq).toInt(&ok) : -1;
         if (!ok || row < 0) {
-            problem = QStringLiteral("--map needs ROW=LAYER with ROW a number from 0, not '%1'").arg(spec);
+            problem = QStringLiteral("--map needs ROW=LAYER with ROW a number from 0, not '%1'").arg(argument);
             return false;
         }
-        maps[row] = spec.mid(eq + 1);
+        maps[row] = argument.mid(eq + 1);
     }
     return true;
 }
