@@ -1,6 +1,6 @@
 // Drawing-view figures on the 100,000-object board in a 1920 x 1080 view:
-// the full document image at fit zoom (on one pool thread and on all), the
-// same at 1 pixel per 0.1 mm, where most objects lie outside the view, and
+// the full document image at fit zoom and at 1 pixel per 0.1 mm, where most
+// objects lie outside the view (each on one pool thread and on all), and
 // the overlay pass alone (a copy of the drawing with the selection marks of
 // none or a tenth of the objects over it). Times are wall-clock per frame;
 // the CPU column is the whole process's, painting threads included.
@@ -74,7 +74,7 @@ void renderDocument(benchmark::State& state, const vesk::TRenderView& view, int 
     state.counters["threads"] = threads > 0 ? threads : QThread::idealThreadCount();
 }
 
-// Argument: painting threads, 0 for the default (one per core).
+// Argument, here and for zoom 1: painting threads, 0 for the default (one per core).
 void BM_Render_DocumentFit(benchmark::State& state)
 {
     renderDocument(state, scene().fit, int(state.range(0)));
@@ -85,7 +85,7 @@ void BM_Render_DocumentZoom1(benchmark::State& state)
     vesk::TRenderView view = scene().fit;
     view.zoom = 1.0;
     view.viewMatrix = vesk::TRenderView::MakeViewMatrix(1.0, -1500, -1500, kWidth, kHeight);
-    renderDocument(state, view, 0);
+    renderDocument(state, view, int(state.range(0)));
 }
 
 // Argument: 1 with a tenth of the objects selected, 0 with none.
@@ -110,7 +110,12 @@ BENCHMARK(BM_Render_DocumentFit)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
-BENCHMARK(BM_Render_DocumentZoom1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Render_DocumentZoom1)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_Render_Overlay)
     ->Arg(0)
     ->Arg(1)

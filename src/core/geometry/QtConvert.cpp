@@ -134,6 +134,14 @@ QPen ToQPen(const Pen& pen)
     return result;
 }
 
+QPen ToCosmeticQPen(const Pen& pen)
+{
+    QPen result = ToQPen(pen);
+    result.setWidthF(1.0);
+    result.setCosmetic(true);
+    return result;
+}
+
 QBrush ToQBrush(const SolidBrush& brush)
 {
     return QBrush(ToQColor(brush.color), Qt::SolidPattern);

@@ -32,6 +32,10 @@ QPainterPath ToQPainterPath(const GraphicsPath& path);
 // Curves become Bezier runs; the fill rule carries over.
 GraphicsPath FromQPainterPath(const QPainterPath& path);
 QPen ToQPen(const Pen& pen);
+// The pen's colour and caps one device pixel wide whatever the transform:
+// marks meant to be one screen pixel, which Qt also draws far faster than
+// a pen of that width in document units.
+QPen ToCosmeticQPen(const Pen& pen);
 QBrush ToQBrush(const SolidBrush& brush);
 
 } // namespace vesk

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace vesk {
@@ -38,12 +39,46 @@ constexpr int kMinBandRows = 32;
 // A value GetBounds never produces, to tell objects that report no bounds.
 constexpr float kUnset = -3.0e38f;
 
-bool mayShow(const TVeskObject& o, const QRectF& clip)
+// Layers at this index and above share the mask's last bit.
+constexpr int kMaskLayers = 64;
+
+std::uint64_t layerBit(int index)
 {
-    RectF r { kUnset, kUnset, kUnset, kUnset };
-    o.GetBounds(r);
-    if (r == RectF { kUnset, kUnset, kUnset, kUnset })
+    return index < 0 ? 0 : std::uint64_t(1) << std::min(index, kMaskLayers - 1);
+}
+
+// The layers an object may draw on. Anything that is neither a container nor
+// a shape on a layer may draw anywhere.
+std::uint64_t layersOf(const TVeskObject& o)
+{
+    if (const auto* c = dynamic_cast<const TVeskContainer*>(&o)) {
+        std::uint64_t mask = 0;
+        for (const auto& child : c->Children())
+            mask |= layersOf(*child);
+        return mask;
+    }
+    const auto* shape = dynamic_cast<const TVeskInstance*>(&o);
+    const TVeskLayer* layer = shape ? shape->GetLayer() : nullptr;
+    return layer ? layerBit(layer->index) : ~std::uint64_t(0);
+}
+
+} // namespace
+
+struct TRenderItem {
+    const TVeskObject* object;
+    RectF bounds;
+    // False for objects that report no bounds: they are never culled.
+    bool bounded;
+    std::uint64_t layers;
+};
+
+namespace {
+
+bool mayShow(const TRenderItem& item, const QRectF& clip)
+{
+    if (!item.bounded)
         return true;
+    const RectF& r = item.bounds;
     // Written as "clearly outside" so that bounds that are not numbers are drawn.
     const bool outside = r.GetRight() < clip.left() || r.GetLeft() > clip.right()
         || r.GetBottom() < clip.top() || r.GetTop() > clip.bottom();
@@ -64,7 +99,7 @@ std::vector<int> drawingOrder(std::span<const int> in, int count)
 
 // One drawing of layers: the objects in drawing order and what to ask of them.
 struct LayerPass {
-    const std::vector<const TVeskObject*>& objects;
+    const std::vector<TRenderItem>& objects;
     const std::vector<int>& layers;
     const TDrawStyle& style;
     bool forPrint;
@@ -85,21 +120,21 @@ void drawPass(QPainter& g, const LayerPass& pass)
         const float wire = std::isfinite(pass.style.inverseZoom) ? std::abs(pass.style.inverseZoom) : 0.0f;
         clip.adjust(-wire, -wire, wire, wire);
     }
-    std::vector<const TVeskObject*> inView;
-    const std::vector<const TVeskObject*>* objects = &pass.objects;
-    if (clip.width() > 0 && clip.height() > 0) {
-        inView.reserve(pass.objects.size());
-        for (const TVeskObject* o : pass.objects)
-            if (mayShow(*o, clip))
-                inView.push_back(o);
-        objects = &inView;
-    }
+    std::vector<const TRenderItem*> inView;
+    inView.reserve(pass.objects.size());
+    const bool culling = clip.width() > 0 && clip.height() > 0;
+    for (const TRenderItem& item : pass.objects)
+        if (!culling || mayShow(item, clip))
+            inView.push_back(&item);
     for (int index : pass.layers) {
-        for (const TVeskObject* o : *objects) {
+        const std::uint64_t bit = layerBit(index);
+        for (const TRenderItem* item : inView) {
+            if (!(item->layers & bit))
+                continue;
             if (pass.forPrint)
-                o->DrawForPrint(g, index, pass.style);
+                item->object->DrawForPrint(g, index, pass.style);
             else
-                o->Draw(g, index, pass.style);
+                item->object->Draw(g, index, pass.style);
         }
     }
 }
@@ -185,8 +220,13 @@ void TVeskRenderer::takeDrawOrder(const TVeskPart& root)
     drawOrder_.clear();
     if (!root.IsVisible())
         return;
-    for (const TVeskObject* o : root.DrawOrder())
-        drawOrder_.push_back(o);
+    // Once per call rather than once per band and layer.
+    for (const TVeskObject* o : root.DrawOrder()) {
+        TRenderItem item { o, { kUnset, kUnset, kUnset, kUnset }, true, layersOf(*o) };
+        o->GetBounds(item.bounds);
+        item.bounded = !(item.bounds == RectF { kUnset, kUnset, kUnset, kUnset });
+        drawOrder_.push_back(item);
+    }
 }
 
 template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands, const Paint& paint) const

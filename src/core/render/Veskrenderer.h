@@ -17,6 +17,7 @@ class TVeskLayerList;
 class TVeskObject;
 class TVeskPart;
 struct TPrintSetup;
+struct TRenderItem;
 struct TRenderView;
 
 // Paints a document: the drawing view's image (background, work-area frame,
@@ -24,7 +25,8 @@ struct TRenderView;
 // copy of it, and printed output in print or screen colours on any painter
 // (printer, PDF, image). Every path draws the layers through one traversal:
 // the root's children in its drawing order, each asked to draw itself for
-// one layer at a time, skipping those whose bounds miss the device. Images
+// one layer at a time, skipping those whose bounds miss the device and those
+// with nothing on that layer (both worked out once per call). Images
 // are painted in horizontal bands by threads of the global pool, each band
 // culling on its own, while the calling thread waits (it paints only when
 // no pool thread is free). Drawing only reads the objects, so the document
@@ -83,9 +85,10 @@ private:
     template <class Paint> void paintBanded(QImage& image, int bands, const Paint& paint) const;
     // Twice as many bands as threads evens out bands of unequal detail.
     int bandCount() const { return maxThreads_ == 1 ? 1 : 2 * maxThreads_; }
+    // The root's children in drawing order, with their bounds and layers.
     void takeDrawOrder(const TVeskPart& root);
 
-    std::vector<const TVeskObject*> drawOrder_;
+    std::vector<TRenderItem> drawOrder_;
     int maxThreads_;
 };
 

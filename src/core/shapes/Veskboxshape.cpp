@@ -6,6 +6,7 @@
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
+#include "render/Outlinefill.h"
 
 #include <QPainter>
 #include <cmath>
@@ -218,7 +219,7 @@ void TVeskBoxShape::drawBody(
         return;
     }
     if (!outlinePath_->IsEmpty())
-        g.fillPath(ToQPainterPath(*outlinePath_), ToQBrush(brush));
+        FillOutline(g, *outlinePath_, brush.color);
 }
 
 void TVeskBoxShape::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
@@ -243,13 +244,17 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if (!pointEditing_ && !selected_)
         return;
-    const QPen pen = ToQPen(style.selectionPen);
     GraphicsPath figure;
     addFigure(figure);
-    g.save();
+    // Only the transform changes for a plain selection; saving the whole
+    // painter state cost more than the mark when thousands are selected.
+    const QTransform view = g.worldTransform();
     g.setWorldTransform(ToQTransform(matrix_), true);
-    g.strokePath(ToQPainterPath(figure), pen);
+    StrokeHairline(g, figure, style.selectionPen);
     if (pointEditing_) {
+        g.save();
+        // Marks one screen pixel wide whatever the placement.
+        const QPen pen = ToCosmeticQPen(style.selectionPen);
         const float s = float(kHandleSide / usableScale(viewScale_));
         const QBrush brush = ToQBrush(style.handleBrush);
         for (int i = 0; i < kHandleCount; ++i) {
@@ -262,8 +267,9 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
                 g.drawRect(square);
             }
         }
+        g.restore();
     }
-    g.restore();
+    g.setWorldTransform(view);
 }
 
 // ---------------------------------------------------------------- hit tests

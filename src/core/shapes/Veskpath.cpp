@@ -4,6 +4,7 @@
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
+#include "render/Outlinefill.h"
 
 #include <QLineF>
 #include <QPainter>
@@ -199,7 +200,7 @@ void TVeskPath::drawBody(QPainter& g, ARGB wireColor, const SolidBrush& brush, c
         return;
     }
     if (!outlinePath_->IsEmpty())
-        g.fillPath(ToQPainterPath(*outlinePath_), ToQBrush(brush));
+        FillOutline(g, *outlinePath_, brush.color);
 }
 
 void TVeskPath::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
@@ -224,13 +225,21 @@ void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if (!pointEditing_ && !selected_)
         return;
-    g.save();
+    // Only the transform changes for a plain selection; saving the whole
+    // painter state cost more than the mark when thousands are selected.
+    const QTransform view = g.worldTransform();
     g.setWorldTransform(ToQTransform(matrix_), true);
-    strokeRun(g, style.selectionPen);
+    if (const std::vector<PointF> run = bezierRun(points_); !run.empty()) {
+        GraphicsPath curve;
+        curve.AddBeziers(run);
+        StrokeHairline(g, curve, style.selectionPen);
+    }
     if (pointEditing_) {
+        g.save();
+        // Marks one screen pixel wide whatever the placement.
+        const QPen pen = ToCosmeticQPen(style.selectionPen);
         const double scale = std::isfinite(viewScale_) && viewScale_ > 0 ? viewScale_ : 1.0;
         const float s = float(4.0 / scale);
-        const QPen pen = ToQPen(style.selectionPen);
         const QBrush brush = ToQBrush(style.handleBrush);
         const size_t n = points_.size();
         for (size_t i = 0; i + 2 < n; i += 3) {
@@ -250,8 +259,9 @@ void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
             }
             g.fillRect(ToQRectF(squareAt(anchor, s)), brush);
         }
+        g.restore();
     }
-    g.restore();
+    g.setWorldTransform(view);
 }
 
 // ---------------------------------------------------------------- geometry

@@ -6,6 +6,7 @@
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
+#include "render/Outlinefill.h"
 
 #include <QPainter>
 
@@ -121,7 +122,7 @@ void TVeskString::Draw(QPainter& g, int layerIndex, const TDrawStyle&) const
 {
     if (!visible_ || !layer_ || layerIndex != layer_->index || textPath_->IsEmpty())
         return;
-    g.fillPath(ToQPainterPath(*textPath_), ToQBrush(surface_.CreateBrush(layer_->DrawColor())));
+    FillOutline(g, *textPath_, surface_.CreateBrush(layer_->DrawColor()).color);
 }
 
 void TVeskString::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
@@ -131,7 +132,7 @@ void TVeskString::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& st
     // Cut-outs print in the paper colour itself, as the other shapes do.
     const SolidBrush brush = layer_->mask || IsCutOut() ? SolidBrush { style.printPaperColor }
                                                         : surface_.CreateBrush(style.printInkColor);
-    g.fillPath(ToQPainterPath(*textPath_), ToQBrush(brush));
+    FillOutline(g, *textPath_, brush.color);
 }
 
 void TVeskString::DrawSelection(QPainter& g, const TDrawStyle& style) const

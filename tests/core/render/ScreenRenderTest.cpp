@@ -5,6 +5,8 @@
 #include "render/Renderview.h"
 #include "render/Veskrenderer.h"
 #include "shapes/Veskellipse.h"
+#include "shapes/Veskgroup.h"
+#include "shapes/Veskpath.h"
 
 #include <QImage>
 
@@ -229,6 +231,47 @@ TEST_F(ScreenRender, ObjectsReachingIntoTheImageFromOutsideAreDrawn)
     EXPECT_LE(ChannelDistance(Rgb(image, 10, 10), solder), 2);
     EXPECT_LE(ChannelDistance(Rgb(image, 198, 90), solder), 2);
     EXPECT_EQ(Rgb(image, 100, 90), kWhite);
+}
+
+// Each layer pass asks only the objects with something on that layer; a
+// group answers for every layer its members (and theirs) use.
+TEST_F(ScreenRender, GroupsDrawTheirMembersOnEveryLayerTheyUse)
+{
+    const auto rect = [&](const char* layer, RectF box) {
+        TVeskRect r(doc.Layers().FindLayer(QString::fromLatin1(layer)), TVeskSurface(0, false, true, 4));
+        r.SetCorners({ box.X, box.Y }, { box.GetRight(), box.GetBottom() });
+        return r;
+    };
+    TVeskGroup inner;
+    inner.Add(rect("component", { 130, 20, 40, 60 }));
+    TVeskGroup outer;
+    outer.Add(rect("solder", { 20, 20, 40, 60 }));
+    outer.Add(inner);
+    doc.Root().Add(outer);
+    AddRect(doc, "component", { 75, 20, 40, 60 });
+    render();
+    const unsigned solder = Over(withAlpha(kSolder, 200), kWhite);
+    const unsigned component = Over(withAlpha(kComponent, 120), kWhite);
+    EXPECT_LE(ChannelDistance(Rgb(image, 40, 50), solder), 2);
+    EXPECT_LE(ChannelDistance(Rgb(image, 95, 50), component), 2);
+    EXPECT_LE(ChannelDistance(Rgb(image, 150, 50), component), 2) << "a member of a member";
+}
+
+// Selection marks stay one screen pixel wide however the object is scaled.
+TEST_F(ScreenRender, OverlayMarksAreOnePixelWideOnAScaledPlacement)
+{
+    TVeskPath line(doc.Layers().FindLayer(QStringLiteral("solder")), TVeskSurface(1, false, false, 4));
+    // A straight open segment from local (2, 5) to (20, 5), placed eight times larger.
+    line.SetPoints({ { 2, 5 }, { 2, 5 }, { 20, 5 }, { 20, 5 }, { 20, 5 }, { 2, 5 } }, {});
+    line.SetMatrix(Matrix(8, 0, 0, 8, 0, 0.5f));
+    doc.Root().Add(line)->SetSelected(true);
+    render();
+    QImage screen;
+    renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+    int marked = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        marked += Rgb(screen, 80, y) == 0x000000u;
+    EXPECT_EQ(marked, 1);
 }
 
 } // namespace

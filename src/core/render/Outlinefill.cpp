@@ -1,0 +1,342 @@
+#include "Outlinefill.h"
+
+#include "Coverageraster.h"
+#include "geometry/GraphicsPath.h"
+#include "geometry/PathInternals.h"
+#include "geometry/QtConvert.h"
+
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRgba64>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace vesk {
+
+namespace {
+
+// Largest distance, in device pixels, between a curve and the chords that
+// stand for it: in a fill, where it shows as coverage along the edge, and in
+// a line one pixel wide, where it only moves the line.
+constexpr float kFillCurveTolerance = 0.05f;
+constexpr float kLineCurveTolerance = 0.2f;
+// Enough chords for a curve across the largest image at that tolerance.
+constexpr int kMaxChords = 1024;
+// Twice the area, in square device pixels, that leaving out a run of
+// vertices may add to or take from the outline: at most half a step of
+// coverage, so no pixel can tell. Finely flattened outlines seen from afar
+// lose a quarter of their vertices to it.
+constexpr float kDropArea2 = 1.0f / 256.0f;
+// Cells one outline may use, 8 MB of them; an outline whose device box is
+// larger is filled by Qt, whose per-call cost no longer matters at that size.
+constexpr double kMaxCells = double(1 << 21);
+
+thread_local TCoverageScratch scratch;
+
+// Walks one figure as a polyline in window coordinates, handing the sink
+// the segments between the vertices it keeps: curves become chords, and for
+// a fill a vertex goes whenever all the vertices left out since the last one
+// kept, with it, stay within the area bound of the chord that replaces them
+// (the fan of triangles from the last kept vertex covers what lies between
+// chain and chord). A line keeps them all: a spike out and back encloses no
+// area, yet it is drawn.
+template <class Sink> class FigureWalk {
+public:
+    FigureWalk(const TCoverageRaster& raster, Sink& sink, PointF start, bool fill)
+        : raster_(raster)
+        , sink_(sink)
+        , first_(start)
+        , kept_(start)
+        , dropArea2_(fill ? kDropArea2 : -1.0f)
+        , curveTolerance_(fill ? kFillCurveTolerance : kLineCurveTolerance)
+    {
+    }
+
+    void LineTo(PointF p)
+    {
+        if (!pending_) {
+            if (!(p == kept_)) {
+                candidate_ = p;
+                pending_ = true;
+            }
+            return;
+        }
+        const float area = fan_
+            + std::abs(
+                (candidate_.X - kept_.X) * (p.Y - kept_.Y) - (candidate_.Y - kept_.Y) * (p.X - kept_.X));
+        if (area <= dropArea2_) {
+            fan_ = area;
+        } else {
+            sink_(kept_, candidate_);
+            kept_ = candidate_;
+            fan_ = 0;
+        }
+        candidate_ = p;
+    }
+
+    void CubicTo(PointF c1, PointF c2, PointF p3)
+    {
+        const PointF p0 = pending_ ? candidate_ : kept_;
+        const float minX = std::min({ p0.X, c1.X, c2.X, p3.X }), maxX = std::max({ p0.X, c1.X, c2.X, p3.X });
+        const float minY = std::min({ p0.Y, c1.Y, c2.Y, p3.Y }), maxY = std::max({ p0.Y, c1.Y, c2.Y, p3.Y });
+        if (!raster_.MayTouch(minX, minY, maxX, maxY)) {
+            LineTo(p3);
+            return;
+        }
+        const float ax = p0.X - 2 * c1.X + c2.X, ay = p0.Y - 2 * c1.Y + c2.Y;
+        const float bx = c1.X - 2 * c2.X + p3.X, by = c1.Y - 2 * c2.Y + p3.Y;
+        const float dd = std::sqrt(std::max(ax * ax + ay * ay, bx * bx + by * by));
+        // Wang's bound on the chords a tolerance needs.
+        const float wanted = std::sqrt(0.75f * dd / curveTolerance_);
+        const int chords = wanted < 1 ? 1 : wanted >= float(kMaxChords) ? kMaxChords : int(std::ceil(wanted));
+        for (int i = 1; i < chords; ++i) {
+            const float t = float(i) / float(chords), u = 1.0f - t;
+            const float w0 = u * u * u, w1 = 3 * u * u * t, w2 = 3 * u * t * t, w3 = t * t * t;
+            LineTo({ w0 * p0.X + w1 * c1.X + w2 * c2.X + w3 * p3.X,
+                w0 * p0.Y + w1 * c1.Y + w2 * c2.Y + w3 * p3.Y });
+        }
+        LineTo(p3);
+    }
+
+    // Ends the figure, back to its start when closed.
+    void Finish(bool close)
+    {
+        if (close)
+            LineTo(first_);
+        if (pending_)
+            sink_(kept_, candidate_);
+    }
+
+private:
+    const TCoverageRaster& raster_;
+    Sink& sink_;
+    PointF first_;
+    PointF kept_;
+    PointF candidate_;
+    float dropArea2_;
+    float curveTolerance_;
+    bool pending_ = false;
+    float fan_ = 0;
+};
+
+// The device box of a path and the raster that covers it, or why not.
+enum class Setup { Ready, Nothing, NeedsQt };
+
+// Maps the path into scratch.device in window coordinates and makes the
+// raster of its box widened by margin pixels.
+Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevice, const GraphicsPath& path,
+    float margin, std::optional<TCoverageRaster>& raster)
+{
+    const QImage::Format format = image.format();
+    if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
+        || image.devicePixelRatio() != 1.0 || toDevice.type() > QTransform::TxShear)
+        return Setup::NeedsQt;
+    const auto points = path.Points();
+    if (points.empty())
+        return Setup::Nothing;
+    s.device.resize(points.size());
+    // Double precision: far from the origin at a high zoom, single precision
+    // would move edges by visible fractions of a pixel.
+    const double m11 = toDevice.m11(), m12 = toDevice.m12(), m21 = toDevice.m21(), m22 = toDevice.m22();
+    const double dx = toDevice.dx(), dy = toDevice.dy();
+    double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
+    // Zero for finite values; NaN, and so unequal to itself, after any other.
+    double poison = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double px = points[i].X, py = points[i].Y;
+        const double x = px * m11 + py * m21 + dx;
+        const double y = px * m12 + py * m22 + dy;
+        poison += (x - x) + (y - y);
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+        s.device[i] = { float(x), float(y) };
+    }
+    // Qt leaves out points that are not numbers; the fallback does the same.
+    if (poison != 0)
+        return Setup::NeedsQt;
+    minX -= margin;
+    minY -= margin;
+    maxX += margin;
+    maxY += margin;
+
+    const double left = std::max(0.0, std::floor(minX));
+    const double top = std::max(0.0, std::floor(minY));
+    const double right = std::min(double(image.width()), std::ceil(maxX));
+    const double bottom = std::min(double(image.height()), std::ceil(maxY));
+    if (!(right > left) || !(bottom > top))
+        return Setup::Nothing;
+    if ((right - left + 2) * (bottom - top) > kMaxCells)
+        return Setup::NeedsQt;
+
+    const bool inside = minX >= 0 && minY >= 0 && maxX <= image.width() && maxY <= image.height();
+    // Where a painter open on the image writes, even if the image was shared since.
+    uchar* bits = const_cast<uchar*>(image.constBits());
+    raster.emplace(
+        s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top), inside);
+    const float offsetX = float(left), offsetY = float(top);
+    for (PointF& p : s.device)
+        p = { p.X - offsetX, p.Y - offsetY };
+    return Setup::Ready;
+}
+
+// Premultiplied as Qt premultiplies a brush or pen colour.
+quint32 premultipliedOf(ARGB color)
+{
+    return ToQColor(color).rgba64().premultiplied().toArgb32();
+}
+
+// Whether the painter draws plainly onto an image this file can write to;
+// fills also need anti-aliasing, which is all they do here.
+bool paintsDirectly(const QPainter& g, bool needAntialiasing)
+{
+    const QPaintEngine* engine = g.paintEngine();
+    const QPaintDevice* device = g.device();
+    return g.isActive() && engine && engine->type() == QPaintEngine::Raster && device
+        && device->devType() == QInternal::Image
+        && (!needAntialiasing || g.testRenderHint(QPainter::Antialiasing)) && !g.hasClipping()
+        && g.compositionMode() == QPainter::CompositionMode_SourceOver && g.opacity() == 1.0;
+}
+
+} // namespace
+
+bool FillOutlineInImage(QImage& image, const QTransform& toDevice, const GraphicsPath& path, ARGB color)
+{
+    TCoverageScratch& s = scratch;
+    std::optional<TCoverageRaster> raster;
+    const Setup setup = prepare(s, image, toDevice, path, 0.0f, raster);
+    if (setup != Setup::Ready)
+        return setup == Setup::Nothing;
+    const auto edge = [&](PointF a, PointF b) { raster->Edge(a, b); };
+    const std::span<const PointF> device(s.device);
+    const auto types = path.Types();
+    detail::forEachFigure(types, [&](const detail::Figure& fig) {
+        FigureWalk walk(*raster, edge, device[size_t(fig.first)], true);
+        detail::forEachSegment(
+            device, types, fig, [&](PointF, PointF b) { walk.LineTo(b); },
+            [&](PointF, PointF c1, PointF c2, PointF p3) { walk.CubicTo(c1, c2, p3); });
+        // Filling closes every figure.
+        walk.Finish(true);
+    });
+    raster->Sweep(premultipliedOf(color), path.GetFillMode() == FillMode::Alternate);
+    return true;
+}
+
+bool StrokeHairlineInImage(
+    QImage& image, const QTransform& toDevice, const GraphicsPath& path, ARGB color, bool antialiased)
+{
+    TCoverageScratch& s = scratch;
+    std::optional<TCoverageRaster> raster;
+    const Setup setup = prepare(s, image, toDevice, path, 1.0f, raster);
+    if (setup != Setup::Ready)
+        return setup == Setup::Nothing;
+    const quint32 premultiplied = premultipliedOf(color);
+    const std::span<const PointF> device(s.device);
+    const auto types = path.Types();
+    const auto walkFigures = [&](auto& segment) {
+        detail::forEachFigure(types, [&](const detail::Figure& fig) {
+            FigureWalk walk(*raster, segment, device[size_t(fig.first)], false);
+            detail::forEachSegment(
+                device, types, fig, [&](PointF, PointF b) { walk.LineTo(b); },
+                [&](PointF, PointF c1, PointF c2, PointF p3) { walk.CubicTo(c1, c2, p3); });
+            walk.Finish(fig.closed);
+        });
+    };
+    if (!antialiased) {
+        uchar* bits = const_cast<uchar*>(image.constBits());
+        const qsizetype bytesPerLine = image.bytesPerLine();
+        const int left = raster->Left(), top = raster->Top();
+        const int width = raster->Width(), height = raster->Height();
+        const auto plot = [&](int x, int y) {
+            if (x < 0 || x >= width || y < 0 || y >= height)
+                return;
+            auto* pixel = reinterpret_cast<quint32*>(bits + (top + y) * bytesPerLine) + left + x;
+            *pixel = premultiplied >> 24 == 255 ? premultiplied
+                                                : TCoverageRaster::BlendPixel(*pixel, premultiplied, 255);
+        };
+        // One pixel per column (or row) whose centre the segment passes,
+        // from its start up to but not including its end, so that joined
+        // segments do not paint their shared pixel twice.
+        const auto segment = [&](PointF a, PointF b) {
+            const float dx = b.X - a.X, dy = b.Y - a.Y;
+            const bool alongX = std::abs(dx) >= std::abs(dy);
+            const float from = alongX ? a.X : a.Y, to = alongX ? b.X : b.Y;
+            const float span = to - from;
+            if (!(span != 0))
+                return;
+            const float slope = (alongX ? dy : dx) / span;
+            const float across = alongX ? a.Y : a.X;
+            const int limit = alongX ? width : height;
+            int first = 0, last = 0;
+            if (span > 0) {
+                first = int(std::ceil(from - 0.5f));
+                last = int(std::ceil(to - 0.5f)) - 1;
+            } else {
+                first = int(std::floor(to - 0.5f)) + 1;
+                last = int(std::floor(from - 0.5f));
+            }
+            first = std::max(first, 0);
+            last = std::min(last, limit - 1);
+            for (int k = first; k <= last; ++k) {
+                const int other = int(std::floor(across + (float(k) + 0.5f - from) * slope));
+                if (alongX)
+                    plot(k, other);
+                else
+                    plot(other, k);
+            }
+        };
+        walkFigures(segment);
+        return true;
+    }
+    // Each segment as a rectangle one pixel wide about it and half a pixel
+    // longer at both ends, which fills the outside of corners; all turn the
+    // same way, so that the winding rule unites them.
+    const auto segment = [&](PointF a, PointF b) {
+        const float length = std::sqrt((b.X - a.X) * (b.X - a.X) + (b.Y - a.Y) * (b.Y - a.Y));
+        if (!(length > 0))
+            return;
+        const float ux = (b.X - a.X) * 0.5f / length, uy = (b.Y - a.Y) * 0.5f / length;
+        a = { a.X - ux, a.Y - uy };
+        b = { b.X + ux, b.Y + uy };
+        const float nx = -uy, ny = ux;
+        const PointF a1 { a.X + nx, a.Y + ny }, b1 { b.X + nx, b.Y + ny };
+        const PointF b2 { b.X - nx, b.Y - ny }, a2 { a.X - nx, a.Y - ny };
+        raster->Edge(a1, b1);
+        raster->Edge(b1, b2);
+        raster->Edge(b2, a2);
+        raster->Edge(a2, a1);
+    };
+    walkFigures(segment);
+    raster->Sweep(premultiplied, false);
+    return true;
+}
+
+void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
+{
+    if (path.IsEmpty())
+        return;
+    if (paintsDirectly(g, true)) {
+        auto* image = static_cast<QImage*>(g.device());
+        if (FillOutlineInImage(*image, g.combinedTransform(), path, color))
+            return;
+    }
+    g.fillPath(ToQPainterPath(path), QBrush(ToQColor(color)));
+}
+
+void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen)
+{
+    if (path.IsEmpty())
+        return;
+    if (paintsDirectly(g, false) && pen.dashPattern.empty()) {
+        auto* image = static_cast<QImage*>(g.device());
+        if (StrokeHairlineInImage(
+                *image, g.combinedTransform(), path, pen.color, g.testRenderHint(QPainter::Antialiasing)))
+            return;
+    }
+    g.strokePath(ToQPainterPath(path), ToCosmeticQPen(pen));
+}
+
+} // namespace vesk
