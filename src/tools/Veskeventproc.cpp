@@ -392,13 +392,14 @@ bool TVeskEventProc::RedoDocument()
     return installSnapshot(Host().History().Redo(Host().View().Zoom()));
 }
 
-bool TVeskEventProc::installSnapshot(const TVeskObject* snapshot)
+bool TVeskEventProc::installSnapshot(std::unique_ptr<TVeskObject> state)
 {
-    const auto* part = dynamic_cast<const TVeskPart*>(snapshot);
+    auto* part = dynamic_cast<TVeskPart*>(state.get());
     if (!part)
         return false;
+    state.release();
     TVeskToolHost& host = Host();
-    host.Document().SetRoot(part->ClonePart());
+    host.Document().SetRoot(std::unique_ptr<TVeskPart>(part));
     if (active_)
         root = &host.Document().Root();
     host.RootReplaced();

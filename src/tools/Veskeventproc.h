@@ -159,7 +159,7 @@ protected:
     bool presentPending = false;
 
 private:
-    bool installSnapshot(const TVeskObject* snapshot);
+    bool installSnapshot(std::unique_ptr<TVeskObject> state);
     TRenderView renderView() const;
     void zoomed();
     void panPreview(PointF point);

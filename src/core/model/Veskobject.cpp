@@ -3,6 +3,8 @@
 #include "Vesklayer.h"
 #include "io/Veskfilestream.h"
 
+#include <typeinfo>
+
 namespace vesk {
 
 namespace {
@@ -19,6 +21,12 @@ void TVeskObject::Assign(const TVeskObject& source)
     name_ = source.name_;
     viewScale_ = source.viewScale_;
     source.GetMatrix(matrix_);
+}
+
+bool TVeskObject::SameState(const TVeskObject& o) const
+{
+    return typeid(*this) == typeid(o) && visible_ == o.visible_ && locked_ == o.locked_ && name_ == o.name_
+        && surface_ == o.surface_ && matrix_ == o.matrix_;
 }
 
 void TVeskObject::Delete()
@@ -209,6 +217,11 @@ int TVeskInstance::layerIndex() const
 bool TVeskInstance::IsLocked() const
 {
     return locked_ || (layer_ && (layer_->locked || !layer_->visible));
+}
+
+bool TVeskInstance::SameState(const TVeskObject& other) const
+{
+    return TVeskObject::SameState(other) && layer_ == static_cast<const TVeskInstance&>(other).layer_;
 }
 
 bool TVeskInstance::HitTestSelected(PointF p) const

@@ -42,6 +42,10 @@ public:
     // point editing, owner or layer.
     virtual void Assign(const TVeskObject& source);
     virtual std::unique_ptr<TVeskObject> Clone() const = 0;
+    // Whether a clone of this object would equal `other` in everything a
+    // clone carries (the view scale aside, which installing a state sets).
+    // Lets the history share an unchanged object between recorded states.
+    virtual bool SameState(const TVeskObject& other) const;
     virtual void Rebuild() { }
     // Asks the owner to destroy this object; the caller must not touch it afterwards.
     virtual void Delete();
@@ -120,6 +124,12 @@ protected:
     TVeskSurface surface_;
     Matrix matrix_;
     TVeskObject* owner_ = nullptr;
+
+private:
+    friend class TVeskHistory;
+    // The recorded copy this object was last found equal to, or installed
+    // from; never copied, never handed out for writing.
+    mutable std::shared_ptr<const TVeskObject> recorded_;
 };
 
 // An object that lies on a layer: paths, rectangles, ellipses and texts.
@@ -130,6 +140,7 @@ public:
 
     // Also locked while its layer is locked or hidden.
     bool IsLocked() const override;
+    bool SameState(const TVeskObject& other) const override;
     bool HitTestSelected(PointF p) const override;
     // Ends point editing and handle selection; selects when unlocked and hit.
     bool SelectAt(PointF p) override;

@@ -67,7 +67,6 @@ bool FollowPlacement(GraphicsPath& outline, const Matrix& step, MatrixOrder orde
 
 TVeskBoxShape::TVeskBoxShape(TVeskLayer* layer, const TVeskSurface& surface, const QString& name)
     : TVeskInstance(layer)
-    , outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
 {
     name_ = name;
     surface_.Assign(surface);
@@ -77,7 +76,8 @@ TVeskBoxShape::TVeskBoxShape(const TVeskBoxShape& other)
     : TVeskInstance(other)
     , box_(other.box_)
     , handles_(other.handles_)
-    , outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
+    , outlinePath_(other.outlinePath_)
+    , bounds_(other.bounds_)
     , inverseMatrix_(other.inverseMatrix_)
     , invertible_(other.invertible_)
 {
@@ -85,7 +85,6 @@ TVeskBoxShape::TVeskBoxShape(const TVeskBoxShape& other)
 }
 
 TVeskBoxShape::TVeskBoxShape(TVesk_istream& in, const QString& name)
-    : outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
 {
     name_ = name;
     readRecord(in);
@@ -93,6 +92,14 @@ TVeskBoxShape::TVeskBoxShape(TVesk_istream& in, const QString& name)
 }
 
 TVeskBoxShape::~TVeskBoxShape() = default;
+
+bool TVeskBoxShape::SameState(const TVeskObject& other) const
+{
+    if (!TVeskInstance::SameState(other))
+        return false;
+    const auto& o = static_cast<const TVeskBoxShape&>(other);
+    return box_ == o.box_ && handles_ == o.handles_;
+}
 
 void TVeskBoxShape::readRecord(TVesk_istream& in)
 {
@@ -150,11 +157,10 @@ void TVeskBoxShape::addArea(GraphicsPath& path) const
 
 void TVeskBoxShape::buildOutline()
 {
-    outlinePath_->Reset();
-    outlinePath_->SetFillMode(FillMode::Winding);
-    addArea(*outlinePath_);
-    outlinePath_->Transform(matrix_);
-    bounds_ = outlinePath_->GetBounds();
+    GraphicsPath& outline = outlinePath_.Renew(FillMode::Winding);
+    addArea(outline);
+    outline.Transform(matrix_);
+    bounds_ = outline.GetBounds();
 }
 
 void TVeskBoxShape::AddOutline(GraphicsPath& into, int layerIndex) const
@@ -399,7 +405,7 @@ void TVeskBoxShape::SetMatrix(const Matrix& m)
 void TVeskBoxShape::followPlacement(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix)
 {
     updateInverse();
-    if (!FollowPlacement(*outlinePath_, step, order, oldMatrix)) {
+    if (!FollowPlacement(outlinePath_.Edit(), step, order, oldMatrix)) {
         Rebuild();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/GraphicsPath.h"
+#include "geometry/SharedPath.h"
 #include "geometry/Matrix.h"
 #include "geometry/PointF.h"
 #include "model/Veskobject.h"
@@ -81,6 +82,7 @@ public:
     const HandleArray& Handles() const { return handles_; }
     bool HandleSelected(int i) const { return i >= 0 && i < kHandleCount && handleSelected_[size_t(i)]; }
     const GraphicsPath& OutlinePath() const { return *outlinePath_; }
+    bool SameState(const TVeskObject& other) const override;
     const Matrix& InverseMatrix() const { return inverseMatrix_; }
 
 protected:
@@ -122,7 +124,7 @@ private:
     void drawBody(QPainter& g, ARGB wireColor, const SolidBrush& brush, const TDrawStyle& style) const;
     void followPlacement(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix);
 
-    std::unique_ptr<GraphicsPath> outlinePath_;
+    SharedPath outlinePath_;
     RectF bounds_;
     Matrix inverseMatrix_;
     // False while the matrix is singular; inverseMatrix_ is then the identity.

@@ -28,6 +28,19 @@ TVeskContainer::TVeskContainer(const TVeskContainer& other)
     RebuildDrawOrder();
 }
 
+bool TVeskContainer::SameState(const TVeskObject& other) const
+{
+    if (!TVeskObject::SameState(other))
+        return false;
+    const auto& o = static_cast<const TVeskContainer&>(other);
+    if (children_.size() != o.children_.size())
+        return false;
+    for (size_t i = 0; i < children_.size(); ++i)
+        if (!children_[i]->SameState(*o.children_[i]))
+            return false;
+    return true;
+}
+
 TVeskObject* TVeskContainer::Add(const TVeskObject& prototype)
 {
     return Adopt(prototype.Clone());

@@ -68,6 +68,11 @@ public:
     void RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order) override;
     void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex) override;
     void SetViewScale(double scale) override;
+    // Attributes and every child, recursively.
+    bool SameState(const TVeskObject& other) const override;
+    // A copy of the container's own attributes, without children: what a
+    // recorded state keeps beside its shared children.
+    virtual std::unique_ptr<TVeskContainer> CloneEmpty() const = 0;
 
 protected:
     TVeskContainer() = default;

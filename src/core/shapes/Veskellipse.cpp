@@ -15,7 +15,6 @@ TVeskEllipse::TVeskEllipse(TVeskLayer* layer, const TVeskSurface& surface)
 TVeskEllipse::TVeskEllipse(const TVeskEllipse& other)
     : TVeskBoxShape(other)
 {
-    Rebuild();
 }
 
 TVeskEllipse::TVeskEllipse(TVesk_istream& in)

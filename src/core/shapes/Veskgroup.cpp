@@ -22,6 +22,13 @@ TVeskGroup::TVeskGroup(TVesk_istream& in)
 
 TVeskGroup::~TVeskGroup() = default;
 
+std::unique_ptr<TVeskContainer> TVeskGroup::CloneEmpty() const
+{
+    auto copy = std::make_unique<TVeskGroup>();
+    copy->Assign(*this);
+    return copy;
+}
+
 std::unique_ptr<TVeskObject> TVeskGroup::Clone() const
 {
     return std::make_unique<TVeskGroup>(*this);

@@ -23,6 +23,7 @@ public:
     ~TVeskGroup() override;
 
     std::unique_ptr<TVeskObject> Clone() const override;
+    std::unique_ptr<TVeskContainer> CloneEmpty() const override;
     const char* Tag() const override { return "GRUP"; }
 
     // Adds a clone of every member, in member order, to the part; the group keeps its members.

@@ -23,6 +23,13 @@ TVeskPart::TVeskPart(TVesk_istream& in)
 
 TVeskPart::~TVeskPart() = default;
 
+std::unique_ptr<TVeskContainer> TVeskPart::CloneEmpty() const
+{
+    auto copy = std::make_unique<TVeskPart>();
+    copy->Assign(*this);
+    return copy;
+}
+
 std::unique_ptr<TVeskObject> TVeskPart::Clone() const
 {
     return ClonePart();

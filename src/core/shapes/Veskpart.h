@@ -24,6 +24,7 @@ public:
     ~TVeskPart() override;
 
     std::unique_ptr<TVeskObject> Clone() const override;
+    std::unique_ptr<TVeskContainer> CloneEmpty() const override;
     // Clone with its own type, for installing a snapshot as the document.
     std::unique_ptr<TVeskPart> ClonePart() const;
     const char* Tag() const override { return "PART"; }

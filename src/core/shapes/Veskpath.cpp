@@ -27,7 +27,6 @@ RectF squareAt(PointF centre, float side)
 
 TVeskPath::TVeskPath(TVeskLayer* layer, const TVeskSurface& surface)
     : TVeskInstance(layer)
-    , outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
 {
     name_ = QStringLiteral("Path");
     surface_.Assign(surface);
@@ -39,18 +38,17 @@ TVeskPath::TVeskPath(const TVeskPath& other)
     , closed_(other.closed_)
     , points_(other.points_)
     , pointFlags_(other.pointFlags_)
-    , outlinePath_(other.outlinePath_->Clone())
+    , outlinePath_(other.outlinePath_)
     , bounds_(other.bounds_)
     , inverseMatrix_(other.inverseMatrix_)
     , invertible_(other.invertible_)
 {
-    // The source's cache is current, so the copy needs no rebuild: every
-    // history step clones the whole document and widening dominates that cost.
+    // The source's cache is current and shared, so a copy costs no widening
+    // and no copy of the outline.
     Assign(other);
 }
 
 TVeskPath::TVeskPath(TVesk_istream& in)
-    : outlinePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
 {
     name_ = QStringLiteral("Path");
     readRecord(in);
@@ -160,18 +158,25 @@ void TVeskPath::Rebuild()
 {
     if (points_.size() <= 2)
         return;
-    outlinePath_->Reset();
-    outlinePath_->SetFillMode(FillMode::Winding);
+    GraphicsPath& outline = outlinePath_.Renew(FillMode::Winding);
     const std::vector<PointF> run = bezierRun(points_);
     if (!run.empty())
-        buildArea(run, *outlinePath_, false);
-    outlinePath_->Transform(matrix_);
-    bounds_ = outlinePath_->GetBounds();
+        buildArea(run, outline, false);
+    outline.Transform(matrix_);
+    bounds_ = outline.GetBounds();
 }
 
 std::unique_ptr<TVeskObject> TVeskPath::Clone() const
 {
     return std::make_unique<TVeskPath>(*this);
+}
+
+bool TVeskPath::SameState(const TVeskObject& other) const
+{
+    if (!TVeskInstance::SameState(other))
+        return false;
+    const auto& o = static_cast<const TVeskPath&>(other);
+    return closed_ == o.closed_ && points_ == o.points_ && pointFlags_ == o.pointFlags_;
 }
 
 // ---------------------------------------------------------------- drawing
@@ -382,14 +387,14 @@ void TVeskPath::transformCache(const Matrix& step, MatrixOrder order, const Matr
     const Matrix& oldInverse, bool oldInvertible)
 {
     if (order == MatrixOrder::Append) {
-        outlinePath_->Transform(step);
+        outlinePath_.Edit().Transform(step);
     } else if (oldInvertible) {
         // A prepended step acts in local coordinates; in the document it is the
         // step conjugated by the old placement.
         Matrix world = oldInverse;
         world.Multiply(step, MatrixOrder::Append);
         world.Multiply(oldMatrix, MatrixOrder::Append);
-        outlinePath_->Transform(world);
+        outlinePath_.Edit().Transform(world);
     } else {
         Rebuild();
         return;

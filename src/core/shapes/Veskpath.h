@@ -3,6 +3,7 @@
 #include "Veskvector.h"
 #include "geometry/GraphicsPath.h"
 #include "geometry/Matrix.h"
+#include "geometry/SharedPath.h"
 #include "geometry/PointF.h"
 #include "model/Veskobject.h"
 
@@ -43,6 +44,7 @@ public:
     void DrawSelection(QPainter& g, const TDrawStyle& style) const override;
     void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
     std::unique_ptr<TVeskObject> Clone() const override;
+    bool SameState(const TVeskObject& other) const override;
     // With two entries or fewer the previous outline stays, so a path being
     // rebuilt from nothing keeps what it had until it has an anchor.
     void Rebuild() override;
@@ -161,7 +163,7 @@ private:
     bool closed_ = false;
     TVeskVector<PointF> points_;
     TVeskVector<std::uint8_t> pointFlags_;
-    std::unique_ptr<GraphicsPath> outlinePath_;
+    SharedPath outlinePath_;
     RectF bounds_;
     Matrix inverseMatrix_;
     // False while the matrix is singular; inverseMatrix_ is then the identity.

@@ -409,7 +409,7 @@ void TVeskPath::BeginPath()
     closed_ = false;
     // Rebuild keeps the last outline of a path with no anchors; an emptied
     // path must not go on being drawn and hit where it was.
-    outlinePath_->Reset();
+    outlinePath_.Renew(FillMode::Winding);
     bounds_ = RectF();
 }
 

@@ -15,7 +15,6 @@ TVeskRect::TVeskRect(TVeskLayer* layer, const TVeskSurface& surface)
 TVeskRect::TVeskRect(const TVeskRect& other)
     : TVeskBoxShape(other)
 {
-    Rebuild();
 }
 
 TVeskRect::TVeskRect(TVesk_istream& in)

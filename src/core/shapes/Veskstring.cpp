@@ -14,8 +14,6 @@ namespace vesk {
 
 TVeskString::TVeskString(TVeskLayer* layer, const TVeskSurface& surface)
     : TVeskInstance(layer)
-    , framePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
-    , textPath_(std::make_unique<GraphicsPath>(FillMode::Winding))
     , fontFamily_(DefaultFontFamily())
 {
     name_ = QStringLiteral("Text");
@@ -24,21 +22,20 @@ TVeskString::TVeskString(TVeskLayer* layer, const TVeskSurface& surface)
 
 TVeskString::TVeskString(const TVeskString& other)
     : TVeskInstance(other)
-    , framePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
-    , textPath_(std::make_unique<GraphicsPath>(FillMode::Winding))
+    , bounds_(other.bounds_)
+    , framePath_(other.framePath_)
+    , textPath_(other.textPath_)
     , text_(other.text_)
     , fontFamily_(other.fontFamily_)
     , fontStyle_(other.fontStyle_)
     , emSize_(other.emSize_)
 {
+    // The glyphs are shared, not laid out again.
     Assign(other);
-    Rebuild();
 }
 
 TVeskString::TVeskString(TVesk_istream& in)
-    : framePath_(std::make_unique<GraphicsPath>(FillMode::Winding))
-    , textPath_(std::make_unique<GraphicsPath>(FillMode::Winding))
-    , fontFamily_(DefaultFontFamily())
+    : fontFamily_(DefaultFontFamily())
 {
     name_ = QStringLiteral("Text");
     readRecord(in);
@@ -46,6 +43,14 @@ TVeskString::TVeskString(TVesk_istream& in)
 }
 
 TVeskString::~TVeskString() = default;
+
+bool TVeskString::SameState(const TVeskObject& other) const
+{
+    if (!TVeskInstance::SameState(other))
+        return false;
+    const auto& o = static_cast<const TVeskString&>(other);
+    return text_ == o.text_ && fontFamily_ == o.fontFamily_ && fontStyle_ == o.fontStyle_ && emSize_ == o.emSize_;
+}
 
 void TVeskString::readRecord(TVesk_istream& in)
 {
@@ -93,22 +98,20 @@ void TVeskString::SetFont(const QString& family, std::int32_t style, float emSiz
 void TVeskString::Rebuild()
 {
     // A text emptied after it had glyphs must not keep showing the old ones.
-    textPath_->Reset();
-    textPath_->SetFillMode(FillMode::Winding);
-    framePath_->Reset();
-    framePath_->SetFillMode(FillMode::Winding);
+    GraphicsPath& glyphs = textPath_.Renew(FillMode::Winding);
+    GraphicsPath& frame = framePath_.Renew(FillMode::Winding);
     bounds_ = RectF();
     if (text_.isEmpty() || !FontEngineAvailable())
         return;
     InstallFontSubstitutions();
-    textPath_->AddString(text_, fontFamily_, fontStyle_, emSize_, PointF());
-    if (textPath_->IsEmpty()) // blanks only, or an em size that lays out nothing
+    glyphs.AddString(text_, fontFamily_, fontStyle_, emSize_, PointF());
+    if (glyphs.IsEmpty()) // blanks only, or an em size that lays out nothing
         return;
-    const RectF local = textPath_->GetBounds();
-    textPath_->Transform(matrix_);
-    bounds_ = textPath_->GetBounds();
-    framePath_->AddRectangle(local);
-    framePath_->Transform(matrix_);
+    const RectF local = glyphs.GetBounds();
+    glyphs.Transform(matrix_);
+    bounds_ = glyphs.GetBounds();
+    frame.AddRectangle(local);
+    frame.Transform(matrix_);
 }
 
 std::unique_ptr<TVeskObject> TVeskString::Clone() const

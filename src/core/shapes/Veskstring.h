@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/GraphicsPath.h"
+#include "geometry/SharedPath.h"
 #include "geometry/PointF.h"
 #include "model/Veskobject.h"
 
@@ -45,6 +46,7 @@ public:
     float EmSize() const { return emSize_; }
     // Glyph outlines and the frame around them, in document coordinates.
     const GraphicsPath& TextPath() const { return *textPath_; }
+    bool SameState(const TVeskObject& other) const override;
     const GraphicsPath& FramePath() const { return *framePath_; }
 
     void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
@@ -81,8 +83,8 @@ private:
     void readRecord(TVesk_istream& in);
 
     RectF bounds_;
-    std::unique_ptr<GraphicsPath> framePath_;
-    std::unique_ptr<GraphicsPath> textPath_;
+    SharedPath framePath_;
+    SharedPath textPath_;
     QString text_;
     QString fontFamily_;
     std::int32_t fontStyle_ = 0;

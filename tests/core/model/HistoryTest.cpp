@@ -14,7 +14,7 @@ namespace {
 class HistoryTest : public ::testing::Test {
 protected:
     void edit(int step) { doc.SetName(QStringLiteral("step %1").arg(step)); }
-    static QString nameOf(const TVeskObject* snapshot)
+    static QString nameOf(const std::unique_ptr<TVeskObject>& snapshot)
     {
         return snapshot ? snapshot->GetName() : QStringLiteral("null");
     }
@@ -50,7 +50,7 @@ TEST_F(HistoryTest, DepthKeepsTheNewestSnapshotsOnly)
 {
     resetAndRecord(40);
     EXPECT_EQ(history.Count(), 30);
-    const TVeskObject* last = nullptr;
+    std::unique_ptr<TVeskObject> last;
     for (int i = 0; i < 29; ++i) {
         last = history.Undo(1.0);
         ASSERT_NE(last, nullptr) << "undo " << i + 1;
@@ -90,7 +90,7 @@ TEST_F(HistoryTest, RecordingASnapshotAboutToBeDroppedIsSafe)
 {
     resetAndRecord(2);
     history.Undo(1.0);
-    const TVeskObject* newest = history.Redo(1.0);
+    const std::unique_ptr<TVeskObject> newest = history.Redo(1.0);
     history.Undo(1.0);
     history.Undo(1.0);
     history.Record(*newest); // drops step 1 and step 2, the latter being the one recorded
@@ -147,7 +147,7 @@ TEST_F(HistoryTest, ResetStartsOverWithTheNewDepth)
     EXPECT_EQ(nameOf(history.First(1.0)), QStringLiteral("step 10"));
 }
 
-TEST_F(HistoryTest, SnapshotsAreDeepCopiesShownAtTheViewScaleAskedFor)
+TEST_F(HistoryTest, StatesHandedBackAreCopiesShownAtTheViewScaleAskedFor)
 {
     TVeskGroup member;
     member.SetName(QStringLiteral("before"));
@@ -156,19 +156,25 @@ TEST_F(HistoryTest, SnapshotsAreDeepCopiesShownAtTheViewScaleAskedFor)
     child->SetName(QStringLiteral("after"));
     doc.Add(member);
 
-    const auto* snapshot = dynamic_cast<const TVeskPart*>(history.Undo(2.5));
-    ASSERT_NE(snapshot, nullptr);
-    EXPECT_NE(snapshot, &doc);
-    ASSERT_EQ(snapshot->ChildCount(), 1);
-    EXPECT_EQ(snapshot->ChildAt(0)->GetName(), QStringLiteral("before"));
-    EXPECT_DOUBLE_EQ(snapshot->ViewScale(), 2.5);
-    EXPECT_DOUBLE_EQ(snapshot->ChildAt(0)->ViewScale(), 2.5);
+    std::unique_ptr<TVeskObject> state = history.Undo(2.5);
+    auto* installed = dynamic_cast<TVeskPart*>(state.get());
+    ASSERT_NE(installed, nullptr);
+    ASSERT_EQ(installed->ChildCount(), 1);
+    EXPECT_EQ(installed->ChildAt(0)->GetName(), QStringLiteral("before"));
+    EXPECT_DOUBLE_EQ(installed->ViewScale(), 2.5);
+    EXPECT_DOUBLE_EQ(installed->ChildAt(0)->ViewScale(), 2.5);
 
-    // What a tool installs is a clone; the history keeps its own copy.
-    std::unique_ptr<TVeskPart> installed = snapshot->ClonePart();
+    // Editing what was handed back leaves the record as it was.
+    installed->ChildAt(0)->SetName(QStringLiteral("edited"));
     installed->ChildAt(0)->Delete();
-    EXPECT_EQ(snapshot->ChildCount(), 1);
-    EXPECT_DOUBLE_EQ(history.First(0.75)->ViewScale(), 0.75);
+    const std::unique_ptr<TVeskObject> again = history.Redo(1.0);
+    ASSERT_NE(again, nullptr);
+    const std::unique_ptr<TVeskObject> first = history.First(0.75);
+    auto* firstPart = dynamic_cast<TVeskPart*>(first.get());
+    ASSERT_NE(firstPart, nullptr);
+    ASSERT_EQ(firstPart->ChildCount(), 1);
+    EXPECT_EQ(firstPart->ChildAt(0)->GetName(), QStringLiteral("before"));
+    EXPECT_DOUBLE_EQ(firstPart->ViewScale(), 0.75);
 }
 
 // The path tools keep a private history of the path they are building.
@@ -179,7 +185,8 @@ TEST_F(HistoryTest, HoldsSnapshotsOfAnyKind)
     history.Reset(state, 30);
     state.SetName(QStringLiteral("two anchors"));
     history.Record(state);
-    const auto* back = dynamic_cast<const TVeskGroup*>(history.Undo(1.0));
+    const std::unique_ptr<TVeskObject> undone = history.Undo(1.0);
+    const auto* back = dynamic_cast<const TVeskGroup*>(undone.get());
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->GetName(), QStringLiteral("one anchor"));
 }
