@@ -122,8 +122,8 @@ public:
     bool IsClosed() const { return closed_; }
     bool IsHandleEditing() const { return handleEditing_; }
     int EntryCount() const { return int(points_.size()); }
-    const TVeskVector<PointF>& Points() const { return points_; }
-    const TVeskVector<std::uint8_t>& PointFlags() const { return pointFlags_; }
+    const std::vector<PointF>& Points() const { return points_.Get(); }
+    const std::vector<std::uint8_t>& PointFlags() const { return pointFlags_.Get(); }
     const GraphicsPath& OutlinePath() const { return *outlinePath_; }
     const Matrix& InverseMatrix() const { return inverseMatrix_; }
 
