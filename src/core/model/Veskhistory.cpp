@@ -12,9 +12,11 @@ TVeskHistory::~TVeskHistory() = default;
 
 void TVeskHistory::Reset(const TVeskObject& snapshot, int depth)
 {
+    // Cloned first: the object given may itself be one of the snapshots Clear destroys.
+    std::unique_ptr<TVeskObject> copy = snapshot.Clone();
     Clear();
     maxDepth_ = std::max(depth, 1);
-    snapshots_.push_back(snapshot.Clone());
+    snapshots_.push_back(std::move(copy));
     position_ = 0;
     modified_ = false;
 }
