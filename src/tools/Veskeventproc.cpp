@@ -265,6 +265,23 @@ void TVeskEventProc::ReleaseKeys()
             WindowKeyUp(vk);
 }
 
+void TVeskEventProc::FollowModifiers(std::uint32_t shift, int eventVirtualKey)
+{
+    static constexpr struct {
+        int virtualKey;
+        std::uint32_t flag;
+    } modifiers[] = { { 0x11, ssCtrl }, { 0x10, ssShift } };
+    for (const auto& m : modifiers) {
+        if (m.virtualKey == eventVirtualKey)
+            continue;
+        const bool held = (keyState.keys & TVeskKeyState::BitOfVirtualKey(m.virtualKey)) != 0;
+        if (held && !(shift & m.flag))
+            WindowKeyUp(m.virtualKey);
+        else if (!held && (shift & m.flag))
+            WindowKeyDown(m.virtualKey);
+    }
+}
+
 void TVeskEventProc::WindowPaint()
 {
     // The window repaints from the image it was last given, so a paint only

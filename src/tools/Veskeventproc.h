@@ -91,6 +91,11 @@ public:
     // The application lost the keyboard: every held key is released as if
     // its key-up had arrived, so a temporary mode cannot stay stuck.
     void ReleaseKeys();
+    // Ctrl and Shift as a key or mouse event reports them (ssCtrl, ssShift):
+    // a press or release of either that went elsewhere (to a dialog, to
+    // another program) is caught up before the event itself is handled. The
+    // key of a key event is left to that event.
+    void FollowModifiers(std::uint32_t shift, int eventVirtualKey = 0);
     // Carries out the pending requests; the host calls it when idle.
     void OnIdle();
 

@@ -1,6 +1,7 @@
 #include "Veskinertproc.h"
 
 #include "Vesktoolbar.h"
+#include "Vesktoolhost.h"
 
 namespace vesk {
 
@@ -18,6 +19,11 @@ void TVeskInertProc::UndoClick()
 void TVeskInertProc::RedoClick()
 {
     RedoDocument();
+}
+
+void TVeskInertProc::MouseMove(std::uint32_t, PointF point)
+{
+    Host().ShowPosition(SnapIfOn(point));
 }
 
 void TVeskInertProc::KeyDown(int)

@@ -93,6 +93,37 @@ TEST(EventProcTest, ReleasingKeysEndsTemporaryModes)
     EXPECT_EQ(t.host.cursor, TVeskCursor::Default);
 }
 
+// Ctrl and Shift follow what each event reports, whatever was missed.
+TEST(EventProcTest, ModifiersFollowTheEvents)
+{
+    const struct {
+        const char* name;
+        std::vector<int> held;
+        std::uint32_t shift;
+        int eventKey;
+        std::uint32_t keys;
+        std::vector<std::string> toolSaw;
+    } cases[] = {
+        { "a missed Ctrl release", { Ctrl }, 0, 0, 0, { "keyup 17" } },
+        { "a missed Ctrl press", {}, ssCtrl, 0, TVeskKeyState::Ctrl, { "keydown 17" } },
+        { "missed Shift and Ctrl releases", { Shift, Ctrl }, 0, 'Z', 0, { "keyup 17", "keyup 16" } },
+        { "Shift kept, Ctrl released", { Shift, Ctrl }, ssShift | ssLeft, 0, TVeskKeyState::Shift,
+            { "keyup 17" } },
+        { "the event's own key is left to it", { Ctrl }, 0, Ctrl, TVeskKeyState::Ctrl, {} },
+        { "nothing missed", { Ctrl }, ssCtrl, 'Z', TVeskKeyState::Ctrl, {} },
+        { "other keys stay", { Space, 'X' }, 0, 0, TVeskKeyState::Space | TVeskKeyState::X, {} },
+    };
+    for (const auto& c : cases) {
+        ActiveTool t;
+        for (int vk : c.held)
+            t.tool->WindowKeyDown(vk);
+        t.tool->calls.clear();
+        t.tool->FollowModifiers(c.shift, c.eventKey);
+        EXPECT_EQ(t.tool->KeyState().keys, c.keys) << c.name;
+        EXPECT_EQ(t.tool->calls, c.toolSaw) << c.name;
+    }
+}
+
 TEST(EventProcTest, MouseEventsReachTheToolInDocumentUnits)
 {
     ActiveTool t;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/PointF.h"
+#include "shapes/Veskcontainer.h"
 
 #include <QStringList>
 #include <array>
@@ -43,9 +44,10 @@ struct TImportCounts {
 class TVeskImporter {
 public:
     static constexpr int kTableSize = 256;
-    // Deeper groups are merged into the group at this depth, so that no
-    // file can nest objects deeper than the rest of the program recurses safely.
-    static constexpr int kMaxGroupDepth = 256;
+    // Groups below the import group, which itself lies in the document's
+    // root: deeper groups are merged into the group at this depth, so that an
+    // import never nests deeper than a document may and always reads back.
+    static constexpr int kMaxGroupDepth = TVeskContainer::kMaxNesting - 1;
     using Table = std::array<double, kTableSize>;
 
     TVeskImporter();

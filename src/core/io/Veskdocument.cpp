@@ -6,10 +6,33 @@
 #include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
-
 #include <cstring>
+#include <vector>
 
 namespace vesk {
+
+namespace {
+// True when some container lies more than TVeskContainer::kMaxNesting
+// levels below the root. Walked without recursion: the tree in question
+// is the one too deep to recurse through safely.
+bool nestsTooDeep(const TVeskContainer& root)
+{
+    std::vector<std::pair<const TVeskContainer*, int>> pending { { &root, 0 } };
+    while (!pending.empty()) {
+        const auto [container, depth] = pending.back();
+        pending.pop_back();
+        for (const auto& child : container->Children()) {
+            const auto* inner = dynamic_cast<const TVeskContainer*>(child.get());
+            if (!inner)
+                continue;
+            if (depth + 1 > TVeskContainer::kMaxNesting)
+                return true;
+            pending.emplace_back(inner, depth + 1);
+        }
+    }
+    return false;
+}
+} // namespace
 
 TVeskDocument::TVeskDocument() : root_(std::make_unique<TVeskPart>()) { layers_.ResetToDefaults(); }
 
@@ -88,6 +111,11 @@ QByteArray TVeskDocument::ToBytes() const
 
 TDocumentResult TVeskDocument::Write(const QString& fileName) const
 {
+    // Written, such a document would read back without everything enclosing the deepest group.
+    if (nestsTooDeep(*root_))
+        return { false,
+            QStringLiteral("groups are nested more than %1 levels deep; the document would not read back")
+                .arg(TVeskContainer::kMaxNesting) };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return { false, file.errorString() };

@@ -314,7 +314,8 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
     if (!take(tag, 4))
         return nullptr;
     const auto is = [&](const char* t) { return std::memcmp(tag, t, 4) == 0; };
-    if ((is("PART") || is("GRUP")) && nesting_ >= kMaxNesting) {
+    const bool container = is("PART") || is("GRUP");
+    if (container && nesting_ >= TVeskContainer::kMaxNesting) {
         failed_ = true;
         return nullptr;
     }
@@ -335,10 +336,13 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
     else
         failed_ = true; // records carry no length: nothing after an unknown tag can be trusted
     --nesting_;
-    // A record cut short is not an object; reading ends with what was complete.
-    if (failed_)
-        return nullptr;
-    return object;
+    if (!failed_)
+        return object;
+    // A record cut short is not an object, except a container that completed
+    // some children: they are kept, at every level of nesting.
+    if (container && object && static_cast<const TVeskContainer&>(*object).ChildCount() > 0)
+        return object;
+    return nullptr;
 }
 
 } // namespace vesk

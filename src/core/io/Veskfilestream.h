@@ -105,7 +105,8 @@ public:
     // Reads n bytes; false (and failed) when fewer are left.
     bool ReadRaw(char* out, qsizetype n);
     // A count of items of at least itemSize bytes each; negative or larger
-    // than the bytes left can hold fails the stream and yields 0.
+    // than the bytes left can hold fails the stream and yields 0. An itemSize
+    // of 0 checks the sign only.
     std::int32_t ReadCount(qsizetype itemSize);
 
     // The layer list that objects attach to while reading; null reads objects without layers.
@@ -117,11 +118,9 @@ public:
 
     // Reads one tagged record; null at the end, on failure or on an unknown tag
     // (an unknown tag also fails the stream: the record's length is unknowable).
+    // A group or part cut short is returned with the children it completed, if
+    // any; one nested deeper than TVeskContainer::kMaxNesting fails the stream.
     std::unique_ptr<TVeskObject> ReadObject();
-
-    // Groups nested deeper than this fail the stream: every later walk of the
-    // tree (drawing, cloning, destruction) recurses as deep as the file does.
-    static constexpr int kMaxNesting = 256;
 
 private:
     TVesk_istream() = default;

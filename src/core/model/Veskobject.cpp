@@ -57,13 +57,24 @@ int TVeskObject::Load(TVesk_istream& in)
     if (in.Failed())
         return -1;
     in.ReadBool(); // selected: a loaded object is never selected
-    visible_ = in.ReadBool();
-    locked_ = in.ReadBool();
+    const bool visible = in.ReadBool();
+    const bool locked = in.ReadBool();
     in.ReadBool(); // point editing: likewise
-    viewScale_ = in.ReadDouble();
-    matrix_ = in.ReadMatrix();
-    name_ = in.ReadString();
-    surface_.Load(in);
+    const double viewScale = in.ReadDouble();
+    const Matrix matrix = in.ReadMatrix();
+    QString name = in.ReadString();
+    TVeskSurface surface = surface_;
+    surface.Load(in);
+    // A block cut short changes nothing: a container cut short in it is kept
+    // for its children and must not take on zeros.
+    if (in.Failed())
+        return -1;
+    visible_ = visible;
+    locked_ = locked;
+    viewScale_ = viewScale;
+    matrix_ = matrix;
+    name_ = std::move(name);
+    surface_ = surface;
     selected_ = false;
     pointEditing_ = false;
     return 0;

@@ -123,16 +123,10 @@ void TVeskContainer::RemoveChild(TVeskObject* child)
         children_.rbegin(), children_.rend(), [child](const auto& c) { return c.get() == child; });
     if (it == children_.rend())
         return;
-    // The flag may have changed since the child was placed, so both lists are searched.
-    for (std::vector<TVeskObject*>* list : { &others_, &cutOuts_ }) {
-        const auto at = std::find(list->rbegin(), list->rend(), child);
-        if (at != list->rend()) {
-            list->erase(std::next(at).base());
-            break;
-        }
-    }
     const std::unique_ptr<TVeskObject> removed = std::move(*it);
     children_.erase(std::next(it).base());
+    // The other children may have changed their cut-out flag since they were placed.
+    RebuildDrawOrder();
 }
 
 void TVeskContainer::RemoveChildren(std::span<TVeskObject* const> doomed)
@@ -158,15 +152,20 @@ int TVeskContainer::Load(TVesk_istream& in)
 {
     if (in.Failed())
         return -1;
-    const std::int32_t count = in.ReadCount(kMinimalRecordSize);
-    children_.reserve(children_.size() + size_t(count));
+    // The count is only checked for sign: a file cut short still yields every
+    // child that was complete, so reading goes on until the stream fails.
+    const std::int32_t count = in.ReadCount(0);
+    const qsizetype room = in.BytesLeft() / kMinimalRecordSize;
+    children_.reserve(children_.size() + size_t(std::min<qsizetype>(count, room)));
     for (std::int32_t i = 0; i < count; ++i) {
         // The object read is taken in as it is: it is already a fresh object of
         // its own, so a clone of it would be indistinguishable.
         std::unique_ptr<TVeskObject> object = in.ReadObject();
         if (!object)
-            break; // an unknown or cut-short record fails the stream: nothing after it is readable
+            break; // the end, or an unknown or cut-short record: nothing after it is readable
         Adopt(std::move(object));
+        if (in.Failed())
+            break; // a container cut short, kept for the children it completed
     }
     const int result = TVeskObject::Load(in);
     RebuildDrawOrder();

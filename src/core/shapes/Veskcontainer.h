@@ -22,6 +22,13 @@ namespace vesk {
 // record in child order, then the common block.
 class TVeskContainer : public TVeskObject {
 public:
+    // Containers nest at most this many levels below the document's root part.
+    // Every walk of the tree (drawing, cloning, destruction) recurses as deep
+    // as the nesting goes; the reader refuses deeper records, the writer
+    // refuses to save them and the legacy importer never builds them, so
+    // whatever is imported or saved reads back whole.
+    static constexpr int kMaxNesting = 256;
+
     ~TVeskContainer() override;
 
     // Stores a clone of the prototype, owned by this container and given its

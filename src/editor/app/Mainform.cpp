@@ -30,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QWheelEvent>
 #include <cstring>
 
 namespace vesk {
@@ -41,6 +42,13 @@ const QString kSaveFilter = QStringLiteral("Vesk2.0 files|*.vbf|Gerber files|*.g
 const QString kDefaultExtension = QStringLiteral("vbf");
 constexpr int kHistoryDepth = 30;
 constexpr int kStatusWidths[3] = { 160, 160, 50 };
+// X11 sends a held key's repeats as release/press pairs, which Qt does not
+// always mark as repeats when the press comes in a later batch than the
+// release. A Space release is confirmed only when no press follows within
+// this time (far shorter than any repeat interval) and no other input
+// comes first.
+constexpr int kSpaceRepeatGraceMs = 20;
+constexpr int kVkSpace = 0x20;
 
 // Whether the document file holds the root record after its layer table; a
 // file without one opens as an empty document that has no name yet.
@@ -87,6 +95,9 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     row->addWidget(drawingView_, 1);
     setCentralWidget(central);
     toolStrip_->BuildToolButtons();
+    const TWindowPlacement strip
+        = ReadPlacement(TSettingsFile(context_.SettingsFileName()), settings::kToolWindow);
+    toolStrip_->SetPosition(strip.top, strip.left);
 
     ResetDocument();
     drawingView_->setFocus();
@@ -99,12 +110,15 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);
     connect(&idleTimer_, &QTimer::timeout, this, [this] { onIdle(); });
+    spaceRelease_.setSingleShot(true);
+    spaceRelease_.setInterval(kSpaceRepeatGraceMs);
+    connect(&spaceRelease_, &QTimer::timeout, this, [this] { confirmSpaceRelease(); });
     qApp->installEventFilter(this);
     // A key released while another program has the keyboard never reaches
     // us; let go of every key so that no pan or zoom mode stays on.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive && eventHandler_)
-            eventHandler_->ReleaseKeys();
+        if (state != Qt::ApplicationActive)
+            releaseKeys();
     });
 
     DisableDocumentMenus();
@@ -114,6 +128,7 @@ TVeskForm::~TVeskForm()
 {
     qApp->removeEventFilter(this);
     idleTimer_.stop();
+    cancelSpaceRelease();
     // Tools reach the window while they let go; they go before it does.
     toolBar_->DeactivateAllTools();
     writeSettings();
@@ -189,6 +204,8 @@ void TVeskForm::writeSettings() const
         state = 1;
     else if (isMaximized())
         state = 2;
+    const QPoint strip = toolStrip_->Position();
+    WritePlacement(file, settings::kToolWindow, { strip.y(), strip.x() });
     file.WriteInteger(section, settings::Key(settings::kWindowState), state);
     const TWindowPlacement placement = CapturePlacement(*this);
     if (state == 0) {
@@ -494,6 +511,8 @@ void TVeskForm::requestRedraw()
 
 void TVeskForm::SetEventHandler(TVeskEventProc* handler)
 {
+    // A tool that goes forgets its keys; a release pending for it is moot.
+    cancelSpaceRelease();
     eventHandler_ = handler;
     if (drawingView_)
         drawingView_->SetHandler(handler);
@@ -548,31 +567,109 @@ std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()
     return nullptr;
 }
 
+void TVeskForm::releaseKeys()
+{
+    cancelSpaceRelease();
+    if (eventHandler_)
+        eventHandler_->ReleaseKeys();
+}
+
+void TVeskForm::cancelSpaceRelease()
+{
+    spaceReleasePending_ = false;
+    spaceRelease_.stop();
+}
+
+void TVeskForm::confirmSpaceRelease()
+{
+    if (!spaceReleasePending_)
+        return;
+    cancelSpaceRelease();
+    if (eventHandler_)
+        eventHandler_->WindowKeyUp(kVkSpace);
+}
+
 bool TVeskForm::eventFilter(QObject* watched, QEvent* event)
 {
-    const QEvent::Type type = event->type();
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !eventHandler_
-        || !watched->isWidgetType())
+    if (!watched->isWidgetType())
         return false;
+    auto* target = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        routeKey(target, static_cast<QKeyEvent*>(event));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (target == drawingView_ && eventHandler_) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            confirmSpaceRelease();
+            eventHandler_->FollowModifiers(ShiftStateFromQt(mouse->modifiers(), mouse->buttons()));
+        }
+        break;
+    case QEvent::Wheel:
+        if (target == drawingView_ && eventHandler_) {
+            confirmSpaceRelease();
+            eventHandler_->FollowModifiers(
+                ShiftStateFromQt(static_cast<QWheelEvent*>(event)->modifiers(), {}));
+        }
+        break;
+    case QEvent::Show:
+        // A modal dialog takes every key from here on, releases included:
+        // whatever is held now would otherwise stay held for the tools.
+        if (target->isWindow() && target->isModal())
+            releaseKeys();
+        break;
+    case QEvent::WindowActivate:
+        // Back from elsewhere: what was held before may have been let go there.
+        if (target == this)
+            releaseKeys();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void TVeskForm::routeKey(QWidget* target, QKeyEvent* key)
+{
+    if (!eventHandler_)
+        return;
     // Every key of the application reaches the tool once, at the widget it
     // is meant for, except while a dialog or menu has the keyboard or the
     // user types into a text field.
-    auto* target = static_cast<QWidget*>(watched);
     QWidget* focus = QApplication::focusWidget();
     if (target != drawingView_ && (focus ? target != focus : !target->isWindow()))
-        return false;
+        return;
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()
         || target->testAttribute(Qt::WA_InputMethodEnabled))
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
+        return;
     const int virtualKey = TVeskKeyState::VirtualKeyFromQtKey(key->key());
-    if (virtualKey == 0)
-        return false;
-    if (type == QEvent::KeyPress)
+    const bool press = key->type() == QEvent::KeyPress;
+    if (press && virtualKey == kVkSpace && spaceReleasePending_) {
+        // The press half of a repeat pair: Space never was let go.
+        cancelSpaceRelease();
         eventHandler_->WindowKeyDown(virtualKey);
-    else if (!key->isAutoRepeat())
+        return;
+    }
+    confirmSpaceRelease();
+    if (!eventHandler_)
+        return;
+    eventHandler_->FollowModifiers(ShiftStateFromQt(key->modifiers(), {}), virtualKey);
+    if (virtualKey == 0 || !eventHandler_)
+        return;
+    if (press) {
+        eventHandler_->WindowKeyDown(virtualKey);
+    } else if (key->isAutoRepeat()) {
+        // A held key repeats its press; the releases in between are not real.
+    } else if (virtualKey == kVkSpace && (eventHandler_->KeyState().keys & TVeskKeyState::Space)) {
+        spaceReleasePending_ = true;
+        spaceRelease_.start();
+    } else {
         eventHandler_->WindowKeyUp(virtualKey);
-    return false;
+    }
 }
 
 } // namespace vesk

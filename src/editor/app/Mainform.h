@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <memory>
 
+class QKeyEvent;
 class QLabel;
 
 namespace vesk {
@@ -114,6 +115,14 @@ protected:
 
 private:
     void buildMenus();
+    // Key state follows the real keyboard: a key is let go when a modal
+    // dialog opens or the window comes back, Ctrl and Shift follow every key
+    // and mouse event, and a Space release waits briefly for the press that
+    // would make it half of a repeat.
+    void routeKey(QWidget* target, QKeyEvent* key);
+    void releaseKeys();
+    void confirmSpaceRelease();
+    void cancelSpaceRelease();
     void buildStatusBar();
     void readSettings();
     void writeSettings() const;
@@ -150,6 +159,9 @@ private:
     std::unique_ptr<TVersionForm> versionForm_;
     TVeskEventProc* eventHandler_ = nullptr;
     QTimer idleTimer_;
+    // A Space release waiting to be confirmed, and its deadline.
+    bool spaceReleasePending_ = false;
+    QTimer spaceRelease_;
 };
 
 } // namespace vesk

@@ -4,6 +4,9 @@
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QShowEvent>
 #include <QToolButton>
 
 namespace vesk {
@@ -33,8 +36,8 @@ QToolButton* TToolStrip::makeButton(const QString& glyphName, const QString& hin
     button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(glyphs_.Icon(glyphName));
     button->setIconSize(QSize(24, 24));
+    // Only a tooltip: a status tip would replace the status bar's panels.
     button->setToolTip(hint);
-    button->setStatusTip(hint);
     button->show();
     return button;
 }
@@ -99,6 +102,50 @@ void TToolStrip::fitContents()
 {
     const int count = int(toolButtons_.size() + optionButtons_.size());
     contents_->setFixedHeight(std::max(1, count) * TVeskToolBar::ButtonSize);
+    fitWidth();
+}
+
+void TToolStrip::fitWidth()
+{
+    // The bar takes its width from the viewport: without room made for it,
+    // it would cover the right half of every button.
+    const bool scrolls = contents_->height() > height();
+    setFixedWidth(TVeskToolBar::Width + (scrolls ? verticalScrollBar()->sizeHint().width() : 0));
+}
+
+void TToolStrip::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    fitWidth();
+    applyPendingPosition();
+}
+
+void TToolStrip::SetPosition(int top, int left)
+{
+    pendingTop_ = top;
+    Q_UNUSED(left) // the strip fills its column: nothing but the scrolling can move it
+    applyPendingPosition();
+}
+
+void TToolStrip::showEvent(QShowEvent* event)
+{
+    QScrollArea::showEvent(event);
+    applyPendingPosition();
+}
+
+void TToolStrip::applyPendingPosition()
+{
+    // The bar's range is known once the strip is laid out and shown; until
+    // then the stored position waits.
+    if (!pendingTop_ || !isVisible())
+        return;
+    verticalScrollBar()->setValue(-*pendingTop_);
+    pendingTop_.reset();
+}
+
+QPoint TToolStrip::Position() const
+{
+    return contents_->pos();
 }
 
 } // namespace vesk

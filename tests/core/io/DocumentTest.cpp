@@ -73,18 +73,53 @@ TEST(Document, Version2ReadsLayerPositionsAndWritesVersion3)
     EXPECT_EQ(doc.ToBytes(), fixtureBytes("version2-as-3.vbf"));
 }
 
+// Shapes whose records lie wholly within the first `length` bytes, in a
+// container record that starts at `start`.
+int completeShapes(const TVeskContainer& c, qsizetype start, qsizetype length)
+{
+    int n = 0;
+    qsizetype at = start + 8; // tag and child count
+    for (const auto& child : c.Children()) {
+        TVesk_ostream record;
+        child->Save(record);
+        const qsizetype end = at + record.Buffer().size();
+        if (const auto* inner = dynamic_cast<const TVeskContainer*>(child.get()))
+            n += completeShapes(*inner, at, length);
+        else if (end <= length)
+            ++n;
+        if (end > length)
+            break;
+        at = end;
+    }
+    return n;
+}
+
+int shapeCount(const TVeskContainer& c)
+{
+    int n = 0;
+    for (const auto& child : c.Children()) {
+        const auto* inner = dynamic_cast<const TVeskContainer*>(child.get());
+        n += inner ? shapeCount(*inner) : 1;
+    }
+    return n;
+}
+
 // Cutting a document short anywhere must never crash and must keep the layers
-// and the objects that were complete.
+// and every shape that was complete, however deep in groups.
 TEST(Document, TruncatedAtEveryOffsetReadsCleanly)
 {
     const QByteArray full = fixtureBytes("board.vbf");
     ASSERT_FALSE(full.isEmpty());
+    TVeskDocument whole;
+    whole.ReadBytes(full);
+    const qsizetype rootAt = full.indexOf("PART");
     for (qsizetype n = 0; n < full.size(); ++n) {
         TVeskDocument doc;
         doc.ReadBytes(full.left(n));
         if (n < 16) {
             EXPECT_EQ(doc.Layers().LayerCount(), 9) << n; // no header: reset to defaults
         }
+        EXPECT_EQ(shapeCount(doc.Root()), completeShapes(whole.Root(), rootAt, n)) << n;
         // What was read can always be written and read again.
         TVeskDocument again;
         again.ReadBytes(doc.ToBytes());
@@ -228,16 +263,21 @@ namespace {
         return depth;
     }
 
-    QByteArray documentWithNestedGroups(int depth)
+    std::unique_ptr<TVeskGroup> nestedGroups(int depth)
     {
         auto chain = std::make_unique<TVeskGroup>();
         for (int i = 1; i < depth; ++i) {
             auto outer = std::make_unique<TVeskGroup>();
-            outer->Add(*chain);
+            outer->Adopt(std::move(chain));
             chain = std::move(outer);
         }
+        return chain;
+    }
+
+    QByteArray documentWithNestedGroups(int depth)
+    {
         TVeskDocument doc;
-        doc.Root().Add(*chain);
+        doc.Root().Adopt(nestedGroups(depth));
         return doc.ToBytes();
     }
 
@@ -245,10 +285,35 @@ namespace {
 
 TEST(Document, NestingBeyondTheLimitEndsTheReadingCleanly)
 {
-    const int allowed = TVesk_istream::kMaxNesting;
+    const int allowed = TVeskContainer::kMaxNesting;
     for (const int depth : { allowed, allowed + 1, allowed + 40 }) {
         TVeskDocument doc;
         doc.ReadBytes(documentWithNestedGroups(depth));
         EXPECT_EQ(groupDepth(doc.Root()), depth <= allowed ? depth : 0) << depth;
+    }
+}
+
+// Whatever is saved reads back: a document nested deeper than the reader
+// accepts is refused, and the previous file stays as it was.
+TEST(Document, WriteRefusesNestingTheReaderWouldRefuse)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.vbf"));
+    const int allowed = TVeskContainer::kMaxNesting;
+    for (const int depth : { allowed, allowed + 1 }) {
+        TVeskDocument empty;
+        ASSERT_TRUE(empty.Write(path));
+        // One level more than allowed is what grouping the root's children would make.
+        TVeskDocument deep;
+        deep.Root().Adopt(nestedGroups(depth));
+        const TDocumentResult r = deep.Write(path);
+        EXPECT_EQ(r.ok, depth <= allowed) << depth;
+        TVeskDocument again;
+        ASSERT_TRUE(again.Read(path));
+        EXPECT_EQ(groupDepth(again.Root()), depth <= allowed ? depth : 0) << depth;
+        if (!r.ok) {
+            EXPECT_TRUE(r.error.contains(QString::number(allowed))) << r.error.toStdString();
+            EXPECT_EQ(again.ToBytes(), fixtureBytes("empty.vbf"));
+        }
     }
 }

@@ -147,6 +147,25 @@ TEST_F(HistoryTest, ResetStartsOverWithTheNewDepth)
     EXPECT_EQ(nameOf(history.First(1.0)), QStringLiteral("step 10"));
 }
 
+// A state handed out shares its children with records that Reset destroys.
+TEST_F(HistoryTest, ResetFromAStateTheHistoryHandedOutIsSafe)
+{
+    doc.Add(TVeskGroup());
+    using HandOut = std::unique_ptr<TVeskObject> (TVeskHistory::*)(double);
+    for (const HandOut handOut : { &TVeskHistory::Undo, &TVeskHistory::Redo }) {
+        resetAndRecord(2);
+        history.Undo(1.0);
+        const std::unique_ptr<TVeskObject> state = (history.*handOut)(1.0);
+        ASSERT_NE(state, nullptr);
+        const QString name = state->GetName();
+        history.Reset(*state, 30);
+        EXPECT_EQ(history.Count(), 1);
+        const std::unique_ptr<TVeskObject> first = history.First(1.0);
+        EXPECT_EQ(nameOf(first), name);
+        EXPECT_EQ(static_cast<const TVeskPart*>(first.get())->ChildCount(), 1);
+    }
+}
+
 TEST_F(HistoryTest, StatesHandedBackAreCopiesShownAtTheViewScaleAskedFor)
 {
     TVeskGroup member;

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QtEndian>
 #include <climits>
 #include <functional>
@@ -544,7 +545,7 @@ TEST_F(PartTest, ReadingStopsAtARecordOfUnknownKindKeepingWhatWasComplete)
                 AddShape(*g, QStringLiteral("x"));
                 AddGroup(p, QStringLiteral("after"));
             },
-            "first" },
+            "first Group" }, // the group cut short keeps "ok", under its default name
         { "first of all", [&](TVeskPart& p) { AddShape(p, QStringLiteral("x")); }, "" },
     };
     for (const auto& c : cases) {
@@ -574,9 +575,14 @@ TEST_F(PartTest, ACorruptChildCountEndsTheReadingWithoutAllocatingForIt)
         bool fails;
         const char* kept;
     } cases[] = {
-        { 2, false, "a b" }, { -1, true, "" }, { INT_MAX, true, "" },
-        { 1000, true, "" }, // more records than the bytes left could hold
-        { 3, true, "a b" }, // the common block is then taken for a record
+        { 2, false, "a b" },
+        { -1, true, "" },
+        { INT_MIN, true, "" },
+        // More records than the bytes left could hold: the ones there are still
+        // count, and the common block is then taken for a record.
+        { INT_MAX, true, "a b" },
+        { 1000, true, "a b" },
+        { 3, true, "a b" },
     };
     for (const auto& c : cases) {
         QByteArray bytes = good;
@@ -589,33 +595,96 @@ TEST_F(PartTest, ACorruptChildCountEndsTheReadingWithoutAllocatingForIt)
     }
 }
 
-// Cutting the record anywhere never crashes, fails the stream, and keeps a
-// prefix of the children, each of them complete.
-TEST_F(PartTest, TruncatedAtEveryOffsetKeepsOnlyCompleteChildren)
+QString TreeOf(const TVeskContainer& c);
+
+// What a reader keeps of the children of a container record that starts at
+// `start` when only the first `length` bytes are there: every complete child,
+// and a container cut short for the children it completed (under its default
+// name, its own block being unread).
+QStringList KeptChildren(const TVeskContainer& c, qsizetype start, qsizetype length)
+{
+    QStringList kept;
+    qsizetype at = start + 8; // tag and child count
+    for (const auto& child : c.Children()) {
+        const qsizetype end = at + SaveBytes(*child).size();
+        const auto* inner = dynamic_cast<const TVeskContainer*>(child.get());
+        if (end > length) {
+            const QStringList partial = inner ? KeptChildren(*inner, at, length) : QStringList();
+            if (!partial.isEmpty())
+                kept.append(TVeskGroup().GetName() + u'(' + partial.join(u' ') + u')');
+            break;
+        }
+        kept.append(inner ? TreeOf(*inner) : child->GetName());
+        at = end;
+    }
+    return kept;
+}
+
+QString TreeOf(const TVeskContainer& c)
+{
+    QStringList kept;
+    for (const auto& child : c.Children()) {
+        const auto* inner = dynamic_cast<const TVeskContainer*>(child.get());
+        kept.append(inner ? TreeOf(*inner) : child->GetName());
+    }
+    return c.GetName() + u'(' + kept.join(u' ') + u')';
+}
+
+// Cutting the record anywhere never crashes, fails the stream, and keeps
+// every child that was complete, at every level of nesting.
+TEST_F(PartTest, TruncatedAtEveryOffsetKeepsEveryCompleteChild)
 {
     TVeskPart stored;
     AddGroup(stored, QStringLiteral("a"));
     TVeskGroup* g = AddGroup(stored, QStringLiteral("g"));
     AddGroup(*g, QStringLiteral("b"));
-    AddGroup(*g, QStringLiteral("c"));
+    TVeskGroup* h = AddGroup(*g, QStringLiteral("h"));
+    AddGroup(*h, QStringLiteral("c"));
+    AddGroup(*h, QStringLiteral("e"));
+    AddGroup(*g, QStringLiteral("f"));
     AddGroup(stored, QStringLiteral("d"));
     const QByteArray full = SaveBytes(stored);
-    const QStringList all = Words("a g d");
+    ASSERT_EQ(TreeOf(stored), QStringLiteral("Part(a() g(b() h(c() e()) f()) d())"));
 
+    QSet<QString> seen;
     for (qsizetype length = 0; length < full.size(); ++length) {
         bool failed = false;
         const auto part = LoadPart(full.left(length), nullptr, &failed);
         ASSERT_TRUE(failed) << length;
-        const QStringList kept = ChildNames(*part);
-        ASSERT_EQ(kept, all.mid(0, kept.size())) << length;
-        if (kept.size() > 1) {
-            ASSERT_EQ(ChildNames(*static_cast<TVeskContainer*>(part->ChildAt(1))), Words("b c")) << length;
+        const QString tree = TreeOf(*part);
+        ASSERT_EQ(tree, QStringLiteral("Part(") + KeptChildren(stored, 0, length).join(u' ') + u')')
+            << length;
+        seen.insert(tree);
+        std::vector<const TVeskContainer*> pending { part.get() };
+        while (!pending.empty()) {
+            const TVeskContainer* c = pending.back();
+            pending.pop_back();
+            for (const auto& child : c->Children()) {
+                ASSERT_EQ(child->GetOwner(), c);
+                if (const auto* inner = dynamic_cast<const TVeskContainer*>(child.get()))
+                    pending.push_back(inner);
+            }
         }
-        for (const auto& child : part->Children())
-            ASSERT_EQ(child->GetOwner(), part.get());
     }
+    // The cuts that matter were all met: inside the innermost group, after it.
+    EXPECT_TRUE(seen.contains(QStringLiteral("Part(a() Group(b() Group(c())))")));
+    EXPECT_TRUE(seen.contains(QStringLiteral("Part(a() Group(b() h(c() e())))")));
+    EXPECT_TRUE(seen.contains(QStringLiteral("Part(a() g(b() h(c() e()) f()))")));
     const auto whole = LoadPart(full);
-    EXPECT_EQ(ChildNames(*whole), all);
+    EXPECT_EQ(TreeOf(*whole), TreeOf(stored));
+}
+
+TEST_F(PartTest, RemovingAChildPlacesAChildWhoseCutOutFlagChanged)
+{
+    TVeskPart part;
+    TestShape* a = AddShape(part, QStringLiteral("a"));
+    AddShape(part, QStringLiteral("b"));
+    TestShape* c = AddShape(part, QStringLiteral("c"));
+    TVeskSurface cut;
+    cut.SetCutOut(true);
+    c->SetSurface(cut);
+    a->Delete();
+    EXPECT_EQ(NamesOf(part.DrawOrder()), Words("b c"));
 }
 
 } // namespace

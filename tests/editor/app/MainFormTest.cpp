@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
+#include "WaitFor.h"
 #include "app/Drawingview.h"
 #include "app/Editorcontext.h"
 #include "app/Mainmenu.h"
@@ -423,7 +424,7 @@ TEST_F(MainFormTest, KeysReachTheToolUnlessTypedIntoATextField)
     send(form->DrawingArea(), QEvent::KeyPress, Qt::Key_Space, true);
     EXPECT_EQ(tool->TopMode(), int(ModePan));
     send(form->DrawingArea(), QEvent::KeyRelease, Qt::Key_Space);
-    EXPECT_EQ(tool->TopMode(), tool->Modes().front());
+    EXPECT_TRUE(test::WaitFor([&] { return tool->TopMode() == tool->Modes().front(); }));
     EXPECT_EQ(tool->KeyState().keys, 0u);
 }
 

@@ -1,0 +1,271 @@
+// The real main window on the offscreen platform, driven as a user would:
+// held keys follow the keyboard through dialogs and repeats, the status bar
+// shows where the pointer is, the tool strip makes room for its scroll bar
+// and keeps its place in the settings file.
+#include "FakeDialogs.h"
+#include "Veskeventproc.h"
+#include "Vesktoolbar.h"
+#include "WaitFor.h"
+#include "app/Drawingview.h"
+#include "app/Editorcontext.h"
+#include "app/Mainform.h"
+#include "app/Settingsfile.h"
+#include "app/Toolstrip.h"
+#include "shapes/Veskpart.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEnterEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vesk;
+using vesk::test::WaitFor;
+
+namespace {
+
+class MainFormInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        context = std::make_unique<TEditorContext>(ini());
+        context->SetDialogs(std::make_unique<FakeDialogs>());
+        open();
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        context.reset();
+    }
+
+    QString ini() const { return dir.filePath(QStringLiteral("VeskV.ini")); }
+
+    void open()
+    {
+        form = std::make_unique<TVeskForm>(*context);
+        form->StartUp(QString());
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        tool = form->ToolBar().CurrentTool();
+        ASSERT_NE(tool, nullptr);
+    }
+
+    TDrawingView& area() { return form->DrawingArea(); }
+
+    void key(QWidget& target, QEvent::Type type, int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent event(type, qtKey, mods);
+        QApplication::sendEvent(&target, &event);
+    }
+    void press(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        key(area(), QEvent::KeyPress, qtKey, mods);
+    }
+    void release(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        key(area(), QEvent::KeyRelease, qtKey, mods);
+    }
+
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QMouseEvent event(type, QPointF(at), area().mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(&area(), &event);
+    }
+    void leftClick(QPoint at)
+    {
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+
+    // A history step whose undo would rename the root back.
+    void recordAnEdit()
+    {
+        context->Document().Root().SetName(QStringLiteral("edited"));
+        context->History().Record(context->Document().Root());
+    }
+    QString rootName() const { return context->Document().Root().GetName(); }
+    bool idle() const { return tool->Modes().size() == 1; }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TEditorContext> context;
+    std::unique_ptr<TVeskForm> form;
+    TVeskEventProc* tool = nullptr;
+};
+
+// Ctrl+O, Ctrl+S, Ctrl+N: the Ctrl release arrives while the dialog they
+// open is up, and the dialog takes it.
+TEST_F(MainFormInputTest, CtrlReleasedIntoAModalDialogIsNotLeftHeld)
+{
+    recordAnEdit();
+    press(Qt::Key_Control, Qt::ControlModifier);
+    ASSERT_EQ(tool->KeyState().keys, TVeskKeyState::Ctrl);
+    {
+        QDialog dialog(form.get());
+        dialog.setModal(true);
+        dialog.show();
+        EXPECT_EQ(tool->KeyState().keys, 0u) << "opening a modal dialog lets go of the keys";
+        key(dialog, QEvent::KeyRelease, Qt::Key_Control);
+        dialog.hide();
+    }
+
+    // Space+X and a click still zoom in.
+    const double zoom = form->View().Zoom();
+    press(Qt::Key_Space);
+    press(Qt::Key_X);
+    EXPECT_EQ(tool->TopMode(), int(ModeZoomIn));
+    leftClick(QPoint(area().width() / 2, area().height() / 2));
+    EXPECT_EQ(form->View().Zoom(), zoom * 2);
+    release(Qt::Key_X);
+    release(Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return idle(); }));
+
+    // A plain Z is no Ctrl+Z.
+    press(Qt::Key_Z);
+    release(Qt::Key_Z);
+    EXPECT_EQ(rootName(), QStringLiteral("edited"));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rootName(), QStringLiteral("Part")) << "Ctrl, held as the event says, undoes";
+}
+
+// Whatever a key event or a mouse event says of Ctrl and Shift is believed,
+// even when the key's own press or release went elsewhere.
+TEST_F(MainFormInputTest, ModifiersFollowEveryKeyAndMouseEvent)
+{
+    recordAnEdit();
+    QWidget elsewhere; // a release sent here never reaches the tool
+    press(Qt::Key_Control, Qt::ControlModifier);
+    key(elsewhere, QEvent::KeyRelease, Qt::Key_Control);
+    ASSERT_EQ(tool->KeyState().keys, TVeskKeyState::Ctrl);
+    mouse(QEvent::MouseMove, QPoint(10, 10), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(tool->KeyState().keys, 0u);
+
+    press(Qt::Key_Control, Qt::ControlModifier);
+    key(elsewhere, QEvent::KeyRelease, Qt::Key_Control);
+    press(Qt::Key_Z);
+    EXPECT_EQ(tool->KeyState().keys, TVeskKeyState::Z);
+    EXPECT_EQ(rootName(), QStringLiteral("edited"));
+    release(Qt::Key_Z);
+}
+
+TEST_F(MainFormInputTest, ComingBackToTheWindowLetsGoOfTheKeys)
+{
+    press(Qt::Key_Space);
+    ASSERT_EQ(tool->TopMode(), int(ModePan));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &other; }));
+    form->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(tool->KeyState().keys, 0u);
+}
+
+// X11 repeats a held Space as release/press pairs that Qt does not always
+// mark; the pan must go on for as long as the key is held.
+TEST_F(MainFormInputTest, UnmarkedSpaceRepeatsKeepAPanDragGoing)
+{
+    const double panX = form->View().PanX();
+    const double zoom = form->View().Zoom();
+    press(Qt::Key_Space);
+    mouse(QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPoint(120, 100), Qt::NoButton, Qt::LeftButton);
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        release(Qt::Key_Space);
+        press(Qt::Key_Space);
+    }
+    mouse(QEvent::MouseMove, QPoint(160, 100), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(tool->TopMode(), int(ModePan));
+    mouse(QEvent::MouseButtonRelease, QPoint(160, 100), Qt::LeftButton, Qt::NoButton);
+    EXPECT_DOUBLE_EQ(form->View().PanX(), panX + 60 / zoom) << "the whole drag panned";
+
+    // A real release ends the pan at the next event, or shortly on its own.
+    release(Qt::Key_Space);
+    EXPECT_EQ(tool->TopMode(), int(ModePan));
+    mouse(QEvent::MouseMove, QPoint(10, 10), Qt::NoButton, Qt::NoButton);
+    EXPECT_TRUE(idle());
+    press(Qt::Key_Space);
+    release(Qt::Key_Space);
+    EXPECT_TRUE(WaitFor([&] { return idle(); }));
+    EXPECT_EQ(tool->KeyState().keys, 0u);
+}
+
+TEST_F(MainFormInputTest, StatusBarShowsThePointerAndHintsAreTooltips)
+{
+    const QPoint at(37, 52);
+    mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    PointF p = form->View().PixelToDocument(at);
+    TVeskView::SnapToGrid(p, context->Grid().pitch);
+    const QString shown = QString::asprintf("X %10f Y %10f", p.X * 0.1, p.Y * 0.1);
+    EXPECT_EQ(form->StatusText(0), shown);
+    EXPECT_EQ(form->MousePoint(), p);
+
+    QToolButton* button = form->ToolStrip().ToolButtons().at(1);
+    EXPECT_EQ(button->toolTip(), form->ToolBar().Tool(1)->Hint());
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(form->StatusText(0), shown);
+    for (QLabel* panel : form->statusBar()->findChildren<QLabel*>())
+        EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(MainFormInputTest, ToolStripWidensForItsScrollBar)
+{
+    TToolStrip& strip = form->ToolStrip();
+    const struct {
+        int windowHeight;
+        bool scrolls;
+    } cases[] = { { 200, true }, { 560, false }, { 150, true } };
+    for (const auto& c : cases) {
+        form->resize(form->width(), c.windowHeight);
+        ASSERT_TRUE(WaitFor([&] { return form->height() == c.windowHeight; }));
+        QApplication::processEvents();
+        EXPECT_EQ(strip.verticalScrollBar()->isVisible(), c.scrolls) << c.windowHeight;
+        const int bar = c.scrolls ? strip.verticalScrollBar()->width() : 0;
+        EXPECT_EQ(strip.width(), TVeskToolBar::Width + bar) << c.windowHeight;
+        EXPECT_GE(strip.viewport()->width(), TVeskToolBar::ButtonSize) << c.windowHeight;
+    }
+}
+
+TEST_F(MainFormInputTest, ToolWindowSectionKeepsTheStripsPlace)
+{
+    // Written on the way out; read back on the way in.
+    form->resize(form->width(), 200);
+    ASSERT_TRUE(WaitFor([&] { return form->ToolStrip().verticalScrollBar()->maximum() > 40; }));
+    form->ToolStrip().verticalScrollBar()->setValue(40);
+    form.reset();
+    TSettingsFile file(ini());
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("ToolWindow"), QStringLiteral("Top"), 1), -40);
+    EXPECT_EQ(file.ReadInteger(QStringLiteral("ToolWindow"), QStringLiteral("Left"), 1), 0);
+
+    file.WriteInteger(QStringLiteral("MainWindow"), QStringLiteral("Height"), 200);
+    file.WriteInteger(QStringLiteral("ToolWindow"), QStringLiteral("Top"), -30);
+    ASSERT_TRUE(file.UpdateFile());
+    open();
+    EXPECT_EQ(form->ToolStrip().verticalScrollBar()->value(), 30);
+    EXPECT_EQ(form->ToolStrip().Position(), QPoint(0, -30));
+
+    // The default, 100, puts the strip as low as it goes: at the top.
+    form.reset();
+    ASSERT_TRUE(QFile::remove(ini()));
+    open();
+    EXPECT_EQ(form->ToolStrip().verticalScrollBar()->value(), 0);
+    form.reset();
+    EXPECT_EQ(TSettingsFile(ini()).ReadInteger(QStringLiteral("ToolWindow"), QStringLiteral("Top"), 1), 0);
+}
+
+} // namespace
