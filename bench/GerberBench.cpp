@@ -87,13 +87,14 @@ void BM_Gerber_Board100k(benchmark::State& state)
     state.counters["layers"] = double(layers.size());
 }
 
-// About 10,000 shapes on one layer: tracks and pad rings of a generated board.
+// About 10,000 shapes on one layer: tracks, pads and mask openings of a
+// generated board.
 void BM_Gerber_Outline10k(benchmark::State& state)
 {
     static TVeskDocument doc;
     static int layer = -1;
     if (layer < 0) {
-        GenerateBoard(doc, 19000);
+        GenerateBoard(doc, 40000);
         layer = doc.Layers().FindLayer(QStringLiteral("solder"))->index;
     }
     exportBesideGerbv(state, doc, { layer }, ExportOutlineFiles);

@@ -19,7 +19,8 @@ namespace {
 
 using namespace vesk;
 
-// Objects on the layer "solder": about 45 in every 100 objects of a generated board.
+// Objects on the layer "solder": about 25 in every 100 objects of a generated
+// board, so one of a fifth more objects holds enough.
 struct LayerBoard {
     TVeskDocument doc;
     int layer = 0;
@@ -27,7 +28,7 @@ struct LayerBoard {
 
     explicit LayerBoard(int layerObjects)
     {
-        GenerateBoard(doc, layerObjects * 100 / 45 + 10);
+        GenerateBoard(doc, layerObjects * 100 / 20 + 10);
         layer = doc.Layers().FindLayer(QStringLiteral("solder"))->index;
         std::vector<TVeskObject*> found;
         doc.Root().CollectByLayer(found, layer);
