@@ -31,38 +31,49 @@ double heapInUse()
     return double(m.uordblks + m.hblkhd);
 }
 
-// A top-level object from the middle of the board, preferring a group (a
-// footprint, the usual thing to move).
-TVeskObject& objectToMove(TVeskPart& root)
-{
-    const auto& children = root.Children();
-    for (size_t i = children.size() / 2; i < children.size(); ++i)
-        if (dynamic_cast<TVeskGroup*>(children[i].get()))
-            return *children[i];
-    return *children[children.size() / 2];
-}
+// The board with a fresh history and one top-level object selected from
+// its middle, a group when there is one (a footprint, the usual thing to
+// move); `moved` is null on an empty board.
+struct MoveSetup {
+    TVeskDocument doc;
+    TVeskHistory history; // after the document: its states go first
+    TVeskObject* moved = nullptr;
+    float dx = 10;
 
-// Moves the selection as a tool does, through the root, and records the
-// result; successive calls move back and forth.
-void moveAndRecord(TVeskDocument& doc, TVeskHistory& history, float& dx)
-{
-    doc.Root().Translate(dx, 0, MatrixOrder::Append);
-    history.Record(doc.Root());
-    dx = -dx;
-}
+    MoveSetup()
+    {
+        LoadBenchBoard(doc);
+        history.Reset(doc.Root(), kDepth);
+        const auto& children = doc.Root().Children();
+        for (size_t i = children.size() / 2; i < children.size() && !moved; ++i)
+            if (dynamic_cast<TVeskGroup*>(children[i].get()))
+                moved = children[i].get();
+        if (!moved && !children.empty())
+            moved = children[children.size() / 2].get();
+        if (moved)
+            moved->SetSelected(true);
+    }
+
+    // Moves the selection as a tool does, through the root, and records the
+    // result; successive calls move back and forth.
+    void MoveAndRecord()
+    {
+        doc.Root().Translate(dx, 0, MatrixOrder::Append);
+        history.Record(doc.Root());
+        dx = -dx;
+    }
+};
 
 void BM_Edit_CommitMove(benchmark::State& state)
 {
-    TVeskDocument doc;
-    LoadBenchBoard(doc);
-    TVeskHistory history;
-    history.Reset(doc.Root(), kDepth);
-    TVeskObject& moved = objectToMove(doc.Root());
-    moved.SetSelected(true);
-    float dx = 10;
+    MoveSetup s;
+    if (!s.moved) {
+        state.SkipWithError("the board is empty");
+        return;
+    }
     for (auto _ : state)
-        moveAndRecord(doc, history, dx);
-    state.counters["moved_objects"] = CountObjects(moved);
+        s.MoveAndRecord();
+    state.counters["moved_objects"] = CountObjects(*s.moved);
 }
 
 // Undo hands back a state owned by the history; the editor installs a copy
@@ -70,22 +81,21 @@ void BM_Edit_CommitMove(benchmark::State& state)
 // iterations, untimed, makes the next undo possible.
 void BM_Edit_UndoInstall(benchmark::State& state)
 {
-    TVeskDocument doc;
-    LoadBenchBoard(doc);
-    TVeskHistory history;
-    history.Reset(doc.Root(), kDepth);
-    objectToMove(doc.Root()).SetSelected(true);
-    float dx = 10;
-    moveAndRecord(doc, history, dx);
+    MoveSetup s;
+    if (!s.moved) {
+        state.SkipWithError("the board is empty");
+        return;
+    }
+    s.MoveAndRecord();
     for (auto _ : state) {
-        const auto* undone = dynamic_cast<const TVeskPart*>(history.Undo(1.0));
+        const auto* undone = dynamic_cast<const TVeskPart*>(s.history.Undo(1.0));
         if (!undone) {
             state.SkipWithError("nothing to undo");
             return;
         }
-        doc.SetRoot(undone->ClonePart());
+        s.doc.SetRoot(undone->ClonePart());
         state.PauseTiming();
-        history.Redo(1.0);
+        s.history.Redo(1.0);
         state.ResumeTiming();
     }
 }
