@@ -1,5 +1,7 @@
 // Benchmark entry point: a Qt application on the offscreen platform first,
-// since text and painting need one.
+// since text and painting need one. The report names the board measured on.
+#include "BenchBoard.h"
+
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
@@ -9,6 +11,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    benchmark::AddCustomContext("board", vesk::BenchBoardSource().toStdString());
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,25 +1,22 @@
-// Document figures on a 100,000-object board: write, read (parse + rebuild)
+// Document figures on the benchmark board (BenchBoard.h): write, read (parse + rebuild)
 // and the clone behind every history step, each beside a plain copy of the
 // same bytes as the floor.
-#include "BoardGenerator.h"
+#include "BenchBoard.h"
 #include "io/Veskdocument.h"
 #include "shapes/Veskpart.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstring>
 #include <vector>
 
 namespace {
-
-constexpr int kObjects = 100000;
 
 struct Board {
     vesk::TVeskDocument doc;
     QByteArray bytes;
     Board()
     {
-        vesk::GenerateBoard(doc, kObjects);
+        vesk::LoadBenchBoard(doc);
         bytes = doc.ToBytes();
     }
 };

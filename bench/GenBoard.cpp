@@ -1,11 +1,39 @@
-// vesk-genboard OUT.vbf [OBJECTS]: writes a synthetic board for measurements.
+// vesk-genboard OUT.vbf [OBJECTS]: writes a synthetic board for measurements
+// and prints what it holds, by kind and by layer.
 #include "BoardGenerator.h"
 #include "io/Veskdocument.h"
+#include "model/Vesklayer.h"
+#include "shapes/Veskcontainer.h"
+#include "shapes/Veskpart.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+struct Census {
+    std::map<std::string, int> kinds;
+    std::map<QString, int> layers;
+    int deepest = 0;
+
+    void add(const vesk::TVeskObject& object, int depth)
+    {
+        ++kinds[object.Tag()];
+        if (const auto* instance = dynamic_cast<const vesk::TVeskInstance*>(&object))
+            ++layers[instance->GetLayer() ? instance->GetLayer()->Name() : QStringLiteral("(none)")];
+        if (const auto* c = dynamic_cast<const vesk::TVeskContainer*>(&object)) {
+            if (depth > deepest)
+                deepest = depth;
+            for (const auto& child : c->Children())
+                add(*child, depth + 1);
+        }
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,5 +49,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vesk-genboard: %s\n", qPrintable(r.error));
         return 1;
     }
+    Census census;
+    for (const auto& child : doc.Root().Children())
+        census.add(*child, 1);
+    std::printf("%d objects, %d at the top, groups nested %d deep\n", vesk::CountObjects(doc.Root()) - 1,
+        doc.Root().ChildCount(), census.deepest);
+    for (const auto& [kind, n] : census.kinds)
+        std::printf("  %s %d\n", kind.c_str(), n);
+    for (const auto& [layer, n] : census.layers)
+        std::printf("  on %s %d\n", qPrintable(layer), n);
     return 0;
 }

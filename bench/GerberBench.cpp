@@ -2,6 +2,7 @@
 // files we wrote, timed in the same iteration: the counters "gerbv_ms" (gerbv
 // alone) and "ratio" (our export time / gerbv's). Run with
 // --benchmark_filter=Gerber --benchmark_repetitions=5 for medians.
+#include "BenchBoard.h"
 #include "BoardGenerator.h"
 #include "gerber/Gerberexport.h"
 #include "io/Veskdocument.h"
@@ -79,20 +80,21 @@ void exportBesideGerbv(
 void BM_Gerber_Board100k(benchmark::State& state)
 {
     static TVeskDocument doc;
-    static const bool made = (GenerateBoard(doc, 100000), true);
+    static const bool made = (LoadBenchBoard(doc), true);
     (void)made;
     const std::vector<int> layers = LayersHoldingObjects(doc.Root(), doc.Layers());
     exportBesideGerbv(state, doc, layers, ExportGerberFiles);
     state.counters["layers"] = double(layers.size());
 }
 
-// About 10,000 shapes on one layer: tracks and pad rings of a generated board.
+// About 10,000 shapes on one layer: tracks, pads and mask openings of a
+// generated board.
 void BM_Gerber_Outline10k(benchmark::State& state)
 {
     static TVeskDocument doc;
     static int layer = -1;
     if (layer < 0) {
-        GenerateBoard(doc, 19000);
+        GenerateBoard(doc, 40000);
         layer = doc.Layers().FindLayer(QStringLiteral("solder"))->index;
     }
     exportBesideGerbv(state, doc, { layer }, ExportOutlineFiles);

@@ -19,7 +19,9 @@ namespace {
 
 using namespace vesk;
 
-// Objects on the layer "solder": about 45 in every 100 objects of a generated board.
+// The first `layerObjects` objects on the layer "solder" of a generated
+// board, about a quarter of its objects; a board that falls short (a large
+// footprint took the place of many tracks) gives way to one twice its size.
 struct LayerBoard {
     TVeskDocument doc;
     int layer = 0;
@@ -27,12 +29,15 @@ struct LayerBoard {
 
     explicit LayerBoard(int layerObjects)
     {
-        GenerateBoard(doc, layerObjects * 100 / 45 + 10);
-        layer = doc.Layers().FindLayer(QStringLiteral("solder"))->index;
         std::vector<TVeskObject*> found;
-        doc.Root().CollectByLayer(found, layer);
-        if (found.size() > size_t(layerObjects))
-            found.resize(size_t(layerObjects));
+        for (int total = layerObjects * 5 + 10; found.size() < size_t(layerObjects); total *= 2) {
+            doc.Reset();
+            GenerateBoard(doc, total);
+            layer = doc.Layers().FindLayer(QStringLiteral("solder"))->index;
+            found.clear();
+            doc.Root().CollectByLayer(found, layer);
+        }
+        found.resize(size_t(layerObjects));
         objects.assign(found.begin(), found.end());
     }
 };

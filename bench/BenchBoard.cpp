@@ -1,0 +1,75 @@
+#include "BenchBoard.h"
+
+#include "BoardGenerator.h"
+#include "io/Veskdocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vesk {
+
+namespace {
+
+// The named file, or empty (with a warning) when it cannot be the board.
+QString namedBoard()
+{
+    const QString name = qEnvironmentVariable("VESK_BENCH_BOARD");
+    if (name.isEmpty())
+        return {};
+    const QFileInfo info(name);
+    if (!name.endsWith(QLatin1String(".vbf"), Qt::CaseInsensitive) || !info.isFile() || !info.isReadable()) {
+        std::fprintf(stderr, "VESK_BENCH_BOARD: %s is not a readable .vbf; using the generated board\n",
+            qPrintable(name));
+        return {};
+    }
+    return name;
+}
+
+const QString& boardFile()
+{
+    static const QString file = namedBoard();
+    return file;
+}
+
+QByteArray readBoard(const QString& file)
+{
+    TVeskDocument probe;
+    const TDocumentResult read = probe.Read(file);
+    QFile in(file);
+    if (!read || !in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "VESK_BENCH_BOARD: %s: %s\n", qPrintable(file),
+            qPrintable(read ? in.errorString() : read.error));
+        std::exit(1);
+    }
+    return in.readAll();
+}
+
+QByteArray generateBoard()
+{
+    TVeskDocument doc;
+    GenerateBoard(doc, kBenchBoardObjects);
+    return doc.ToBytes();
+}
+
+} // namespace
+
+const QByteArray& BenchBoardBytes()
+{
+    static const QByteArray bytes = boardFile().isEmpty() ? generateBoard() : readBoard(boardFile());
+    return bytes;
+}
+
+void LoadBenchBoard(TVeskDocument& doc)
+{
+    doc.ReadBytes(BenchBoardBytes());
+}
+
+QString BenchBoardSource()
+{
+    return boardFile().isEmpty() ? QStringLiteral("generated, %1 objects").arg(kBenchBoardObjects)
+                                 : boardFile();
+}
+
+} // namespace vesk
