@@ -76,9 +76,19 @@ void BM_Edit_CommitMove(benchmark::State& state)
     state.counters["moved_objects"] = CountObjects(*s.moved);
 }
 
-// Undo hands back a state owned by the history; the editor installs a copy
-// of it as the document root, which the time includes. Redo between the
-// iterations, untimed, makes the next undo possible.
+bool install(TVeskDocument& doc, std::unique_ptr<TVeskObject> state)
+{
+    auto* part = dynamic_cast<TVeskPart*>(state.get());
+    if (!part)
+        return false;
+    state.release();
+    doc.SetRoot(std::unique_ptr<TVeskPart>(part));
+    return true;
+}
+
+// Undo hands back a state for the caller to own; the editor installs it as
+// the document root, and the time includes that (the replaced root is freed).
+// Redo between the iterations, untimed, makes the next undo possible.
 void BM_Edit_UndoInstall(benchmark::State& state)
 {
     MoveSetup s;
@@ -88,14 +98,12 @@ void BM_Edit_UndoInstall(benchmark::State& state)
     }
     s.MoveAndRecord();
     for (auto _ : state) {
-        const auto* undone = dynamic_cast<const TVeskPart*>(s.history.Undo(1.0));
-        if (!undone) {
+        if (!install(s.doc, s.history.Undo(1.0))) {
             state.SkipWithError("nothing to undo");
             return;
         }
-        s.doc.SetRoot(undone->ClonePart());
         state.PauseTiming();
-        s.history.Redo(1.0);
+        install(s.doc, s.history.Redo(1.0));
         state.ResumeTiming();
     }
 }
