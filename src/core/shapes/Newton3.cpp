@@ -118,8 +118,8 @@ Roots iteratedCubic(const CubicSolver& s)
     return { 3, { Newton(s, g - 1.0), Newton(s, h + 1.0), Newton(s, (g + h) * 0.5) } };
 }
 
-// The root in [lo, hi], where the cubic is monotonic and changes sign (flo and
-// fhi are its values at the ends, neither zero). Newton steps that stay inside
+// The root in [lo, hi], where the cubic is monotonic and changes sign (flo is
+// its value at lo, not zero). Newton steps that stay inside
 // the shrinking bracket, halving it instead when a step would leave it or
 // shrink it too slowly.
 double rootInBracket(const CubicSolver& s, double lo, double hi, double flo)
