@@ -8,10 +8,14 @@
 namespace vesk {
 
 // Real roots of a·t³ + b·t² + c·t + d, for finding where a click lies along a
-// cubic Bezier segment. The cubic case brackets its roots by the turning
-// points of the curve and polishes them with a fixed number of Newton steps;
-// lower degrees use their closed forms. A zero (or NaN) leading coefficient
-// drops to the next lower degree. Root slots beyond `count` repeat a found root.
+// cubic Bezier segment. The cubic case starts a fixed number of Newton steps
+// beside the turning points of the curve, and checks the outcome against
+// roots bracketed between the turning points by sign changes: where the steps
+// arrived their roots stand; where they did not (a cubic term tiny against the
+// others, a multiple root) the bracketed roots are reported instead, a double
+// root once. Lower degrees use their closed forms. A zero (or NaN) leading
+// coefficient drops to the next lower degree; any other infinite or NaN
+// coefficient leaves no root. Root slots beyond `count` repeat a found root.
 struct CubicSolver {
     double a = 0.0;
     double b = 0.0;
@@ -33,8 +37,9 @@ void Solve(CubicSolver& solver);
 double Newton(const CubicSolver& solver, double start);
 
 // Distance from q to the nearest point of the segment whose x or y equals q's,
-// looking only strictly inside the segment (0 < t < 1); out receives that
-// point. Returns -1.0 and leaves out unchanged when there is no such point.
+// looking only strictly inside the segment (0 < t < 1, and off the end
+// anchors); out receives that point. Returns -1.0 and leaves out unchanged
+// when there is no such point.
 double NearestPointOnSegment(std::span<const PointF, 4> segment, PointF q, PointF& out);
 
 } // namespace vesk

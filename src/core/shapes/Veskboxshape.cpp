@@ -9,6 +9,7 @@
 #include "render/Outlinefill.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -299,7 +300,11 @@ bool TVeskBoxShape::IntersectsPath(const GraphicsPath& path, const RectF& bounds
 
 RectF TVeskBoxShape::pickBox(PointF p, float radiusPixels) const
 {
-    if (!invertible_)
+    // A shape never given its geometry has every handle on its local origin,
+    // where it shows none: nothing there to pick.
+    const bool shapeless
+        = std::all_of(handles_.begin(), handles_.end(), [](PointF h) { return h == PointF(); });
+    if (!invertible_ || shapeless)
         return {};
     const float t = float(radiusPixels / usableScale(viewScale_));
     const PointF q = inverseMatrix_.TransformPoint(p);

@@ -68,8 +68,9 @@ public:
     // radius / view scale local units on each side of the point. While the
     // matrix is singular no world point has a local position, so the
     // operations that need one leave the path alone and picking falls back to
-    // the body. Hit codes: 0 nothing, 1 body, 2 anchor, 4 control point of a
-    // selected anchor.
+    // the body. Of several points in the square the one nearest the point is
+    // picked; of equally near ones the later anchor's. Hit codes: 0 nothing,
+    // 1 body, 2 anchor, 4 control point of a selected anchor.
     int HitHandle(PointF p, float radiusPixels) const override;
     bool HandleInRect(const RectF& rect) const override;
     int HitSelectedHandle(PointF p, float radiusPixels) const override;

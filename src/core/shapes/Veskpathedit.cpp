@@ -14,12 +14,6 @@ namespace {
 constexpr std::uint8_t kNewEntryFlags = pfSmooth;
 // The radius the tools use when they pull or retract control points.
 constexpr float kHandleRadius = 3.0f;
-// A nearest point this close to a segment's end anchor stands for the
-// parameter 0 or 1, which the search excludes. The solver only approaches a
-// double root (a straight segment's end, where the curve stands still) and
-// leaves a residue of about 1e-8 in the parameter, which would otherwise let a
-// click at a corner insert a duplicate of the corner.
-constexpr float kEndSlack = 1e-4f;
 
 bool isAnchor(std::ptrdiff_t i)
 {
@@ -32,9 +26,38 @@ std::ptrdiff_t wrapIndex(std::ptrdiff_t i, std::ptrdiff_t n)
     return m < 0 ? m + n : m;
 }
 
-bool near(PointF a, PointF b)
+// The entry nearest to q among the anchors in the pick box and, with
+// withControls, the control points of selected anchors; -1 when the box holds
+// none. At low zoom the box spans several points, and the one under the
+// pointer is meant. Of equally near entries the later anchor's wins (a tool
+// building a path has just placed it), and an anchor wins over its own
+// control points.
+std::ptrdiff_t nearestInBox(const TVeskVector<PointF>& points, const TVeskVector<std::uint8_t>& flags,
+    const RectF& box, PointF q, bool withControls)
 {
-    return std::fabs(a.X - b.X) <= kEndSlack && std::fabs(a.Y - b.Y) <= kEndSlack;
+    const std::ptrdiff_t n = std::ptrdiff_t(points.size());
+    std::ptrdiff_t best = -1, bestOwner = -1;
+    double bestDistance = 0.0;
+    const auto consider = [&](std::ptrdiff_t k, std::ptrdiff_t owner) {
+        const PointF p = points[size_t(k)];
+        if (!box.Contains(p))
+            return;
+        const double dx = double(p.X) - q.X, dy = double(p.Y) - q.Y;
+        const double distance = dx * dx + dy * dy;
+        if (best < 0 || distance < bestDistance || (distance == bestDistance && owner > bestOwner)) {
+            best = k;
+            bestOwner = owner;
+            bestDistance = distance;
+        }
+    };
+    for (std::ptrdiff_t i = 0; i < n; i += 3) {
+        consider(i, i);
+        if (withControls && (flags[size_t(i)] & pfSelected)) {
+            consider(wrapIndex(i - 1, n), i);
+            consider(wrapIndex(i + 1, n), i);
+        }
+    }
+    return best;
 }
 
 float length(PointF v)
@@ -120,16 +143,11 @@ std::ptrdiff_t TVeskPath::firstSelectedControl() const
 int TVeskPath::HitHandle(PointF p, float radiusPixels) const
 {
     RectF box;
-    if (pickBox(p, radiusPixels, box)) {
-        const std::ptrdiff_t n = std::ptrdiff_t(points_.size());
-        for (std::ptrdiff_t i = 0; i < n; i += 3) {
-            if (box.Contains(points_[size_t(i)]))
-                return HitCode::HitHandle;
-            if ((pointFlags_[size_t(i)] & pfSelected)
-                && (box.Contains(points_[size_t(wrapIndex(i - 1, n))])
-                    || box.Contains(points_[size_t(wrapIndex(i + 1, n))])))
-                return HitControl;
-        }
+    PointF q;
+    if (pickBox(p, radiusPixels, box) && toLocal(p, q)) {
+        const std::ptrdiff_t k = nearestInBox(points_, pointFlags_, box, q, true);
+        if (k >= 0)
+            return isAnchor(k) ? HitCode::HitHandle : HitControl;
     }
     return HitTest(p) ? HitBody : HitNothing;
 }
@@ -158,23 +176,17 @@ int TVeskPath::SelectHandleAt(PointF p, float radiusPixels)
     handleEditing_ = false;
     ClearHandleSelection();
     RectF box;
-    if (pickBox(p, radiusPixels, box)) {
-        const std::ptrdiff_t n = std::ptrdiff_t(points_.size());
-        for (std::ptrdiff_t i = 0; i < n; i += 3) {
-            if (box.Contains(points_[size_t(i)])) {
+    PointF q;
+    if (pickBox(p, radiusPixels, box) && toLocal(p, q)) {
+        const std::ptrdiff_t k = nearestInBox(points_, pointFlags_, box, q, true);
+        if (k >= 0) {
+            setBits(pointFlags_[size_t(k)], pfSelected);
+            if (isAnchor(k)) {
                 pointEditing_ = true;
-                setBits(pointFlags_[size_t(i)], pfSelected);
                 return HitCode::HitHandle;
             }
-            if (!(pointFlags_[size_t(i)] & pfSelected))
-                continue;
-            for (const std::ptrdiff_t c : { i - 1, i + 1 }) {
-                if (box.Contains(entry(c))) {
-                    setBits(flagAt(c), pfSelected);
-                    handleEditing_ = true;
-                    return HitControl;
-                }
-            }
+            handleEditing_ = true;
+            return HitControl;
         }
     }
     if (HitTest(p)) {
@@ -353,7 +365,7 @@ void TVeskPath::InsertPointAt(PointF p)
             points_[size_t(i + 2)], points_[size_t(wrapIndex(i + 3, n))] };
         PointF nearest;
         const double d = NearestPointOnSegment(segment, q, nearest);
-        if (d < 0 || near(nearest, segment[0]) || near(nearest, segment[3]))
+        if (d < 0)
             continue;
         if (best < 0 || d < best) {
             best = d;
@@ -371,15 +383,10 @@ void TVeskPath::InsertPointAt(PointF p)
 void TVeskPath::RemovePointAt(PointF p, float radiusPixels)
 {
     RectF box;
-    if (points_.size() < 7 || !pickBox(p, radiusPixels, box))
+    PointF q;
+    if (points_.size() < 7 || !pickBox(p, radiusPixels, box) || !toLocal(p, q))
         return;
-    std::ptrdiff_t found = -1;
-    for (size_t i = 0; i < points_.size(); i += 3) {
-        if (box.Contains(points_[i])) {
-            found = std::ptrdiff_t(i);
-            break;
-        }
-    }
+    const std::ptrdiff_t found = nearestInBox(points_, pointFlags_, box, q, false);
     if (found < 0)
         return;
     for (const std::ptrdiff_t k : { found + 1, found, found - 1 }) {

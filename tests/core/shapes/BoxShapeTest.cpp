@@ -54,6 +54,15 @@ TEST_P(BoxKindTest, ShapeNeverGivenGeometryHasNoOutlineAndIsNeverHit)
         EXPECT_FALSE(shape->HitTest(p));
     EXPECT_FALSE(shape->IntersectsRect({ -5, -5, 10, 10 }));
     EXPECT_FALSE(shape->SelectAt({ 0, 0 }));
+    // Its handles all sit on the origin, where none is shown: none is picked.
+    for (const PointF p : { PointF(0, 0), PointF(2, 2), PointF(-2, -2) }) {
+        EXPECT_EQ(shape->HitHandle(p, 3), HitNothing);
+        EXPECT_EQ(shape->SelectHandleAt(p, 3), HitNothing);
+        EXPECT_EQ(Flags(*shape), (std::array<bool, 5> {}));
+        EXPECT_FALSE(shape->IsPointEditing());
+    }
+    shape->SetHandlesSelected(true);
+    EXPECT_EQ(shape->HitSelectedHandle({ 0, 0 }, 3), HitNothing);
 }
 
 // Points on the horizontal axis through the centre lie at the same place

@@ -453,6 +453,7 @@ TEST_F(PathEditTest, InsertingPutsACornerAnchorOnTheNearestSegment)
     const std::vector<PointF> square = Polyline({ { 0, 0 }, { 20, 0 }, { 20, 20 }, { 0, 20 } });
     // One curved segment arching up to (20,15) at its middle.
     const std::vector<PointF> arch { { 0, 0 }, { 0, 20 }, { 40, 20 }, { 40, 0 }, { 40, 0 }, { 0, 0 } };
+    const std::vector<PointF> shallow = Polyline({ { 0, 0 }, { 100, 30 } });
     // A single anchor closed on itself by a loop through (0,15).
     const std::vector<PointF> loop { { 0, 0 }, { 20, 20 }, { -20, 20 } };
     const InsertCase cases[] = {
@@ -464,6 +465,10 @@ TEST_F(PathEditTest, InsertingPutsACornerAnchorOnTheNearestSegment)
         { "no segment crosses the click's x or y", openBend, false, { 50, 50 }, -1 },
         { "exactly on a corner", openBend, false, { 20, 0 }, -1 },
         { "exactly on the first anchor", openBend, false, { 0, 0 }, -1 },
+        // Level with an end of the segment, beside it (as a snapped click
+        // lands): the candidate on the end is dropped, the other one kept.
+        { "level with the start of a segment", shallow, false, { 0, 3 }, 2 },
+        { "level with the end of a segment", shallow, false, { 100, 27 }, 2 },
         { "single anchor looped", loop, true, { 0, 15 }, 2 },
         { "single anchor open", Polyline({ { 0, 0 } }), false, { 0, 0 }, -1 },
         { "empty open path", {}, false, { 0, 0 }, -1 },
