@@ -42,19 +42,22 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
     dict=()
     [[ -f "$root/fuzz/$name.dict" ]] && dict=(-dict="$root/fuzz/$name.dict")
     if [[ "$mode" == merge ]]; then
-        # The smallest set of inputs that keeps all the coverage of the
-        # committed corpus, the fixtures and the long runs' finds.
+        # The smallest set of inputs that adds to the fixtures' coverage all
+        # that the committed corpus and the long runs' finds reach. The
+        # fixtures sit in the output folder during the merge, so they count
+        # as covered without being copied into the corpus.
         merged="$build/fuzz/merged-$name"
         rm -rf "$merged"
         mkdir -p "$merged"
+        cp -r "$seeds" "$merged/fixtures"
         echo "fuzz: merging $name"
-        if ! "$fuzzer" -merge=1 -max_len=65536 -timeout=10 -rss_limit_mb=2048 "$merged" "$corpus" "$seeds" "$grown" \
+        if ! "$fuzzer" -merge=1 -max_len=65536 -timeout=10 -rss_limit_mb=2048 "$merged" "$corpus" "$grown" \
             >"$build/fuzz/merge-$name.log" 2>&1; then
             echo "fuzz: merging $name FAILED, see $build/fuzz/merge-$name.log" >&2
             status=1
             continue
         fi
-        rm -rf "$corpus"
+        rm -rf "$merged/fixtures" "$corpus"
         mv "$merged" "$corpus"
         echo "fuzz: $name corpus $(find "$corpus" -type f | wc -l) inputs"
         continue
