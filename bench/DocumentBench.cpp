@@ -1,6 +1,8 @@
 // Document figures on the benchmark board (BenchBoard.h): write, read (parse + rebuild)
 // and the clone behind every history step, each beside a plain copy of the
-// same bytes as the floor.
+// same bytes as the floor. Then opening a small damaged document whose
+// curves reach hundreds of kilometres, which must cost no more than a
+// small ordinary one.
 #include "BenchBoard.h"
 #include "io/Veskdocument.h"
 #include "shapes/Veskpart.h"
@@ -68,9 +70,24 @@ void BM_Document_CloneRoot(benchmark::State& state)
     setBytes(state);
 }
 
+// Read from disk and every outline built, as the editor opens a file.
+void BM_Document_OpenHugeCurve(benchmark::State& state)
+{
+    const QString file = QStringLiteral(VESK_TEST_DATA "/huge-curve.vbf");
+    for (auto _ : state) {
+        vesk::TVeskDocument doc;
+        if (!doc.Read(file)) {
+            state.SkipWithError("huge-curve.vbf not readable");
+            return;
+        }
+        benchmark::DoNotOptimize(doc.Root().ChildCount());
+    }
+}
+
 BENCHMARK(BM_Document_MemcpyFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Document_Write)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Document_Read)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Document_CloneRoot)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Document_OpenHugeCurve)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -109,48 +109,65 @@ inline double segmentDistanceSq(Vec2 p, Vec2 a, Vec2 b)
 // directly: cheaper than halving down to single segments. Vertices lie on the
 // curve and the last one is the end anchor itself; NaN counts as flat, so bad
 // data cannot recurse.
+//
+// The tolerance never goes below kRelativeFlatness of the cubic's extent.
+// That leaves every curve up to tens of metres as asked, and keeps a curve
+// of absurd size (a damaged or hostile file) to a few thousand segments
+// instead of tens of thousands, which everything downstream (widening, the
+// union outline) would pay for.
 class CubicFlattener {
 public:
     // At most 2^kMaxDepth pieces of kMaxSteps segments: 65536.
     static constexpr int kMaxDepth = 12;
     static constexpr int kMaxSteps = 16;
+    static constexpr double kRelativeFlatness = 1.0 / (1 << 20);
 
     explicit CubicFlattener(float flatness)
+        : f_(flatness >= 1e-4f ? double(flatness) : 1e-4)
     {
-        f_ = flatness >= 1e-4f ? double(flatness) : 1e-4;
-        tol2_ = f_ * f_;
-        // 0.75·|3·Pi − ...|/3 ≤ f  <=>  |3·Pi − ...|² ≤ (4f)²
-        paramTol2_ = 16.0 * f_ * f_;
     }
 
     // Calls sink(Vec2) for every polyline vertex after p0, ending with p3.
     template <class Sink> void flatten(PointF p0, PointF p1, PointF p2, PointF p3, Sink&& sink) const
     {
-        piece(toVec(p0), toVec(p1), toVec(p2), toVec(p3), 0, sink);
+        const Vec2 a = toVec(p0), b = toVec(p1), c = toVec(p2), d = toVec(p3);
+        const double extent = std::max(std::max({ a.x, b.x, c.x, d.x }) - std::min({ a.x, b.x, c.x, d.x }),
+            std::max({ a.y, b.y, c.y, d.y }) - std::min({ a.y, b.y, c.y, d.y }));
+        const double f = extent * kRelativeFlatness > f_ ? extent * kRelativeFlatness : f_;
+        // 0.75·|3·Pi − ...|/3 ≤ f  <=>  |3·Pi − ...|² ≤ (4f)²
+        const Tolerance tol { f, f * f, 16.0 * f * f };
+        piece(a, b, c, d, 0, tol, sink);
     }
 
 private:
-    template <class Sink> void piece(Vec2 p0, Vec2 p1, Vec2 p2, Vec2 p3, int depth, Sink& sink) const
+    struct Tolerance {
+        double f;
+        double hull2;
+        double param2;
+    };
+
+    template <class Sink>
+    void piece(Vec2 p0, Vec2 p1, Vec2 p2, Vec2 p3, int depth, const Tolerance& tol, Sink& sink) const
     {
         const Vec2 e1 = p1 * 3 - p0 * 2 - p3;
         const Vec2 e2 = p2 * 3 - p0 - p3 * 2;
-        if (!(std::max(dot(e1, e1), dot(e2, e2)) > paramTol2_)) {
+        if (!(std::max(dot(e1, e1), dot(e2, e2)) > tol.param2)) {
             sink(p3);
             return;
         }
         const double hull = std::max(segmentDistanceSq(p1, p0, p3), segmentDistanceSq(p2, p0, p3));
-        if (!(hull > tol2_)) {
+        if (!(hull > tol.hull2)) {
             sink(p3);
             return;
         }
         // |B''| ≤ 6·max|Pi − 2Pi+1 + Pi+2|, so n² ≥ 0.75·max/f steps suffice.
         const Vec2 a = p0 - p1 * 2 + p2, b = p1 - p2 * 2 + p3;
-        const double steps2 = 0.75 * std::sqrt(std::max(dot(a, a), dot(b, b))) / f_;
+        const double steps2 = 0.75 * std::sqrt(std::max(dot(a, a), dot(b, b))) / tol.f;
         if (steps2 > double(kMaxSteps * kMaxSteps) && depth < kMaxDepth) {
             const Vec2 p01 = mid(p0, p1), p12 = mid(p1, p2), p23 = mid(p2, p3);
             const Vec2 l = mid(p01, p12), r = mid(p12, p23), m = mid(l, r);
-            piece(p0, p01, l, m, depth + 1, sink);
-            piece(m, r, p23, p3, depth + 1, sink);
+            piece(p0, p01, l, m, depth + 1, tol, sink);
+            piece(m, r, p23, p3, depth + 1, tol, sink);
             return;
         }
         const int n = steps2 < double(kMaxSteps * kMaxSteps) ? std::max(1, int(std::ceil(std::sqrt(steps2))))
@@ -166,8 +183,6 @@ private:
     }
 
     double f_;
-    double tol2_;
-    double paramTol2_;
 };
 
 } // namespace vesk::detail

@@ -77,6 +77,39 @@ INSTANTIATE_TEST_SUITE_P(Curves, FlattenCurveTest,
         CurveCase { "huge", { { -1e5f, 0 }, { -1e5f, 1e5f }, { 1e5f, 1e5f }, { 1e5f, 0 } }, 0.25f }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Beyond tens of metres the tolerance follows the curve's size (2^-20 of its
+// extent), so a curve of absurd size costs a few thousand segments at most,
+// never the tens of thousands that widening and the union outline would pay for.
+TEST(FlattenTest, AbsurdlyLargeCurvesKeepToARelativeTolerance)
+{
+    const double relative = 1.0 / (1 << 20);
+    const CurveCase cases[] = {
+        // A spike from a damaged file: 440 km out and back through a 8 cm square.
+        { "spike", { { 850, 130 }, { 850, -136314880 }, { 4398047559680.0f, 131073 }, { 850, 50 } }, 0.25f },
+        { "S_1000km", { { 0, 0 }, { 3e9f, 1e10f }, { 7e9f, -1e10f }, { 1e10f, 0 } }, 0.25f },
+        { "loop_fine", { { 0, 0 }, { 2e7f, 1e7f }, { -1e7f, 1e7f }, { 1e7f, 0 } }, 0.01f },
+    };
+    for (const CurveCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        const Cubic& c = k.curve;
+        const double extent = std::max(
+            std::max({ c.p0.X, c.p1.X, c.p2.X, c.p3.X }) - std::min({ c.p0.X, c.p1.X, c.p2.X, c.p3.X }),
+            std::max({ c.p0.Y, c.p1.Y, c.p2.Y, c.p3.Y }) - std::min({ c.p0.Y, c.p1.Y, c.p2.Y, c.p3.Y }));
+        const double tolerance = extent * relative;
+        const double magnitude = std::max({ std::abs(c.p0.X), std::abs(c.p0.Y), std::abs(c.p1.X),
+            std::abs(c.p1.Y), std::abs(c.p2.X), std::abs(c.p2.Y), std::abs(c.p3.X), std::abs(c.p3.Y) });
+        const std::vector<PointF> line = flattenedCubic(c, k.flatness);
+        EXPECT_EQ(line.back(), c.p3);
+        EXPECT_LE(double(line.size() - 1), 2 * uniformSegmentEstimate(c, float(tolerance)) + 2);
+        EXPECT_LE(line.size(), 3000u);
+        double worst = 0;
+        for (PointF s : sampleCubic(c, 20000))
+            worst = std::max(worst, distanceToPolyline(s, line));
+        // Vertices and samples are floats: a couple of units in the last place at this magnitude.
+        EXPECT_LE(worst, tolerance + magnitude / (1 << 22));
+    }
+}
+
 TEST(FlattenTest, StraightCubicsGiveOneSegmentAndDegenerateOnesNoExtraPoints)
 {
     struct Case {
