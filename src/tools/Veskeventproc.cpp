@@ -47,7 +47,11 @@ TVeskEventProc::TVeskEventProc(
 
 // The host may already be half torn down when the tool bar goes, so a tool
 // reaches nothing outside itself here; the editor deactivates tools first.
-TVeskEventProc::~TVeskEventProc() = default;
+// The connection is only cut: it is safe whether or not the list still exists.
+TVeskEventProc::~TVeskEventProc()
+{
+    QObject::disconnect(layerWatch_);
+}
 
 TVeskToolHost& TVeskEventProc::Host() const
 {
@@ -68,6 +72,12 @@ void TVeskEventProc::Activate()
     active_ = true;
     Host().SetEventHandler(this);
     root = &Host().Document().Root();
+    QObject::disconnect(layerWatch_);
+    layerWatch_ = QObject::connect(
+        &Host().Document().Layers(), &TVeskLayerList::layerChanged, [this](TVeskLayer* layer) {
+            if (layer)
+                LayerChanged(*layer);
+        });
     AddOwnOptionButtons();
     toolBar_.AddOptionButton(
         QStringLiteral("Bitmap\\OK.bmp"), QStringLiteral("操作を終了します"), [this] { FinishClick(); });
@@ -83,6 +93,7 @@ void TVeskEventProc::Deactivate()
         Host().SetEventHandler(nullptr);
     active_ = false;
     root = nullptr;
+    QObject::disconnect(layerWatch_);
     toolBar_.ClearOptionButtons();
     keyState.Reset();
     // The held keys are forgotten, so no key-up would ever end a pan or click
@@ -295,6 +306,11 @@ void TVeskEventProc::WindowPaint()
 void TVeskEventProc::WindowResize(int width, int height)
 {
     Host().View().ResizeView(width, height);
+    RequestRedraw();
+}
+
+void TVeskEventProc::LayerChanged(TVeskLayer&)
+{
     RequestRedraw();
 }
 

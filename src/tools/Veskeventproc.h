@@ -3,6 +3,7 @@
 #include "Veskkeystate.h"
 #include "geometry/PointF.h"
 
+#include <QMetaObject>
 #include <QPoint>
 #include <QString>
 #include <Qt>
@@ -16,6 +17,7 @@ class TVeskToolBar;
 struct TRenderView;
 class TVeskToolHost;
 class TVeskObject;
+class TVeskLayer;
 
 // Shift state delivered with a mouse event. On a release the released button
 // is no longer in the set.
@@ -135,6 +137,11 @@ protected:
     virtual void KeyUp(int virtualKey) = 0;
     // Called by Activate before the three framework buttons are added.
     virtual void AddOwnOptionButtons() { }
+    // A layer's name, colour or flags changed while the tool is active. When
+    // the layer is now hidden or locked, the document has already dropped its
+    // objects from the selection; a tool that keeps its own lists of objects
+    // drops from them what is no longer selected. Redraws.
+    virtual void LayerChanged(TVeskLayer& layer);
 
     // Steps the document history back or forward and installs a clone of the
     // snapshot as the new root. False when there was no step or it was not a
@@ -175,6 +182,8 @@ private:
     bool active_ = false;
     // A left press in pan mode started a drag; only that drag scrolls.
     bool panDragging_ = false;
+    // To the layer list's change notification while active.
+    QMetaObject::Connection layerWatch_;
 };
 
 } // namespace vesk

@@ -1,4 +1,5 @@
 #include "FakeToolHost.h"
+#include "model/Vesklayerlist.h"
 #include "shapes/Veskrectangle.h"
 
 #include <cmath>
@@ -409,4 +410,60 @@ TEST(EventProcTest, GridPointsAreLeftOutWhenCloserThanFivePixels)
         EXPECT_EQ(img.pixel(c.gridPixel) == qRgb(255, 0, 0), drawn) << c.pitch << " x" << c.zoomSteps;
         EXPECT_EQ(red > 0, drawn) << c.pitch << " x" << c.zoomSteps;
     }
+}
+
+namespace {
+
+// Keeps a list of objects as the select and point tools do, and drops what
+// left the selection when a layer changes.
+class ListKeepingTool : public RecordingTool {
+public:
+    using RecordingTool::RecordingTool;
+
+    std::vector<TVeskObject*> list;
+    std::vector<std::string> layersSeen;
+
+protected:
+    void LayerChanged(TVeskLayer& layer) override
+    {
+        RecordingTool::LayerChanged(layer);
+        std::erase_if(list, [](const TVeskObject* o) { return !o->IsSelected(); });
+        layersSeen.push_back(layer.Name().toStdString());
+    }
+};
+
+} // namespace
+
+TEST(EventProcTest, HidingOrLockingALayerReachesTheActiveToolAfterTheSelectionDroppedItsObjects)
+{
+    FakeToolHost host(200, 100);
+    TVeskLayerList& layers = host.document.Layers();
+    TVeskLayer* solder = layers.FindLayer(QStringLiteral("solder"));
+    TVeskLayer* component = layers.FindLayer(QStringLiteral("component"));
+    TVeskObject* a = host.document.Root().Add(TVeskRect(solder, TVeskSurface()));
+    TVeskObject* b = host.document.Root().Add(TVeskRect(component, TVeskSurface()));
+    {
+        TVeskToolBar bar(host, TVeskToolBar::Empty {});
+        auto* tool = static_cast<ListKeepingTool*>(bar.AddTool(std::make_unique<ListKeepingTool>(bar)));
+        bar.ResetToFirstTool();
+        host.document.Root().SetSelected(true);
+        tool->list = { a, b };
+
+        component->SetVisible(false);
+        EXPECT_EQ(tool->list, std::vector<TVeskObject*> { a });
+        EXPECT_EQ(tool->layersSeen, std::vector<std::string> { "component" });
+        EXPECT_TRUE(tool->RenderPending()) << "a hidden layer changes the picture";
+
+        bar.DeactivateAllTools();
+        solder->SetLocked(true);
+        EXPECT_EQ(tool->layersSeen.size(), 1u) << "an inactive tool is not told";
+        EXPECT_FALSE(a->IsSelected()) << "the document still drops the selection";
+
+        bar.ResetToFirstTool();
+        solder->SetLocked(false);
+        EXPECT_EQ(tool->layersSeen.size(), 2u);
+        // The bar and its tools go while still active; the layers stay.
+    }
+    component->SetVisible(true);
+    EXPECT_TRUE(component->visible);
 }

@@ -34,7 +34,17 @@ bool nestsTooDeep(const TVeskContainer& root)
 }
 } // namespace
 
-TVeskDocument::TVeskDocument() : root_(std::make_unique<TVeskPart>()) { layers_.ResetToDefaults(); }
+TVeskDocument::TVeskDocument()
+    : root_(std::make_unique<TVeskPart>())
+{
+    layers_.ResetToDefaults();
+    // Connected before anyone else can be, so that every later observer of the
+    // layer (the tools) finds the selection already without its objects.
+    QObject::connect(&layers_, &TVeskLayerList::layerChanged, &layers_, [this](TVeskLayer* layer) {
+        if (root_ && layer && (!layer->visible || layer->locked))
+            root_->DeselectOnLayer(*layer);
+    });
+}
 
 TVeskDocument::~TVeskDocument()
 {

@@ -21,7 +21,8 @@ struct TDocumentResult {
 
 // A document in memory: the layer list and the root part that holds every
 // object, with the file's format version. The editor and the command line
-// each create one; nothing here reaches a window.
+// each create one; nothing here reaches a window. Hiding or locking a layer
+// drops its objects from the selection, whoever does it.
 class TVeskDocument {
 public:
     TVeskDocument();

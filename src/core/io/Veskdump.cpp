@@ -58,8 +58,8 @@ namespace {
         bool anyBounds = false;
     };
 
-    // Containers answer GetBounds for their selection only; the drawing's
-    // extent is the union of its shapes.
+    // The drawing's extent is the union of its shapes, hidden ones included
+    // (container bounds cover drawn children only).
     void tally(const TVeskObject& o, Tally& t)
     {
         ++t.counts[kindName(o)];

@@ -1,5 +1,7 @@
 #include "Vesklayer.h"
 
+#include "Vesklayerlist.h"
+
 namespace vesk {
 
 TVeskLayer::TVeskLayer(int idx, ARGB backgroundColor) : index(idx), maskColor(backgroundColor)
@@ -14,6 +16,28 @@ void TVeskLayer::SetColor(ARGB c)
     currentColor = MakeArgb(200, r, g, b);
     normalColor = MakeArgb(120, r, g, b);
     opaqueColor = MakeArgb(255, r, g, b);
+}
+
+void TVeskLayer::SetVisible(bool value)
+{
+    if (visible == value)
+        return;
+    visible = value;
+    changed();
+}
+
+void TVeskLayer::SetLocked(bool value)
+{
+    if (locked == value)
+        return;
+    locked = value;
+    changed();
+}
+
+void TVeskLayer::changed()
+{
+    if (list_)
+        Q_EMIT list_->layerChanged(this);
 }
 
 ARGB TVeskLayer::DrawColor() const { return mask ? maskColor : current ? currentColor : normalColor; }

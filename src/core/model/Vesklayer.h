@@ -6,16 +6,21 @@
 
 namespace vesk {
 
+class TVeskLayerList;
+
 // One layer of the drawing: name, colour, and the flags that decide how and
 // whether its objects are drawn and edited. Objects hold borrowed pointers to
 // layers and compare the layer's current index, so reordering layers needs no
-// change in the objects. Windows observe layers through TVeskLayerList.
+// change in the objects. Windows observe layers through TVeskLayerList: a
+// layer in a list reports the changes made through its setters there.
 class TVeskLayer {
 public:
     explicit TVeskLayer(int index = 0, ARGB backgroundColor = 0xFFFFFFFF);
 
     int index = 0;
     bool current = false;
+    // Change these two through SetVisible and SetLocked, so that the document
+    // drops the layer's objects from the selection.
     bool visible = true;
     bool locked = false;
     bool mask = false;
@@ -35,8 +40,17 @@ public:
     const QString& Name() const { return name_; }
     void SetName(const QString& name) { name_ = name; }
 
+    // Set the flag and tell the list's observers when it changed.
+    void SetVisible(bool value);
+    void SetLocked(bool value);
+
 private:
+    friend class TVeskLayerList;
+    void changed();
+
     QString name_;
+    // The list that holds the layer, if any; set by the list.
+    TVeskLayerList* list_ = nullptr;
 };
 
 } // namespace vesk

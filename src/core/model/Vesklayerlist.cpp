@@ -56,6 +56,7 @@ TVeskLayer* TVeskLayerList::AddLayer(ARGB color)
     const int at = current_ ? current_->index : LayerCount();
     auto layer = std::make_unique<TVeskLayer>(at, backgroundColor_);
     layer->SetColor(color);
+    layer->list_ = this;
     TVeskLayer* added = layer.get();
     layers_.insert(layers_.begin() + at, std::move(layer));
     renumber();

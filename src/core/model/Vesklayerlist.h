@@ -48,7 +48,9 @@ public:
 Q_SIGNALS:
     // The set, order or current layer changed.
     void layersChanged();
-    // A layer's name, colour or flags changed.
+    // A layer's name, colour or flags changed. Hiding or locking a layer is
+    // reported here; the document's own handler, connected first, has dropped
+    // the layer's objects from the selection before later observers run.
     void layerChanged(TVeskLayer* layer);
 
 private:

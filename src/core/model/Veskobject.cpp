@@ -52,6 +52,25 @@ void TVeskObject::GetBounds(RectF&) const
 {
 }
 
+bool TVeskObject::DrawnBounds(RectF& out) const
+{
+    if (!IsVisible())
+        return false;
+    constexpr float kUnset = -3.0e38f;
+    constexpr RectF unset { kUnset, kUnset, kUnset, kUnset };
+    RectF r = unset;
+    GetBounds(r);
+    if (r == unset || (r.Width == 0 && r.Height == 0))
+        return false;
+    out = r;
+    return true;
+}
+
+bool TVeskObject::GetSelectedBounds(RectF& out) const
+{
+    return selected_ && DrawnBounds(out);
+}
+
 int TVeskObject::Load(TVesk_istream& in)
 {
     if (in.Failed())
@@ -213,6 +232,17 @@ void TVeskObject::CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex
     TVeskObject::CollectSelected(list, layerIndex);
 }
 
+bool TVeskObject::UsesLayer(const TVeskLayer&) const
+{
+    return false;
+}
+
+void TVeskObject::DeselectOnLayer(const TVeskLayer& layer)
+{
+    if (UsesLayer(layer))
+        SetSelected(false);
+}
+
 void TVeskObject::SetSurface(const TVeskSurface& surface)
 {
     surface_.Assign(surface);
@@ -235,6 +265,11 @@ bool TVeskInstance::SameState(const TVeskObject& other) const
     return TVeskObject::SameState(other) && layer_ == static_cast<const TVeskInstance&>(other).layer_;
 }
 
+bool TVeskInstance::UsesLayer(const TVeskLayer& layer) const
+{
+    return layer_ == &layer;
+}
+
 bool TVeskInstance::HitTestSelected(PointF p) const
 {
     return selected_ && HitTest(p);
@@ -252,7 +287,7 @@ void TVeskInstance::endHandleEditing()
 bool TVeskInstance::SelectAt(PointF p)
 {
     endHandleEditing();
-    if (locked_ || !HitTest(p))
+    if (locked_ || !visible_ || !HitTest(p))
         return false;
     selected_ = true;
     return true;
@@ -261,7 +296,7 @@ bool TVeskInstance::SelectAt(PointF p)
 bool TVeskInstance::SelectIn(const RectF& rect)
 {
     endHandleEditing();
-    if (locked_ || !IntersectsRect(rect))
+    if (locked_ || !visible_ || !IntersectsRect(rect))
         return false;
     selected_ = true;
     return true;

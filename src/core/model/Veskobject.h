@@ -52,7 +52,11 @@ public:
     virtual void RemoveChild(TVeskObject* child);
     virtual void AddOutline(GraphicsPath& into, int layerIndex) const;
     virtual void AddMergedOutline(GraphicsPath& into, int layerIndex) const;
+    // Leaves `out` as it was when the object has no bounds.
     virtual void GetBounds(RectF& out) const;
+    // Bounds of what is selected and drawn, looking into containers that are
+    // not selected as a unit; false, with `out` as it was, when there is none.
+    virtual bool GetSelectedBounds(RectF& out) const;
     // The common block; -1 without effect when the stream has failed, else 0.
     virtual int Load(TVesk_istream& in);
     virtual int Save(TVesk_ostream& out) const;
@@ -88,6 +92,12 @@ public:
     // layerIndex -1 stands for the selection, any other value for that layer.
     virtual void CollectSelected(std::vector<TVeskObject*>& list, int layerIndex);
     virtual void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex);
+    // True when the object, or any member at any depth, lies on the layer.
+    virtual bool UsesLayer(const TVeskLayer& layer) const;
+    // Drops from the selection whatever the user can no longer see or edit
+    // once the layer is hidden or locked: a shape on it, and as a whole any
+    // group with a member on it at any depth.
+    virtual void DeselectOnLayer(const TVeskLayer& layer);
     virtual void SetName(const QString& name) { name_ = name; }
     virtual const QString& GetName() const { return name_; }
     virtual void SetSurface(const TVeskSurface& surface);
@@ -105,6 +115,10 @@ public:
     virtual void SetVisible(bool value) { visible_ = value; }
 
     double ViewScale() const { return viewScale_; }
+    // GetBounds for callers that unite bounds: false for an object that is not
+    // drawn or reports none, whether by leaving the rectangle alone (a hidden or
+    // empty container) or by one of no extent (an empty path or text).
+    bool DrawnBounds(RectF& out) const;
     const Matrix& GetMatrixRef() const { return matrix_; }
     const TVeskSurface& Surface() const { return surface_; }
     // Four-character record tag of the kind ("PATH", "PART", ...).
@@ -141,8 +155,9 @@ public:
     // Also locked while its layer is locked or hidden.
     bool IsLocked() const override;
     bool SameState(const TVeskObject& other) const override;
+    bool UsesLayer(const TVeskLayer& layer) const override;
     bool HitTestSelected(PointF p) const override;
-    // Ends point editing and handle selection; selects when unlocked and hit.
+    // Ends point editing and handle selection; selects when unlocked, drawn and hit.
     bool SelectAt(PointF p) override;
     bool SelectIn(const RectF& rect) override;
     // Appends itself when (layerIndex is -1 and selected) or its layer has that index.

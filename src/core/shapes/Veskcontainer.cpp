@@ -11,6 +11,24 @@ namespace vesk {
 namespace {
 // The smallest record a child can have: its tag and a common block with an empty name.
 constexpr qsizetype kMinimalRecordSize = 4 + (4 + 8 + 24 + 4 + 18);
+
+// Smallest rectangle around the bounds that `bounds` gives for the children;
+// false, with `out` as it was, when it gives none.
+template <class Children, class Bounds> bool unite(const Children& children, RectF& out, Bounds&& bounds)
+{
+    bool any = false;
+    RectF all;
+    for (const auto& child : children) {
+        RectF r;
+        if (bounds(*child, r)) {
+            all = any ? RectF::Union(all, r) : r;
+            any = true;
+        }
+    }
+    if (any)
+        out = all;
+    return any;
+}
 } // namespace
 
 TVeskContainer::~TVeskContainer() = default;
@@ -148,6 +166,18 @@ void TVeskContainer::AddOutline(GraphicsPath& into, int layerIndex) const
     forEachInDrawOrder([&](const TVeskObject& c) { c.AddOutline(into, layerIndex); });
 }
 
+void TVeskContainer::GetBounds(RectF& out) const
+{
+    if (visible_)
+        unite(children_, out, [](const TVeskObject& c, RectF& r) { return c.DrawnBounds(r); });
+}
+
+bool TVeskContainer::GetSelectedBounds(RectF& out) const
+{
+    return visible_
+        && unite(children_, out, [](const TVeskObject& c, RectF& r) { return c.GetSelectedBounds(r); });
+}
+
 int TVeskContainer::Load(TVesk_istream& in)
 {
     if (in.Failed())
@@ -195,68 +225,80 @@ int TVeskContainer::WriteGerber(TGerber_ostream& out, int layerIndex) const
 bool TVeskContainer::HitTest(PointF p) const
 {
     bool hit = false;
-    forEachUnlocked([&](const TVeskObject& c) { hit |= c.HitTest(p); });
+    forEachEditable([&](const TVeskObject& c) { hit |= c.HitTest(p); });
     return hit;
 }
 
 bool TVeskContainer::IntersectsRect(const RectF& rect) const
 {
     bool hit = false;
-    forEachUnlocked([&](const TVeskObject& c) { hit |= c.IntersectsRect(rect); });
+    forEachEditable([&](const TVeskObject& c) { hit |= c.IntersectsRect(rect); });
     return hit;
 }
 
 bool TVeskContainer::IntersectsPath(const GraphicsPath& path, const RectF& bounds) const
 {
     bool hit = false;
-    forEachUnlocked([&](const TVeskObject& c) { hit |= c.IntersectsPath(path, bounds); });
+    forEachEditable([&](const TVeskObject& c) { hit |= c.IntersectsPath(path, bounds); });
     return hit;
 }
 
 bool TVeskContainer::HandleInRect(const RectF& rect) const
 {
     bool hit = false;
-    forEachUnlocked([&](const TVeskObject& c) { hit |= c.HandleInRect(rect); });
+    forEachEditable([&](const TVeskObject& c) { hit |= c.HandleInRect(rect); });
     return hit;
 }
 
 bool TVeskContainer::SelectHandlesIn(const RectF& rect)
 {
     bool hit = false;
-    forEachUnlocked([&](TVeskObject& c) { hit |= c.SelectHandlesIn(rect); });
+    forEachEditable([&](TVeskObject& c) { hit |= c.SelectHandlesIn(rect); });
     return hit;
 }
 
 void TVeskContainer::SetHandlesSelected(bool value)
 {
     for (const auto& child : children_)
-        child->SetHandlesSelected(value && !child->IsLocked());
+        child->SetHandlesSelected(value && visible_ && editable(*child));
 }
 
 void TVeskContainer::MoveSelection(float dx, float dy, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.MoveSelection(dx, dy, order); });
+    forEachEditable([&](TVeskObject& c) { c.MoveSelection(dx, dy, order); });
 }
 
 void TVeskContainer::RotateSelectionAt(float degrees, PointF centre, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.RotateSelectionAt(degrees, centre, order); });
+    forEachEditable([&](TVeskObject& c) { c.RotateSelectionAt(degrees, centre, order); });
 }
 
 void TVeskContainer::MoveControlPoints(float dx, float dy, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.MoveControlPoints(dx, dy, order); });
+    forEachEditable([&](TVeskObject& c) { c.MoveControlPoints(dx, dy, order); });
 }
 
 void TVeskContainer::RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.RotateControlPointsAt(degrees, centre, order); });
+    forEachEditable([&](TVeskObject& c) { c.RotateControlPointsAt(degrees, centre, order); });
 }
 
 void TVeskContainer::CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex)
 {
     for (const auto& child : children_)
         child->CollectByLayer(list, layerIndex);
+}
+
+bool TVeskContainer::UsesLayer(const TVeskLayer& layer) const
+{
+    return std::any_of(
+        children_.begin(), children_.end(), [&](const auto& child) { return child->UsesLayer(layer); });
+}
+
+void TVeskContainer::DeselectOnLayer(const TVeskLayer& layer)
+{
+    for (const auto& child : children_)
+        child->DeselectOnLayer(layer);
 }
 
 void TVeskContainer::SetViewScale(double scale)

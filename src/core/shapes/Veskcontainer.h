@@ -58,6 +58,12 @@ public:
     // children rather than in their product (deleting a large selection).
     void RemoveChildren(std::span<TVeskObject* const> doomed);
     void AddOutline(GraphicsPath& into, int layerIndex) const override;
+    // Smallest rectangle around every drawn child that has bounds, so that
+    // culling by it never drops anything the container draws; left as it was
+    // while the container is hidden or no child has bounds.
+    void GetBounds(RectF& out) const override;
+    // The selected bounds of the children, looking inside nested parts.
+    bool GetSelectedBounds(RectF& out) const override;
     // Appends the stored children to those already held, then reads the common block.
     int Load(TVesk_istream& in) override;
     int Save(TVesk_ostream& out) const override;
@@ -74,6 +80,9 @@ public:
     void MoveControlPoints(float dx, float dy, MatrixOrder order) override;
     void RotateControlPointsAt(float degrees, PointF centre, MatrixOrder order) override;
     void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex) override;
+    bool UsesLayer(const TVeskLayer& layer) const override;
+    // Passed to every child; a group answers as a whole instead.
+    void DeselectOnLayer(const TVeskLayer& layer) override;
     void SetViewScale(double scale) override;
     // Attributes and every child, recursively.
     bool SameState(const TVeskObject& other) const override;
@@ -93,16 +102,19 @@ protected:
         for (TVeskObject* child : cutOuts_)
             f(*child);
     }
-    // Calls f on every child whose IsLocked is false, in child order.
-    template <class F> void forEachUnlocked(F&& f) const
+    // Whether pointing, selecting and transforming reach the child: only what
+    // is drawn (a hidden layer locks its objects) and not locked.
+    static bool editable(const TVeskObject& child) { return child.IsVisible() && !child.IsLocked(); }
+    // Calls f on every editable child, in child order; on none while this
+    // container is hidden.
+    template <class F> void forEachEditable(F&& f) const
     {
+        if (!visible_)
+            return;
         for (const auto& child : children_)
-            if (!child->IsLocked())
+            if (editable(*child))
                 f(*child);
     }
-    // Smallest rectangle around the bounds of the children that pass the
-    // filter; false when none has bounds.
-    template <class Filter> bool unionOfBounds(RectF& out, Filter&& filter) const;
 
     std::vector<std::unique_ptr<TVeskObject>> children_;
 
@@ -114,23 +126,5 @@ private:
     // Drawn after the others, from the oldest to the newest.
     std::vector<TVeskObject*> cutOuts_;
 };
-
-template <class Filter> bool TVeskContainer::unionOfBounds(RectF& out, Filter&& filter) const
-{
-    bool any = false;
-    for (const auto& child : children_) {
-        if (!filter(*child))
-            continue;
-        // A child that leaves the rectangle untouched (a hidden container) has no bounds to add.
-        constexpr float kUnset = -3.0e38f;
-        RectF r { kUnset, kUnset, kUnset, kUnset };
-        child->GetBounds(r);
-        if (r == RectF { kUnset, kUnset, kUnset, kUnset })
-            continue;
-        out = any ? RectF::Union(out, r) : r;
-        any = true;
-    }
-    return any;
-}
 
 } // namespace vesk

@@ -40,31 +40,29 @@ void TVeskGroup::UngroupInto(TVeskPart& part) const
         part.Add(*child);
 }
 
-void TVeskGroup::GetBounds(RectF& out) const
+bool TVeskGroup::GetSelectedBounds(RectF& out) const
 {
-    if (!visible_)
-        return;
-    if (!unionOfBounds(out, [](const TVeskObject&) { return true; }))
-        out = RectF();
+    return TVeskObject::GetSelectedBounds(out);
+}
+
+void TVeskGroup::DeselectOnLayer(const TVeskLayer& layer)
+{
+    TVeskObject::DeselectOnLayer(layer);
 }
 
 bool TVeskGroup::HitTestSelected(PointF p) const
 {
-    for (const auto& child : children_)
-        if (!child->IsLocked() && child->HitTestSelected(p))
-            return true;
-    return false;
+    bool hit = false;
+    forEachEditable([&](const TVeskObject& c) { hit = hit || c.HitTestSelected(p); });
+    return hit;
 }
 
 template <class Test> bool TVeskGroup::selectWhenAnyMember(Test&& test)
 {
+    // Stops at the first member that is picked, so that only one is asked to
+    // select itself before the whole group is.
     bool hit = false;
-    for (const auto& child : children_) {
-        if (!child->IsLocked() && test(*child)) {
-            hit = true;
-            break;
-        }
-    }
+    forEachEditable([&](TVeskObject& c) { hit = hit || test(c); });
     if (hit)
         SetSelected(true);
     return hit;

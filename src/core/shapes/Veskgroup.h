@@ -9,11 +9,12 @@ namespace vesk {
 class TVeskPart;
 
 // Several objects bound into one unit that is selected, moved, rotated,
-// mirrored, copied, deleted and saved as one. Hitting any unlocked member
-// selects every member and the group; whole-object transforms reach every
-// member, locked ones too; the group is collected as one object except where
-// a caller asks for leaves or for a layer. Members keep their own layers and
-// matrices: the group has no geometry, surface or layer of its own.
+// mirrored, copied, deleted and saved as one. Hitting any member that is
+// drawn and unlocked selects every member and the group; whole-object
+// transforms reach every member, locked and hidden ones too; the group is
+// collected as one object except where a caller asks for leaves or for a
+// layer. Members keep their own layers and matrices: the group has no
+// geometry, surface or layer of its own.
 class TVeskGroup : public TVeskContainer {
 public:
     TVeskGroup();
@@ -29,10 +30,13 @@ public:
     // Adds a clone of every member, in member order, to the part; the group keeps its members.
     void UngroupInto(TVeskPart& part) const;
 
-    // Bounds of every member, selected or not; left as they were while the group is hidden.
-    void GetBounds(RectF& out) const override;
+    // As a unit: the bounds of every drawn member while the group is selected.
+    bool GetSelectedBounds(RectF& out) const override;
+    // As a unit: the whole group leaves the selection when any member lies on the layer.
+    void DeselectOnLayer(const TVeskLayer& layer) override;
     bool HitTestSelected(PointF p) const override;
-    // A hit on any unlocked member selects every member (locked ones too) and the group.
+    // A hit on any editable member selects every member (locked and hidden ones
+    // too) and the group; a hidden group is never hit.
     bool SelectAt(PointF p) override;
     bool SelectIn(const RectF& rect) override;
     bool SetSelected(bool value) override;
@@ -46,7 +50,7 @@ public:
     TVeskSurface* GetEditSurface() override { return nullptr; }
 
 private:
-    // Selects the whole group when the test picks an unlocked member.
+    // Selects the whole group when the test picks an editable member.
     template <class Test> bool selectWhenAnyMember(Test&& test);
 };
 

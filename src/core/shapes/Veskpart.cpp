@@ -43,7 +43,7 @@ std::unique_ptr<TVeskPart> TVeskPart::ClonePart() const
 int TVeskPart::HitHandles(PointF p, int radiusPixels) const
 {
     int code = HitNothing;
-    forEachUnlocked([&](const TVeskObject& c) { code |= c.HitHandle(p, float(radiusPixels)); });
+    forEachEditable([&](const TVeskObject& c) { code |= c.HitHandle(p, float(radiusPixels)); });
     return code;
 }
 
@@ -66,55 +66,47 @@ void TVeskPart::AddMergedOutline(GraphicsPath& into, int layerIndex) const
     MergeOutlines(objects, layerIndex, into);
 }
 
-void TVeskPart::GetBounds(RectF& out) const
-{
-    if (!visible_)
-        return;
-    if (!unionOfBounds(out, [](const TVeskObject& c) { return c.IsSelected(); }))
-        out = RectF();
-}
-
 bool TVeskPart::HitTestSelected(PointF p) const
 {
     bool hit = false;
-    forEachUnlocked([&](const TVeskObject& c) { hit |= c.HitTestSelected(p); });
+    forEachEditable([&](const TVeskObject& c) { hit |= c.HitTestSelected(p); });
     return hit;
 }
 
 bool TVeskPart::SelectAt(PointF p)
 {
     bool hit = false;
-    forEachUnlocked([&](TVeskObject& c) { hit |= c.SelectAt(p); });
+    forEachEditable([&](TVeskObject& c) { hit |= c.SelectAt(p); });
     return hit;
 }
 
 bool TVeskPart::SelectIn(const RectF& rect)
 {
     bool hit = false;
-    forEachUnlocked([&](TVeskObject& c) { hit |= c.SelectIn(rect); });
+    forEachEditable([&](TVeskObject& c) { hit |= c.SelectIn(rect); });
     return hit;
 }
 
 bool TVeskPart::SetSelected(bool value)
 {
     for (const auto& child : children_)
-        child->SetSelected(value && !child->IsLocked());
+        child->SetSelected(value && visible_ && editable(*child));
     return value;
 }
 
 void TVeskPart::MultiplyMatrix(const Matrix& m, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.MultiplyMatrix(m, order); });
+    forEachEditable([&](TVeskObject& c) { c.MultiplyMatrix(m, order); });
 }
 
 void TVeskPart::Translate(float dx, float dy, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.Translate(dx, dy, order); });
+    forEachEditable([&](TVeskObject& c) { c.Translate(dx, dy, order); });
 }
 
 void TVeskPart::RotateAt(float degrees, PointF centre, MatrixOrder order)
 {
-    forEachUnlocked([&](TVeskObject& c) { c.RotateAt(degrees, centre, order); });
+    forEachEditable([&](TVeskObject& c) { c.RotateAt(degrees, centre, order); });
 }
 
 void TVeskPart::CollectAll(std::vector<TVeskObject*>& list)

@@ -11,8 +11,8 @@ class TVeskGroup;
 // The container that holds a drawing; the document root is one. Every
 // redraw, hit test, selection, transform and save starts at the root and
 // reaches each child. Unlike a group, a part does not act as one object: each
-// unlocked child under a point or in a rectangle is selected on its own,
-// whole-object transforms reach unlocked children only, and the collecting
+// drawn, unlocked child under a point or in a rectangle is selected on its
+// own, whole-object transforms reach those children only, and the collecting
 // operations pass through it. Its own matrix and surface play no part in
 // drawing; only its visibility and view scale matter.
 class TVeskPart : public TVeskContainer {
@@ -29,7 +29,7 @@ public:
     std::unique_ptr<TVeskPart> ClonePart() const;
     const char* Tag() const override { return "PART"; }
 
-    // OR of HitHandle over the unlocked children: 1 body, 2 handle, 4 control point.
+    // OR of HitHandle over the editable children: 1 body, 2 handle, 4 control point.
     int HitHandles(PointF p, int radiusPixels) const;
     // A new group holding clones of every child; this part keeps its children.
     std::unique_ptr<TVeskGroup> ToGroup() const;
@@ -37,14 +37,11 @@ public:
     // Adds the union outline of every shape on the layer, groups' members
     // included, merged with what `into` holds; nothing while the part is hidden.
     void AddMergedOutline(GraphicsPath& into, int layerIndex) const override;
-    // Bounds of the selected children; an empty rectangle at the origin when
-    // none is selected; left as it was while the part is hidden.
-    void GetBounds(RectF& out) const override;
     bool HitTestSelected(PointF p) const override;
-    // Every unlocked child under the point becomes selected, not just the topmost.
+    // Every editable child under the point becomes selected, not just the topmost.
     bool SelectAt(PointF p) override;
     bool SelectIn(const RectF& rect) override;
-    // Locked children are always deselected.
+    // Locked and hidden children are always deselected.
     bool SetSelected(bool value) override;
     void MultiplyMatrix(const Matrix& m, MatrixOrder order) override;
     void Translate(float dx, float dy, MatrixOrder order) override;

@@ -357,3 +357,36 @@ TEST_F(LayerListTest, TruncatedTableKeepsTheCompleteEntries)
     EXPECT_TRUE(list.LayerAt(0)->wireFrame);
     ExpectConsistent();
 }
+
+// Hiding and locking reach the list's observers, once per real change; a
+// layer outside any list has no one to tell.
+TEST_F(LayerListTest, FlagSettersReportChangesThroughTheList)
+{
+    std::vector<std::pair<TVeskLayer*, QString>> seen;
+    QObject::connect(&list, &TVeskLayerList::layerChanged, [&](TVeskLayer* layer) {
+        seen.emplace_back(layer, QStringLiteral("%1%2").arg(int(layer->visible)).arg(int(layer->locked)));
+    });
+    TVeskLayer* layer = list.LayerAt(4);
+    layer->SetVisible(false);
+    layer->SetVisible(false);
+    layer->SetLocked(true);
+    layer->SetLocked(true);
+    layer->SetVisible(true);
+    layer->SetLocked(false);
+    using Seen = std::vector<std::pair<TVeskLayer*, QString>>;
+    EXPECT_EQ(seen,
+        (Seen { { layer, QStringLiteral("00") }, { layer, QStringLiteral("01") },
+            { layer, QStringLiteral("11") }, { layer, QStringLiteral("10") } }));
+
+    list.MoveLayer(layer, list.LayerAt(0));
+    seen.clear();
+    layer->SetLocked(true);
+    EXPECT_EQ(seen, (Seen { { layer, QStringLiteral("11") } })) << "a moved layer still reports";
+
+    TVeskLayer loose;
+    loose.SetVisible(false);
+    loose.SetLocked(true);
+    EXPECT_FALSE(loose.visible);
+    EXPECT_TRUE(loose.locked);
+    EXPECT_EQ(seen.size(), 1u);
+}

@@ -225,14 +225,16 @@ struct SelectCase {
     PointF at;
     bool expectedResult;
     bool expectedSelected;
+    bool hidden = false; // its own visible flag off, as a file may have it
 };
 
 class ObjectSelectAt : public ObjectTest, public ::testing::WithParamInterface<SelectCase> { };
 
-TEST_P(ObjectSelectAt, FollowsOnlyTheObjectsOwnLock)
+TEST_P(ObjectSelectAt, FollowsOnlyTheObjectsOwnLockAndVisibility)
 {
     const SelectCase& c = GetParam();
     box.SetLocked(c.locked);
+    box.SetVisible(!c.hidden);
     box.GetLayer()->locked = c.layerLocked;
     box.SetSelected(c.selectedBefore);
     box.EnterPointEditing();
@@ -243,6 +245,7 @@ TEST_P(ObjectSelectAt, FollowsOnlyTheObjectsOwnLock)
     // Selecting by rectangle follows the same rule.
     TBox other(layers.LayerAt(2), TVeskSurface(), RectF(0, 0, 10, 10));
     other.SetLocked(c.locked);
+    other.SetVisible(!c.hidden);
     other.SetSelected(c.selectedBefore);
     other.EnterPointEditing();
     EXPECT_EQ(other.SelectIn(RectF(c.at.X, c.at.Y, 0.5f, 0.5f)), c.expectedResult) << c.what;
@@ -257,7 +260,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ObjectSelectAt,
         SelectCase { "miss keeps the selection", false, false, true, { 50, 5 }, false, true },
         SelectCase { "locked", true, false, false, { 5, 5 }, false, false },
         SelectCase { "locked keeps the selection", true, false, true, { 5, 5 }, false, true },
-        SelectCase { "layer lock is the container's business", false, true, false, { 5, 5 }, true, true }));
+        SelectCase { "layer lock is the container's business", false, true, false, { 5, 5 }, true, true },
+        SelectCase { "hidden", false, false, false, { 5, 5 }, false, false, true },
+        SelectCase { "hidden keeps the selection", false, false, true, { 5, 5 }, false, true, true }));
 
 TEST_F(ObjectTest, IsLockedAlsoFollowsTheLayer)
 {

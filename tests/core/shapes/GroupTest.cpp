@@ -94,6 +94,63 @@ TEST_F(GroupTest, AHitOnAnyUnlockedMemberSelectsTheWholeGroup)
     }
 }
 
+// Members the user cannot point at (locked by their own flag, not drawn by
+// their own flag or their layer's, inside a hidden group), one and two levels
+// down: never picked, but they follow the group when another member is.
+TEST_F(GroupTest, MembersThatCannotBePickedStillFollowTheGroup)
+{
+    const struct {
+        const char* what;
+        std::function<TestShape*(TVeskContainer&)> add;
+    } cases[] = {
+        { "own lock",
+            [&](TVeskContainer& c) {
+                TestShape* x = AddShape(c, QStringLiteral("x"), { 60, 0, 10, 10 });
+                x->SetLocked(true);
+                return x;
+            } },
+        { "invisible",
+            [&](TVeskContainer& c) {
+                TestShape* x = AddShape(c, QStringLiteral("x"), { 60, 0, 10, 10 });
+                x->SetVisible(false);
+                return x;
+            } },
+        { "hidden layer",
+            [&](TVeskContainer& c) {
+                Layer(4)->visible = false;
+                return AddShape(c, QStringLiteral("x"), { 60, 0, 10, 10 }, 4);
+            } },
+        { "in a hidden group",
+            [&](TVeskContainer& c) {
+                TVeskGroup* hidden = AddGroup(c, QStringLiteral("hidden"));
+                hidden->SetVisible(false);
+                return AddShape(*hidden, QStringLiteral("x"), { 60, 0, 10, 10 });
+            } },
+    };
+    for (const auto& c : cases) {
+        for (const int depth : { 1, 2 }) {
+            SCOPED_TRACE(testing::Message() << c.what << ", depth " << depth);
+            Layer(4)->visible = true;
+            TVeskPart doc;
+            TVeskGroup* group = AddGroup(doc, QStringLiteral("G"));
+            AddShape(*group, QStringLiteral("y"), { 0, 0, 10, 10 });
+            TestShape* x = c.add(depth == 1 ? *group : *AddGroup(*group, QStringLiteral("inner")));
+
+            EXPECT_FALSE(doc.HitTest({ 65, 5 }));
+            EXPECT_FALSE(doc.SelectAt({ 65, 5 }));
+            EXPECT_FALSE(doc.SelectIn({ 64, 4, 2, 2 }));
+            EXPECT_FALSE(group->IsSelected());
+            EXPECT_FALSE(x->IsSelected());
+
+            EXPECT_TRUE(doc.SelectAt({ 5, 5 }));
+            EXPECT_TRUE(x->IsSelected());
+            EXPECT_FALSE(doc.HitTestSelected({ 65, 5 }));
+            doc.Translate(5, 0, MatrixOrder::Append);
+            EXPECT_EQ(x->GetMatrixRef().OffsetX(), 5.0f);
+        }
+    }
+}
+
 TEST_F(GroupTest, SetSelectedReachesLockedMembersToo)
 {
     EXPECT_TRUE(g->SetSelected(true));
@@ -143,7 +200,7 @@ TEST_F(GroupTest, BoundsCoverEveryMemberWhetherSelectedOrNot)
     TVeskGroup empty;
     r = { 1, 1, 1, 1 };
     empty.GetBounds(r);
-    EXPECT_EQ(r, RectF());
+    EXPECT_EQ(r, RectF(1, 1, 1, 1)) << "no bounds: the rectangle is left alone";
 
     g->SetVisible(false);
     r = { 1, 2, 3, 4 };

@@ -221,11 +221,23 @@ TEST_F(PartTest, ClickWhereTwoUnlockedObjectsOverlapSelectsBoth)
     EXPECT_EQ(NamesOf(selected), Words("a b")) << "a miss keeps the selection";
 }
 
-// How the second of two overlapping shapes is kept from being edited.
-enum class Lock { None, Object, Layer, HiddenLayer };
+// How the second of two overlapping shapes is kept from being edited: locked
+// by its own flag or its layer's, or not drawn (its own flag, its layer's, or
+// a hidden group one or two levels up).
+enum class Lock { None, Object, Layer, HiddenLayer, Invisible, HiddenGroup, HiddenGroupTwoDeep };
 
 class PartLocking : public PartTest, public ::testing::WithParamInterface<Lock> {
 protected:
+    // b on layer 2, in the groups the case puts it in.
+    TestShape* addB(TVeskPart& part)
+    {
+        TVeskContainer* home = &part;
+        if (GetParam() == Lock::HiddenGroup || GetParam() == Lock::HiddenGroupTwoDeep) {
+            outer = AddGroup(part, QStringLiteral("g"));
+            home = GetParam() == Lock::HiddenGroup ? outer : AddGroup(*outer, QStringLiteral("h"));
+        }
+        return AddShape(*home, QStringLiteral("b"), { 5, 5, 10, 10 }, 2);
+    }
     void lock(TestShape* s)
     {
         switch (GetParam()) {
@@ -240,16 +252,30 @@ protected:
         case Lock::HiddenLayer:
             Layer(2)->visible = false;
             break;
+        case Lock::Invisible:
+            s->SetVisible(false);
+            break;
+        case Lock::HiddenGroup:
+        case Lock::HiddenGroupTwoDeep:
+            outer->SetVisible(false);
+            break;
         }
     }
+    bool drawn() const
+    {
+        return GetParam() != Lock::Invisible && GetParam() != Lock::HiddenGroup
+            && GetParam() != Lock::HiddenGroupTwoDeep;
+    }
+
+    TVeskGroup* outer = nullptr;
 };
 
-TEST_P(PartLocking, LockedChildrenAreNeitherHitSelectedNorMovedButStillDrawnAndSaved)
+TEST_P(PartLocking, LockedOrHiddenChildrenAreNeitherHitSelectedNorMovedButStillSaved)
 {
     const bool editable = GetParam() == Lock::None;
     TVeskPart part;
     TestShape* a = AddShape(part, QStringLiteral("a"), { 0, 0, 10, 10 }, 1);
-    TestShape* b = AddShape(part, QStringLiteral("b"), { 5, 5, 10, 10 }, 2);
+    TestShape* b = addB(part);
     b->SetSelected(true); // selected before it was locked
     lock(b);
 
@@ -257,12 +283,17 @@ TEST_P(PartLocking, LockedChildrenAreNeitherHitSelectedNorMovedButStillDrawnAndS
     EXPECT_EQ(part.IntersectsRect({ 11, 11, 2, 2 }), editable);
     EXPECT_EQ(part.HitTestSelected({ 12, 12 }), editable);
     EXPECT_EQ(part.HitHandles({ 12, 12 }, 3), editable ? HitBody : HitNothing);
+    EXPECT_EQ(part.HandleInRect({ 11, 11, 2, 2 }), editable);
 
     b->SetSelected(false);
     part.SelectAt({ 7, 7 });
     EXPECT_TRUE(a->IsSelected());
     EXPECT_EQ(b->IsSelected(), editable);
+    a->SetSelected(false);
+    part.SelectIn({ 11, 11, 2, 2 });
+    EXPECT_EQ(b->IsSelected(), editable) << "rubber band";
 
+    a->SetSelected(true);
     b->SetSelected(true);
     part.Translate(100, 0, MatrixOrder::Append);
     part.RotateAt(90, { 0, 0 }, MatrixOrder::Append);
@@ -272,7 +303,7 @@ TEST_P(PartLocking, LockedChildrenAreNeitherHitSelectedNorMovedButStillDrawnAndS
 
     part.SetSelected(true);
     EXPECT_TRUE(a->IsSelected());
-    EXPECT_EQ(b->IsSelected(), editable) << "selecting everything skips locked children";
+    EXPECT_EQ(b->IsSelected(), editable) << "selecting everything skips locked and hidden children";
 
     QStringList log;
     TestShape::log = &log;
@@ -280,12 +311,13 @@ TEST_P(PartLocking, LockedChildrenAreNeitherHitSelectedNorMovedButStillDrawnAndS
     QPainter g(&image);
     part.Draw(g, 2, TDrawStyle());
     TestShape::log = nullptr;
-    EXPECT_EQ(log, Words("draw:b"));
+    EXPECT_EQ(log, drawn() ? Words("draw:b") : QStringList());
     EXPECT_NE(SaveBytes(part).indexOf("TSHP", 10), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PartTest, PartLocking, ::testing::Values(Lock::None, Lock::Object, Lock::Layer, Lock::HiddenLayer));
+INSTANTIATE_TEST_SUITE_P(PartTest, PartLocking,
+    ::testing::Values(Lock::None, Lock::Object, Lock::Layer, Lock::HiddenLayer, Lock::Invisible,
+        Lock::HiddenGroup, Lock::HiddenGroupTwoDeep));
 
 TEST_F(PartTest, HitHandlesOrsTheCodesOfUnlockedChildren)
 {
@@ -299,7 +331,84 @@ TEST_F(PartTest, HitHandlesOrsTheCodesOfUnlockedChildren)
     EXPECT_EQ(part.HitHandles({ 50, 50 }, 3), HitNothing);
 }
 
-TEST_F(PartTest, BoundsCoverTheSelectedChildrenOnly)
+// Bounds are what culling and the common centre of rotate and mirror go by. A
+// container's cover everything it draws; a child without bounds (an empty or
+// hidden container, a shape with nothing to draw, an invisible shape) adds
+// nothing, so it cannot pull the result toward the origin from any depth.
+TEST_F(PartTest, BoundsCoverEveryDrawnChildAndNothingElse)
+{
+    const RectF real { 40, 20, 5, 30 };
+    const struct {
+        const char* what;
+        std::function<void(TVeskContainer&)> add;
+        RectF expected;
+    } cases[] = {
+        { "nothing else", [](TVeskContainer&) {}, real },
+        { "empty group", [&](TVeskContainer& c) { AddGroup(c, QStringLiteral("e")); }, real },
+        { "empty part", [&](TVeskContainer& c) { c.Add(TVeskPart()); }, real },
+        { "group holding only a hidden group",
+            [&](TVeskContainer& c) {
+                TVeskGroup* hidden = AddGroup(*AddGroup(c, QStringLiteral("g")), QStringLiteral("h"));
+                AddShape(*hidden, QStringLiteral("far"), { 500, 500, 10, 10 });
+                hidden->SetVisible(false);
+            },
+            real },
+        { "group holding an empty path, two deep",
+            [&](TVeskContainer& c) {
+                TVeskGroup* inner = AddGroup(*AddGroup(c, QStringLiteral("g")), QStringLiteral("h"));
+                inner->Add(TVeskPath(Layer(1), TVeskSurface()));
+            },
+            real },
+        { "invisible shape",
+            [&](TVeskContainer& c) {
+                AddShape(c, QStringLiteral("x"), { 0, 0, 10, 10 })->SetVisible(false);
+            },
+            real },
+        { "unselected shape two deep",
+            [&](TVeskContainer& c) {
+                AddShape(*AddGroup(*AddGroup(c, QStringLiteral("g")), QStringLiteral("h")),
+                    QStringLiteral("m"), { 100, 60, 10, 10 });
+            },
+            { 40, 20, 70, 50 } },
+        { "unselected shape in a nested part",
+            [&](TVeskContainer& c) {
+                auto* p = static_cast<TVeskPart*>(c.Add(TVeskPart()));
+                AddShape(*p, QStringLiteral("m"), { -10, 0, 5, 5 });
+            },
+            { -10, 0, 55, 50 } },
+    };
+    for (const auto& c : cases) {
+        // The same children straight in the root, and one group further down.
+        TVeskPart root;
+        AddShape(root, QStringLiteral("real"), real);
+        c.add(root);
+        TVeskPart holder;
+        TVeskGroup* group = AddGroup(holder, QStringLiteral("holder"));
+        AddShape(*group, QStringLiteral("real"), real);
+        c.add(*group);
+        for (const TVeskObject* o : { static_cast<const TVeskObject*>(&root),
+                 static_cast<const TVeskObject*>(group), static_cast<const TVeskObject*>(&holder) }) {
+            RectF r { 1, 2, 3, 4 };
+            o->GetBounds(r);
+            EXPECT_EQ(r, c.expected) << c.what << " in " << o->GetName().toStdString();
+            EXPECT_FALSE(o->GetSelectedBounds(r)) << c.what << ": nothing is selected";
+        }
+    }
+
+    for (const auto& [what, hide] : std::initializer_list<std::pair<const char*, bool>> {
+             { "empty part", false }, { "hidden part", true } }) {
+        TVeskPart part;
+        if (hide) {
+            AddShape(part, QStringLiteral("a"));
+            part.SetVisible(false);
+        }
+        RectF r { 1, 2, 3, 4 };
+        part.GetBounds(r);
+        EXPECT_EQ(r, RectF(1, 2, 3, 4)) << what << " leaves the rectangle alone";
+    }
+}
+
+TEST_F(PartTest, SelectedBoundsCoverTheSelectionLookingInsideNestedParts)
 {
     TVeskPart part;
     TestShape* a = AddShape(part, QStringLiteral("a"), { 10, 10, 10, 10 });
@@ -307,35 +416,41 @@ TEST_F(PartTest, BoundsCoverTheSelectedChildrenOnly)
     TVeskGroup* g = AddGroup(part, QStringLiteral("g"));
     AddShape(*g, QStringLiteral("m1"), { -5, 0, 1, 1 });
     AddShape(*g, QStringLiteral("m2"), { 0, -8, 1, 1 });
+    auto* p = static_cast<TVeskPart*>(part.Add(TVeskPart()));
+    TestShape* c = AddShape(*p, QStringLiteral("c"), { 100, 100, 10, 10 });
 
-    RectF r { 1, 2, 3, 4 };
-    part.GetBounds(r);
-    EXPECT_EQ(r, RectF()) << "nothing selected: the bounds of an empty path";
+    const struct {
+        const char* what;
+        std::vector<TVeskObject*> selected;
+        bool any;
+        RectF expected;
+    } cases[] = {
+        { "nothing", {}, false, { 1, 2, 3, 4 } },
+        { "one shape", { a }, true, { 10, 10, 10, 10 } },
+        { "two shapes", { a, b }, true, { 10, 10, 35, 40 } },
+        { "a group", { g }, true, { -5, -8, 6, 9 } },
+        { "inside a nested part", { c }, true, { 100, 100, 10, 10 } },
+        { "a shape and the nested part's", { b, c }, true, { 40, 20, 70, 90 } },
+    };
+    for (const auto& k : cases) {
+        part.SetSelected(false);
+        for (TVeskObject* o : k.selected)
+            o->SetSelected(true);
+        RectF r { 1, 2, 3, 4 };
+        EXPECT_EQ(part.GetSelectedBounds(r), k.any) << k.what;
+        EXPECT_EQ(r, k.expected) << k.what;
+    }
 
-    a->SetSelected(true);
-    part.GetBounds(r);
-    EXPECT_EQ(r, RectF(10, 10, 10, 10));
-
+    // A hidden group adds nothing, even when selected.
+    part.SetSelected(false);
     b->SetSelected(true);
-    part.GetBounds(r);
-    EXPECT_EQ(r, RectF(10, 10, 35, 40));
-
-    a->SetSelected(false);
-    b->SetSelected(false);
     g->SetSelected(true);
-    part.GetBounds(r);
-    EXPECT_EQ(r, RectF(-5, -8, 6, 9));
-
-    // A hidden group has no bounds: it must not drag the result to the origin.
-    b->SetSelected(true);
     g->SetVisible(false);
-    part.GetBounds(r);
+    RectF r;
+    EXPECT_TRUE(part.GetSelectedBounds(r));
     EXPECT_EQ(r, RectF(40, 20, 5, 30));
-
     part.SetVisible(false);
-    r = { 1, 2, 3, 4 };
-    part.GetBounds(r);
-    EXPECT_EQ(r, RectF(1, 2, 3, 4)) << "a hidden part leaves the rectangle alone";
+    EXPECT_FALSE(part.GetSelectedBounds(r));
 }
 
 // Tree: a(selected, layer 1), g{ b(selected, layer 2), c(layer 1) }, d(layer 2), p{ e(layer 1) }.
