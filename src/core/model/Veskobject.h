@@ -49,6 +49,10 @@ public:
     virtual void AddOutline(GraphicsPath& into, int layerIndex) const;
     virtual void AddMergedOutline(GraphicsPath& into, int layerIndex) const;
     virtual void GetBounds(RectF& out) const;
+    // Where Draw paints, for culling: the bounds, except where a kind draws
+    // its bare geometry on a wire-frame layer with a pen wireWidth document
+    // units wide (in local units, placed by the matrix with the geometry).
+    virtual void GetDrawnBounds(RectF& out, float /*wireWidth*/) const { GetBounds(out); }
     // The common block; -1 without effect when the stream has failed, else 0.
     virtual int Load(TVesk_istream& in);
     virtual int Save(TVesk_ostream& out) const;
@@ -121,6 +125,10 @@ protected:
     Matrix matrix_;
     TVeskObject* owner_ = nullptr;
 };
+
+// The rectangle grown on every side by half a pen of `width` local units
+// placed by the matrix, at its widest.
+RectF WidenedByPen(const RectF& r, const Matrix& placement, float width);
 
 // An object that lies on a layer: paths, rectangles, ellipses and texts.
 class TVeskInstance : public TVeskObject {
