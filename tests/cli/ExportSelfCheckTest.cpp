@@ -8,11 +8,16 @@
 // layers, each with its reason.
 #include "CliSupport.h"
 #include "io/Veskdocument.h"
+#include "io/Veskfilestream.h"
 #include "model/Vesklayer.h"
 #include "model/Vesklayerlist.h"
 #include "render/Renderexport.h"
 #include "shapes/Veskellipse.h"
+#include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
+#include "shapes/Veskpath.h"
+#include "shapes/Veskrectangle.h"
+#include "shapes/Veskstring.h"
 
 #include <QDir>
 #include <QImage>
@@ -20,6 +25,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
@@ -466,6 +472,150 @@ TEST_P(ExportSelfCheckLayer, OurPictureAndGerbvsAgreeWithinTheTolerance)
 
 INSTANTIATE_TEST_SUITE_P(Board, ExportSelfCheckLayer, ::testing::ValuesIn(kLayerCases),
     [](const ::testing::TestParamInfo<LayerCase>& info) { return std::string(info.param.layer); });
+
+// ---------------------------------------------------------------- drawn as made
+
+// Shapes where the picture and the film once parted: a square-capped track
+// at 31 degrees; a pour with a clearance and a cut-out over its edge, and
+// a cut-out in a group that the screen paints before the older pour covers it; a pentagram filled by
+// winding; an open filled path whose closing edge no pen strokes; ellipses
+// whose box is off their origin, mirrored and turned a quarter; a part whose
+// members lie bands apart; a wire frame of no width running down the whole
+// window; bold lettering in a family without a bold face.
+void buildDrawnAsMade(TVeskDocument& doc)
+{
+    TVeskLayerList& layers = doc.Layers();
+    TVeskLayer* component = layers.FindLayer(QStringLiteral("component"));
+    TVeskLayer* solder = layers.FindLayer(QStringLiteral("solder"));
+    TVeskLayer* dimension = layers.FindLayer(QStringLiteral("dimension"));
+    TVeskLayer* place = layers.FindLayer(QStringLiteral("place_cmp"));
+    const auto surface = [](float width, bool fill, int cap = 2, bool cutOut = false) {
+        TVeskSurface s(width, cutOut, fill, 4);
+        s.SetLineCap(cap);
+        return s;
+    };
+    const auto path
+        = [&](TVeskLayer* layer, const std::vector<PointF>& anchors, bool closed, const TVeskSurface& s) {
+              TVeskPath p(layer, s);
+              p.SetPoints(StraightEntries(anchors), {});
+              p.SetClosed(closed);
+              return p;
+          };
+    const auto rect = [&](TVeskLayer* layer, RectF box, const TVeskSurface& s) {
+        TVeskRect r(layer, s);
+        r.SetCorners({ box.X, box.Y }, { box.GetRight(), box.GetBottom() });
+        r.SetSelected(false);
+        return r;
+    };
+    TVeskPart& root = doc.Root();
+    root.Add(path(component, { { 50, 60 }, { 250, 180 } }, false, surface(60, false, 1)));
+
+    root.Add(rect(component, { 350, 40, 250, 200 }, surface(0, true)));
+    {
+        TVeskGroup hidden;
+        TVeskEllipse hole(component, surface(0, true, 2, true));
+        hole.SetCircle({ 430, 140 }, { 470, 140 });
+        hidden.Add(hole);
+        root.Add(hidden);
+    }
+    root.Add(rect(component, { 560, 100, 80, 60 }, surface(0, true, 2, true)));
+    TVeskEllipse clearance(component, surface(0, true, 2, true));
+    clearance.SetCircle({ 520, 80 }, { 545, 80 });
+    root.Add(clearance);
+
+    std::vector<PointF> star;
+    for (int k = 0; k < 5; ++k) {
+        const double a = (-90.0 + 144.0 * k) * std::numbers::pi / 180.0;
+        star.push_back({ float(800 + 120 * std::cos(a)), float(170 + 120 * std::sin(a)) });
+    }
+    // With an outline: a pen-less figure's 0.3 mm strokes would round its sharp tips off.
+    root.Add(path(component, star, true, surface(4, true)));
+
+    root.Add(path(component, { { 60, 320 }, { 300, 320 }, { 300, 560 } }, false, surface(6, true)));
+
+    // An ellipse's record with its box moved off the origin, as a file may hold it.
+    QByteArray record = [&] {
+        TVeskEllipse e(component, surface(0, true));
+        e.SetCircle({ 0, 0 }, { 10, 0 });
+        TVesk_ostream out;
+        e.Save(out);
+        return out.Buffer();
+    }();
+    // Round, so that the flash is the circle the screen draws: an obround
+    // flash of unequal sides has corners an ellipse lacks.
+    const float box[] = { 10, 0, 40, 40 };
+    std::memcpy(record.data() + 4 + 4 + qsizetype(std::strlen("component")), box, sizeof box);
+    for (const Matrix& m :
+        { Matrix(-1, 0, 0, 1, 500, 400), Matrix(0, 1, -1, 0, 700, 350), Matrix(1, 0, 0, -1, 550, 600) }) {
+        TVesk_istream in(record);
+        in.SetLayers(&layers);
+        std::unique_ptr<TVeskObject> ellipse = in.ReadObject();
+        ellipse->SetMatrix(m);
+        root.Add(*ellipse);
+    }
+
+    TVeskPart part;
+    part.Add(rect(solder, { 100, 0, 50, 50 }, surface(0, true)));
+    part.Add(rect(solder, { 100, 650, 50, 50 }, surface(0, true)));
+    root.Add(part);
+
+    // A zero width as a file may hold it; an unfilled surface made here keeps a minimal one.
+    TVeskPath wire(dimension, surface(1, false));
+    wire.SetPoints(StraightEntries({ { 900, 20 }, { 900, 720 } }), {});
+    {
+        TVesk_ostream out;
+        TVeskSurface(1, false, false, 4).Save(out);
+        QByteArray bytes = out.Buffer();
+        const float zero = 0;
+        std::memcpy(bytes.data(), &zero, sizeof zero);
+        TVesk_istream in(bytes);
+        wire.GetSurface()->Load(in);
+        wire.Rebuild();
+    }
+    root.Add(wire);
+
+    TVeskString bold(place, surface(1, false));
+    bold.SetFont(QStringLiteral("MS UI Gothic"), 1, 60);
+    bold.PlaceText(QStringLiteral("ぬ太字 Bold"), { 400, 620 });
+    bold.SetSelected(false);
+    root.Add(bold);
+}
+
+struct DrawnAsMadeLayer {
+    const char* layer;
+    double toleranceMm;
+};
+
+TEST_F(ExportSelfCheck, EveryShapeOnceDrawnOtherwiseThanMadeAgrees)
+{
+    TVeskDocument doc;
+    buildDrawnAsMade(doc);
+    const QString document = dir.filePath(QStringLiteral("drawn-as-made.vbf"));
+    ASSERT_TRUE(doc.Write(document).ok);
+    const QStringList files = exportGerber(document, dir.path());
+    for (const DrawnAsMadeLayer c : { DrawnAsMadeLayer { "component", kToleranceMm },
+             DrawnAsMadeLayer { "solder", kToleranceMm }, DrawnAsMadeLayer { "dimension", kToleranceMm },
+             DrawnAsMadeLayer { "place_cmp", kLetteringToleranceMm } }) {
+        const QString name = QLatin1String(c.layer);
+        SCOPED_TRACE(c.layer);
+        const QString file = dir.filePath(name + QStringLiteral(".gbr"));
+        ASSERT_TRUE(files.contains(file)) << files.join(u' ').toStdString();
+        const QImage ours = renderOurs(doc, doc.Layers().FindLayer(name)->index);
+        const QImage theirs = renderGerbv(file);
+        ASSERT_EQ(ours.size(), theirs.size());
+        const Ink ourInk = inkOf(ours);
+        const Ink theirInk = inkOf(theirs);
+        EXPECT_GT(ourInk.count, 100) << "our picture is blank";
+        const Agreement a = compare(ourInk, theirInk, c.toleranceMm / kMmPerPixel);
+        EXPECT_TRUE(a.Agrees()) << describe(a, c.toleranceMm);
+        if (!a.Agrees()) {
+            ours.save(dir.filePath(name + QStringLiteral("-ours.png")));
+            theirs.save(dir.filePath(name + QStringLiteral("-gerbv.png")));
+            a.diff.save(dir.filePath(name + QStringLiteral("-diff.png")));
+            keepFolder(name);
+        }
+    }
+}
 
 // The check is worth something only if it fails a picture that is off: ours
 // moved by half a millimetre or turned over, or gerbv's of a file that lost

@@ -1,11 +1,14 @@
 #include "GraphicsPath.h"
 
+#include "Outlineembolden.h"
 #include "PathInternals.h"
 #include "PathStroker.h"
 #include "PolygonClipping.h"
 #include "QtConvert.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <QStringList>
@@ -26,6 +29,18 @@ constexpr float kKappa = 0.5522847498f;
 // Text is laid out at this pixel size and scaled down: QFont sizes are
 // integers, and at this size hinting and advance rounding vanish.
 constexpr int kTextLayoutPixelSize = 2048;
+// Stems of a synthetic bold grow by this part of the em, as FreeType's do.
+constexpr float kSyntheticBoldStrength = 1.0f / 24.0f;
+
+// Bold asked of a family without a bold face: Qt then lays out the regular
+// face's outlines as they are.
+bool lacksBoldFace(const QFont& font)
+{
+    if (!font.bold())
+        return false;
+    const QFontInfo face(font);
+    return QFontDatabase::weight(face.family(), face.styleName()) < QFont::DemiBold;
+}
 
 bool isClosed(std::uint8_t type)
 {
@@ -234,7 +249,9 @@ void GraphicsPath::AddString(
 
     const double scale = double(emSize) / kTextLayoutPixelSize;
     const QTransform place(scale, 0, 0, scale, origin.X, origin.Y);
-    const GraphicsPath outlines = FromQPainterPath(place.map(glyphs));
+    GraphicsPath outlines = FromQPainterPath(place.map(glyphs));
+    if (lacksBoldFace(font))
+        EmboldenOutline(outlines.points_, outlines.types_, emSize * kSyntheticBoldStrength);
     detail::forEachFigure(outlines.types_, [&](const Figure& fig) {
         // Qt leaves a bare move for blanks; a contour needs area.
         if (fig.last - fig.first < 2)

@@ -65,6 +65,7 @@ public:
     // Four Bezier quadrants starting at the right-most point, turning clockwise on screen.
     void AddEllipse(const RectF& rect);
     // Glyph outlines of the text laid out from origin (top-left of the em box).
+    // Bold of a family without a bold face is emboldened as font engines do.
     void AddString(const QString& text, const QString& family, int style, float emSize, PointF origin);
     // Appends the other path's figures; with connect false they stay separate figures.
     void AddPath(const GraphicsPath& other, bool connect = false);

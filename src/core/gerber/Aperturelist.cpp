@@ -55,9 +55,13 @@ void TApRect::SetAngle(int degrees)
 QByteArray TApRect::Definition() const
 {
     if (nearlySquare(width_, height_)) {
-        // A regular polygon of four vertices whose outer diameter is the diagonal.
+        // A regular polygon of four vertices whose outer diameter is the
+        // diagonal. The angle is measured in the document's numbers, which the
+        // file keeps before its image is mirrored in y; a square turned by the
+        // angle there is the polygon turned by 45 more, and the mirror then
+        // turns it with the track it ends.
         const float diagonal = float(double(width_) * std::sqrt(2.0));
-        return format("%%ADD%02dP,%.3fX4X%d*%%", int(Code()), toMillimetres(diagonal), 45 - angle_);
+        return format("%%ADD%02dP,%.3fX4X%d*%%", int(Code()), toMillimetres(diagonal), (45 + angle_) % 90);
     }
     return format("%%ADD%02dR,%.3fX%.3f*%%", int(Code()), toMillimetres(width_), toMillimetres(height_));
 }

@@ -64,8 +64,9 @@ private:
     float height_;
 };
 
-// Rectangle of width by height turned by a whole number of degrees. A square
-// looks the same after a quarter turn, so the angle is kept in 0 .. 89. Only
+// Rectangle of width by height turned by a whole number of degrees, counted
+// from the x axis towards the y axis in document coordinates. A square looks
+// the same after a quarter turn, so the angle is kept in 0 .. 89. Only
 // squares are ever turned (square pen caps); rectangle flashes are unturned,
 // and a turned non-square has no standard aperture, so it is defined unturned.
 class TApRect : public TAperture {

@@ -68,6 +68,37 @@ void TGerberBody::refuseAt(PointF p)
                .arg(millimetres(p.X), millimetres(p.Y)));
 }
 
+bool TGerberBody::CheckApertureSize(float size)
+{
+    if (Refused())
+        return false;
+    if (std::isfinite(size) && std::fabs(size) < kMaxApertureSize)
+        return true;
+    Refuse(QStringLiteral("an aperture of %1 mm (a pen width or a flash size) cannot be written: it must "
+                          "be a finite size below %2 mm")
+               .arg(double(size) * 0.1, 0, 'g', 6)
+               .arg(double(kMaxApertureSize) * 0.1, 0, 'f', 0));
+    return false;
+}
+
+bool TGerberBody::CheckHatchPen(float width, float step)
+{
+    if (Refused())
+        return false;
+    if (step >= kResolution)
+        return true;
+    Refuse(QStringLiteral("filling a shape with a pen of %1 mm would lay its hatch lines closer than the "
+                          "file's resolution of 0.001 mm; give the shape a wider outline or none")
+               .arg(double(width) * 0.1, 0, 'g', 6));
+    return false;
+}
+
+void TGerberBody::Polarity(bool clear)
+{
+    if (!Refused())
+        text_ += clear ? "%LPC*%\n" : "%LPD*%\n";
+}
+
 void TGerberBody::Select(std::int32_t code)
 {
     if (Refused())

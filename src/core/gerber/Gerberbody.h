@@ -23,6 +23,10 @@ class TGerberBody {
 public:
     // |N| must stay below this.
     static constexpr std::int64_t kCoordinateLimit = 1000000;
+    // Document units: twice the coordinate range, more than any plot holds.
+    static constexpr float kMaxApertureSize = 20000.0f;
+    // Document units: one step of the coordinate format (0.001 mm).
+    static constexpr float kResolution = 0.01f;
 
     // "G54D" code "*".
     void Select(std::int32_t code);
@@ -34,6 +38,15 @@ public:
     bool CheckRange(PointF p);
     // Refuses the body for a reason of the caller's (the first reason stays).
     void Refuse(const QString& why);
+    // False, and the body refused, for an aperture size (a pen width, a
+    // flash's side) that is not finite or reaches kMaxApertureSize.
+    bool CheckApertureSize(float size);
+    // False, and the body refused, for a hatch pen whose lines would lie
+    // closer than the file's resolution: strokes on top of each other, or
+    // millions of them.
+    bool CheckHatchPen(float width, float step);
+    // "%LPC*%" (clear: what follows removes the dark) or "%LPD*%".
+    void Polarity(bool clear);
 
     const QByteArray& Text() const { return text_; }
     bool Refused() const { return !refusal_.isEmpty(); }

@@ -1,14 +1,18 @@
 #include "Gerberexport.h"
 
 #include "Gerberfilestream.h"
+#include "Gerberlayerorder.h"
+#include "geometry/PolygonClipping.h"
 #include "model/Vesklayerlist.h"
 #include "model/Veskobject.h"
+#include "shapes/Mergedoutline.h"
 
 #include <QDir>
 #include <QSaveFile>
 #include <QSet>
 #include <algorithm>
 #include <functional>
+#include <span>
 
 namespace vesk {
 
@@ -16,6 +20,42 @@ namespace {
 
 // Outline mode strokes every figure with this pen: 0.1 mm, flat caps.
 constexpr float kOutlinePenWidth = 1.0f;
+// Merged outlines are flat already; this only bounds what a curve would cost.
+constexpr float kOutlineFlatness = 0.25f;
+
+// The layer's merged outline with the areas of its cut-outs taken away, as
+// the screen paints them over the copper.
+void outlineWithoutCutOuts(const TVeskObject& root, int index, GraphicsPath& into)
+{
+    std::vector<TVeskObject*> found;
+    // Collecting only reads; it is declared for callers that go on to edit.
+    const_cast<TVeskObject&>(root).CollectByLayer(found, index);
+    std::vector<const TVeskObject*> copper, cutOuts;
+    for (const TVeskObject* o : found)
+        (PaintsClear(*o, index) ? cutOuts : copper).push_back(o);
+    if (cutOuts.empty() || !root.IsVisible()) {
+        root.AddMergedOutline(into, index);
+        return;
+    }
+    GraphicsPath dark(FillMode::Winding), clear(FillMode::Winding);
+    MergeOutlines(copper, index, dark);
+    MergeOutlines(cutOuts, index, clear);
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(detail::toClipperPolygons(dark, kOutlineFlatness), ClipperLib::ptSubject, true);
+    clipper.AddPaths(detail::toClipperPolygons(clear, kOutlineFlatness), ClipperLib::ptClip, true);
+    ClipperLib::Paths left;
+    clipper.Execute(ClipperLib::ctDifference, left, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    std::vector<PointF> points;
+    std::vector<std::uint8_t> types;
+    detail::appendClosedFigures(left, points, types);
+    size_t start = 0;
+    for (size_t i = 0; i < types.size(); ++i) {
+        if (types[i] & PathPointTypeCloseSubpath) {
+            into.AddPolygon(std::span<const PointF>(points).subspan(start, i + 1 - start));
+            start = i + 1;
+        }
+    }
+}
 
 using Convert = std::function<void(TGerber_ostream& out, int layerIndex)>;
 
@@ -119,7 +159,7 @@ TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayer
     pen.width = kOutlinePenWidth;
     return exportLayers(layers, layerIndices, folder, [&root, &pen](TGerber_ostream& out, int index) {
         GraphicsPath outline;
-        root.AddMergedOutline(outline, index);
+        outlineWithoutCutOuts(root, index, outline);
         out.AddPath(&pen, outline, false);
     });
 }

@@ -36,16 +36,18 @@ QString GerberFileName(const QString& layerName, int layerIndex);
 
 // Gerber mode: for each chosen layer index, in order, a file in `folder`
 // holding every object of the root on that layer, written as strokes, hatch
-// fills and flashes. Each file is replaced atomically and only when it was
-// written completely; a layer that fails (a file that cannot be created or
-// written, a coordinate beyond the format's range, an index without layer, a
+// fills and flashes, cut-outs with clear polarity. Each file is replaced
+// atomically and only when it was written completely; a layer that fails (a
+// file that cannot be created or written, a coordinate beyond the format's
+// range, a pen width or hatch no file can hold, an index without layer, a
 // second layer whose file name an earlier one of the export took) is reported
 // and the following layers are still written.
 TGerberExportResult ExportGerberFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& folder);
 
 // Outline mode: the same files holding the merged outline of each layer,
-// stroked with a 0.1 mm round aperture and never filled.
+// stroked with a 0.1 mm round aperture and never filled; the areas of
+// cut-outs are taken out of it.
 TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& folder);
 

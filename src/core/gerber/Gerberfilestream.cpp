@@ -68,6 +68,8 @@ void TGerber_ostream::AddPath(const Pen* pen, const GraphicsPath& path, bool fil
         auto object = std::make_unique<TPreConvPath>(apertures_);
         object->SetFigure(std::move(figures[i]), bounds);
         object->SetPen(pen, fill);
+        object->SetFillMode(path.GetFillMode());
+        object->SetClear(clear_);
         if (group)
             object->SetHatchGroup(group, i + 1 == figures.size());
         objects_.push_back(std::move(object));
@@ -88,6 +90,7 @@ void TGerber_ostream::AddEllipse(const Pen* pen, const RectF& rect)
 {
     auto object = std::make_unique<TPreConvEllipse>(apertures_);
     object->SetRect(flashRect(pen, rect));
+    object->SetClear(clear_);
     objects_.push_back(std::move(object));
 }
 
@@ -95,6 +98,7 @@ void TGerber_ostream::AddRect(const Pen* pen, const RectF& rect)
 {
     auto object = std::make_unique<TPreConvRect>(apertures_);
     object->SetRect(flashRect(pen, rect));
+    object->SetClear(clear_);
     objects_.push_back(std::move(object));
 }
 
@@ -124,8 +128,18 @@ bool TGerber_ostream::WriteFile()
         failed_ = true;
         return false;
     }
-    for (const auto& object : objects_)
+    // Layers start dark; runs of cut-outs are written clear and the dark
+    // polarity comes back after them.
+    bool clear = false;
+    for (const auto& object : objects_) {
+        if (object->Clear() != clear) {
+            clear = object->Clear();
+            body_.Polarity(clear);
+        }
         object->Write(body_);
+    }
+    if (clear)
+        body_.Polarity(false);
     if (body_.Refused()) {
         failed_ = true;
         error_ = body_.Refusal() + QStringLiteral("; nothing was written");

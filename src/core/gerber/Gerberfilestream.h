@@ -49,6 +49,10 @@ public:
     void AddEllipse(const Pen* pen, const RectF& rect);
     void AddRect(const Pen* pen, const RectF& rect);
 
+    // Objects added from now on clear (cut-outs) or darken the layer.
+    void SetClearPolarity(bool clear) { clear_ = clear; }
+    bool ClearPolarity() const { return clear_; }
+
     // Writes the whole file once; false, with ErrorString set, when it failed.
     bool WriteFile();
 
@@ -68,6 +72,7 @@ private:
     TApertureList apertures_;
     std::vector<std::unique_ptr<TPreConvObject>> objects_;
     QString layerName_;
+    bool clear_ = false;
     bool failed_ = false;
     QString error_;
 };

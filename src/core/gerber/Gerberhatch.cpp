@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace vesk {
 
@@ -91,6 +92,118 @@ PointF onLine(float c, float position, bool horizontal)
     return horizontal ? PointF(position, c) : PointF(c, position);
 }
 
+// The strokes of one scan line by the winding rule, from crossings sorted
+// along it: spans where the winding number is not zero. False, leaving
+// `strokes` alone, where no span winds twice, since the even-odd pairing of
+// the crossings then gives the same strokes. Crossings at one position count
+// together, so that the order of a vertex's two edges cannot fake a second turn.
+template <class Crossings>
+bool pairsByWinding(const Crossings& line, std::vector<PointF>& strokes, bool horizontal)
+{
+    bool twice = false;
+    int winding = 0;
+    for (size_t k = 0; k < line.size();) {
+        const float at = along(line[k].at, horizontal);
+        for (; k < line.size() && along(line[k].at, horizontal) == at; ++k)
+            winding += line[k].direction;
+        twice |= winding > 1 || winding < -1;
+    }
+    if (!twice)
+        return false;
+    winding = 0;
+    PointF start;
+    for (size_t k = 0; k < line.size();) {
+        const PointF here = line[k].at;
+        const bool wasInside = winding != 0;
+        for (; k < line.size() && along(line[k].at, horizontal) == along(here, horizontal); ++k)
+            winding += line[k].direction;
+        if (!wasInside && winding != 0) {
+            start = here;
+        } else if (wasInside && winding == 0) {
+            strokes.push_back(start);
+            strokes.push_back(here);
+        }
+    }
+    return true;
+}
+
+// The positions along a scan line, as an open interval, where a centre lies
+// closer than r to the segment from a to b; empty (lo >= hi) where none does.
+std::pair<double, double> nearSegment(PointF a, PointF b, double r, float c, bool horizontal)
+{
+    // The line is o + t u, with t the position along it.
+    const double ox = horizontal ? 0.0 : c, oy = horizontal ? c : 0.0;
+    const double ux = horizontal ? 1.0 : 0.0, uy = horizontal ? 0.0 : 1.0;
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    const auto add = [&](double from, double to) {
+        if (from < to) {
+            lo = std::min(lo, from);
+            hi = std::max(hi, to);
+        }
+    };
+    for (const PointF end : { a, b }) {
+        const double dx = end.X - ox, dy = end.Y - oy;
+        const double m = dx * ux + dy * uy;
+        const double disc = m * m - (dx * dx + dy * dy) + r * r;
+        if (disc > 0)
+            add(m - std::sqrt(disc), m + std::sqrt(disc));
+    }
+    const double ex = double(b.X) - a.X, ey = double(b.Y) - a.Y;
+    const double length = std::hypot(ex, ey);
+    if (length > 0) {
+        const double vx = ex / length, vy = ey / length;
+        // Within the segment's length along it and within r across it; each
+        // a linear condition on t.
+        double from = -HUGE_VAL, to = HUGE_VAL;
+        const auto within = [&](double base, double slope, double min, double max) {
+            if (slope == 0) {
+                if (!(base > min && base < max))
+                    to = -HUGE_VAL;
+                return;
+            }
+            const double t0 = (min - base) / slope, t1 = (max - base) / slope;
+            from = std::max(from, std::min(t0, t1));
+            to = std::min(to, std::max(t0, t1));
+        };
+        const double px = ox - a.X, py = oy - a.Y;
+        within(px * vx + py * vy, ux * vx + uy * vy, 0.0, length);
+        within(px * -vy + py * vx, ux * -vy + uy * vx, -r, r);
+        add(from, to);
+    }
+    return { lo, hi };
+}
+
+// Cuts from the strokes of one scan line (pairs of points along it) what
+// lies closer than r to the edge from a to b, which no pen strokes: a round
+// end there would reach beyond the shape. Pieces of no length are dropped.
+void keepOffEdge(std::vector<PointF>& strokes, PointF a, PointF b, float r, bool horizontal)
+{
+    if (strokes.empty())
+        return;
+    const float c = horizontal ? strokes.front().Y : strokes.front().X;
+    const auto [lo, hi] = nearSegment(a, b, r, c, horizontal);
+    if (!(lo < hi))
+        return;
+    std::vector<PointF> kept;
+    for (size_t j = 0; j + 1 < strokes.size(); j += 2) {
+        const double from = along(strokes[j], horizontal), to = along(strokes[j + 1], horizontal);
+        if (to <= lo || from >= hi) {
+            kept.push_back(strokes[j]);
+            kept.push_back(strokes[j + 1]);
+            continue;
+        }
+        if (lo > from) {
+            kept.push_back(strokes[j]);
+            kept.push_back(onLine(c, float(lo), horizontal));
+        }
+        if (hi < to) {
+            kept.push_back(onLine(c, float(hi), horizontal));
+            kept.push_back(strokes[j + 1]);
+        }
+    }
+    strokes = std::move(kept);
+}
+
 } // namespace
 
 THatchLines MakeHatchLines(const RectF& bounds, float step)
@@ -118,14 +231,21 @@ THatchLines MakeHatchLines(const RectF& bounds, float step)
     return lines;
 }
 
-std::vector<PointF> HatchFigure(std::span<const PointF> points, bool closeFigure, const THatchLines& lines)
+std::vector<PointF> HatchFigure(
+    std::span<const PointF> points, bool closeFigure, const THatchLines& lines, FillMode mode, float keepOff)
 {
     std::vector<Edge> edges;
     appendEdges(edges, points, closeFigure);
+    const bool closingEdge = !points.empty() && edges.size() == points.size() && keepOff > 0;
     const Buckets buckets(edges, lines);
     const bool horizontal = lines.horizontal;
+    struct Crossing {
+        PointF at;
+        int direction;
+    };
     std::vector<PointF> hatch;
-    std::vector<PointF> line;
+    std::vector<Crossing> line;
+    std::vector<PointF> strokes;
     for (size_t i = 0; i < lines.at.size(); ++i) {
         const float c = lines.at[i];
         const PointF p0 = onLine(c, lines.from, horizontal), p1 = onLine(c, lines.to, horizontal);
@@ -133,13 +253,20 @@ std::vector<PointF> HatchFigure(std::span<const PointF> points, bool closeFigure
         for (const std::uint32_t e : buckets.EdgesOf(i)) {
             PointF at;
             if (intersect(p0, p1, edges[e].a, edges[e].b, at))
-                line.push_back(at);
+                line.push_back({ at, across(edges[e].b, horizontal) > c ? 1 : -1 });
         }
         if (line.size() % 2 != 0)
             line.pop_back();
-        std::sort(line.begin(), line.end(),
-            [horizontal](PointF a, PointF b) { return along(a, horizontal) < along(b, horizontal); });
-        hatch.insert(hatch.end(), line.begin(), line.end());
+        std::sort(line.begin(), line.end(), [horizontal](const Crossing& a, const Crossing& b) {
+            return along(a.at, horizontal) < along(b.at, horizontal);
+        });
+        strokes.clear();
+        if (mode != FillMode::Winding || !pairsByWinding(line, strokes, horizontal))
+            for (const Crossing& x : line)
+                strokes.push_back(x.at);
+        if (closingEdge)
+            keepOffEdge(strokes, points.back(), points.front(), keepOff, horizontal);
+        hatch.insert(hatch.end(), strokes.begin(), strokes.end());
     }
     return hatch;
 }

@@ -37,10 +37,16 @@ THatchLines MakeHatchLines(const RectF& bounds, float step);
 // end) in scan-line order and along each line. An edge counts for a line
 // when exactly one of its ends lies strictly beyond it, its crossing is the
 // segment intersection of line and edge, and a line that collects an odd
-// number of crossings drops the last one found. The edges are those between
-// consecutive points, plus the closing edge from the last point back to the
-// first when `closeFigure` is set (a figure filled as if closed).
-std::vector<PointF> HatchFigure(std::span<const PointF> points, bool closeFigure, const THatchLines& lines);
+// number of crossings drops the last one found. The crossings pair up
+// even-odd; under the winding rule a line where the figure winds twice
+// (a star, a figure that runs round twice) is dark wherever the winding
+// number is not zero instead. The edges are those between consecutive
+// points, plus the closing edge from the last point back to the first when
+// `closeFigure` is set (a figure filled as if closed). No pen strokes that
+// edge, so stroke centres are kept `keepOff` (half the hatch pen) away from
+// it, lest the round ends reach beyond the shape.
+std::vector<PointF> HatchFigure(
+    std::span<const PointF> points, bool closeFigure, const THatchLines& lines, FillMode mode, float keepOff);
 
 // One figure of a shape made of several, for HatchFigures.
 struct THatchFigure {

@@ -96,6 +96,8 @@ void TPreConvPath::SetHatchGroup(std::shared_ptr<const TPreConvHatchGroup> group
 
 void TPreConvPath::Write(TGerberBody& out)
 {
+    if (pen_ && !out.CheckApertureSize(pen_->width))
+        return;
     if (pen_) {
         WriteOutline(out, *pen_);
         if (fill_)
@@ -140,7 +142,10 @@ void TPreConvPath::WriteFill(TGerberBody& out, float w)
     if (!out.CheckRange({ bounds_.GetLeft(), bounds_.GetTop() })
         || !out.CheckRange({ bounds_.GetRight(), bounds_.GetBottom() }))
         return;
-    const THatchLines lines = MakeHatchLines(bounds_, float(double(w) * kHatchStep));
+    const float step = float(double(w) * kHatchStep);
+    if (!out.CheckHatchPen(w, step))
+        return;
+    const THatchLines lines = MakeHatchLines(bounds_, step);
     if (lines.tooMany) {
         out.Refuse(QStringLiteral(
             "filling a shape of %1 by %2 mm with a pen of %3 mm takes more than %4 hatch lines")
@@ -151,7 +156,7 @@ void TPreConvPath::WriteFill(TGerberBody& out, float w)
         return;
     }
     const std::vector<PointF> hatch = group_ ? HatchFigures(group_->figures, group_->fillMode, lines)
-                                             : HatchFigure(points_, !closed_, lines);
+                                             : HatchFigure(points_, !closed_, lines, fillMode_, w / 2);
     out.Select(apertures_.CircleCode(w));
     for (size_t j = 0; j + 1 < hatch.size(); j += 2) {
         out.Move(hatch[j]);
@@ -168,14 +173,23 @@ void TPreConvFlash::SetRect(const RectF& rect)
     height_ = rect.Height;
 }
 
+bool TPreConvFlash::checkSize(TGerberBody& out) const
+{
+    return out.CheckApertureSize(width_) && out.CheckApertureSize(height_);
+}
+
 void TPreConvEllipse::Write(TGerberBody& out)
 {
+    if (!checkSize(out))
+        return;
     out.Select(apertures_.CodeOf(TApEllipse(width_, height_)));
     out.Flash(centre_);
 }
 
 void TPreConvRect::Write(TGerberBody& out)
 {
+    if (!checkSize(out))
+        return;
     out.Select(apertures_.CodeOf(TApRect(width_, height_, 0)));
     out.Flash(centre_);
 }

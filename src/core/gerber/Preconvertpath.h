@@ -31,8 +31,16 @@ public:
 
     virtual void Write(TGerberBody& out) = 0;
 
+    // Clear polarity: the object removes what the dark objects before it made
+    // (a cut-out), instead of adding to it.
+    void SetClear(bool clear) { clear_ = clear; }
+    bool Clear() const { return clear_; }
+
 protected:
     TApertureList& apertures_;
+
+private:
+    bool clear_ = false;
 };
 
 // The figures of one path that are hatched together under the path's fill
@@ -47,9 +55,10 @@ struct TPreConvHatchGroup {
 // when filled, a hatch of overlapping strokes 0.8 pen widths apart. A figure
 // without pen is stroked and hatched with a 0.3 mm round pen, filled or not.
 //
-// A path of one figure is hatched figure by figure by the even-odd pairing of
-// the crossings on each scan line. Several figures of one path are hatched
-// together under the path's fill rule instead, so that holes stay open.
+// A path of one figure is hatched under the path's fill rule, as the screen
+// fills it; several figures of one path are hatched together under it, so
+// that holes stay open. Pen widths and flash sizes that no file can hold, and
+// hatch pens too thin for the file's resolution, refuse the body.
 class TPreConvPath : public TPreConvObject {
 public:
     // Curves are flattened to this tolerance, in document units.
@@ -75,6 +84,8 @@ public:
     void SetFigure(THatchFigure figure, const RectF& bounds);
     // Keeps a copy of the pen, if any, and the fill flag.
     void SetPen(const Pen* pen, bool fill);
+    // The rule a one-figure hatch follows; alternate until set.
+    void SetFillMode(FillMode mode) { fillMode_ = mode; }
     // Makes this figure one of several hatched together; `writesHatch` for the last of them.
     void SetHatchGroup(std::shared_ptr<const TPreConvHatchGroup> group, bool writesHatch);
 
@@ -94,6 +105,7 @@ private:
     std::optional<Pen> pen_;
     RectF bounds_;
     bool closed_ = false;
+    FillMode fillMode_ = FillMode::Alternate;
     std::shared_ptr<const TPreConvHatchGroup> group_;
     bool writesGroupHatch_ = false;
 };
@@ -111,6 +123,9 @@ public:
     PointF Centre() const { return centre_; }
 
 protected:
+    // Refuses the body for a size no aperture can have.
+    bool checkSize(TGerberBody& out) const;
+
     float width_ = 10.0f;
     float height_ = 10.0f;
     PointF centre_;

@@ -3,6 +3,8 @@
 #include "Vesklayer.h"
 #include "io/Veskfilestream.h"
 
+#include <algorithm>
+#include <cmath>
 #include <typeinfo>
 
 namespace vesk {
@@ -69,6 +71,17 @@ bool TVeskObject::DrawnBounds(RectF& out) const
 bool TVeskObject::GetSelectedBounds(RectF& out) const
 {
     return selected_ && DrawnBounds(out);
+}
+
+RectF WidenedByPen(const RectF& r, const Matrix& placement, float width)
+{
+    const double scale = std::max(std::hypot(double(placement.M11()), double(placement.M12())),
+        std::hypot(double(placement.M21()), double(placement.M22())));
+    const double half = std::abs(double(width)) * scale / 2;
+    if (!std::isfinite(half))
+        return r;
+    const auto h = float(half);
+    return { r.X - h, r.Y - h, r.Width + 2 * h, r.Height + 2 * h };
 }
 
 int TVeskObject::Load(TVesk_istream& in)

@@ -57,6 +57,10 @@ public:
     // Bounds of what is selected and drawn, looking into containers that are
     // not selected as a unit; false, with `out` as it was, when there is none.
     virtual bool GetSelectedBounds(RectF& out) const;
+    // Where Draw paints, for culling: the bounds, except where a kind draws
+    // its bare geometry on a wire-frame layer with a pen wireWidth document
+    // units wide (in local units, placed by the matrix with the geometry).
+    virtual void GetDrawnBounds(RectF& out, float /*wireWidth*/) const { GetBounds(out); }
     // The common block; -1 without effect when the stream has failed, else 0.
     virtual int Load(TVesk_istream& in);
     virtual int Save(TVesk_ostream& out) const;
@@ -145,6 +149,10 @@ private:
     // from; never copied, never handed out for writing.
     mutable std::shared_ptr<const TVeskObject> recorded_;
 };
+
+// The rectangle grown on every side by half a pen of `width` local units
+// placed by the matrix, at its widest.
+RectF WidenedByPen(const RectF& r, const Matrix& placement, float width);
 
 // An object that lies on a layer: paths, rectangles, ellipses and texts.
 class TVeskInstance : public TVeskObject {

@@ -32,6 +32,8 @@ constexpr float kDropArea2 = 1.0f / 256.0f;
 // Cells one outline may use, 8 MB of them; an outline whose device box is
 // larger is filled by Qt, whose per-call cost no longer matters at that size.
 constexpr double kMaxCells = double(1 << 21);
+// Wire-frame pens narrower than this many device pixels are drawn as hairlines.
+constexpr double kWireHairlinePixels = 1.5;
 
 thread_local TCoverageScratch scratch;
 
@@ -230,7 +232,9 @@ bool StrokeHairlineInImage(
 {
     TCoverageScratch& s = scratch;
     std::optional<TCoverageRaster> raster;
-    const Setup setup = prepare(s, image, toDevice, path, 1.0f, raster);
+    // Room for the line's half width and its ends, and for the half pixel
+    // that aligning may move a point.
+    const Setup setup = prepare(s, image, toDevice, path, 2.0f, raster);
     if (setup != Setup::Ready)
         return setup == Setup::Nothing;
     const quint32 premultiplied = premultipliedOf(color);
@@ -293,12 +297,19 @@ bool StrokeHairlineInImage(
     }
     // Each segment as a rectangle one pixel wide about it and half a pixel
     // longer at both ends, which fills the outside of corners; all turn the
-    // same way, so that the winding rule unites them.
+    // same way, so that the winding rule unites them. The ends go to the
+    // centres of their pixels first (the window's corner is a whole pixel),
+    // so that a line along a row or column covers whole pixels of one row or
+    // column, wherever it lay between them; an end that meets its start there
+    // leaves one pixel.
     const auto segment = [&](PointF a, PointF b) {
+        a = AlignToPixelCentre(a);
+        b = AlignToPixelCentre(b);
         const float length = std::sqrt((b.X - a.X) * (b.X - a.X) + (b.Y - a.Y) * (b.Y - a.Y));
-        if (!(length > 0))
+        if (std::isnan(length))
             return;
-        const float ux = (b.X - a.X) * 0.5f / length, uy = (b.Y - a.Y) * 0.5f / length;
+        const float ux = length > 0 ? (b.X - a.X) * 0.5f / length : 0.5f;
+        const float uy = length > 0 ? (b.Y - a.Y) * 0.5f / length : 0.0f;
         a = { a.X - ux, a.Y - uy };
         b = { b.X + ux, b.Y + uy };
         const float nx = -uy, ny = ux;
@@ -326,6 +337,11 @@ void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
     g.fillPath(ToQPainterPath(path), QBrush(ToQColor(color)));
 }
 
+PointF AlignToPixelCentre(PointF p)
+{
+    return { std::floor(p.X) + 0.5f, std::floor(p.Y) + 0.5f };
+}
+
 void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen)
 {
     if (path.IsEmpty())
@@ -336,7 +352,43 @@ void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen)
                 *image, g.combinedTransform(), path, pen.color, g.testRenderHint(QPainter::Antialiasing)))
             return;
     }
-    g.strokePath(ToQPainterPath(path), ToCosmeticQPen(pen));
+    const QPaintDevice* device = g.device();
+    const QTransform toDevice = g.combinedTransform();
+    if (!device || (device->devType() != QInternal::Image && device->devType() != QInternal::Pixmap)
+        || toDevice.type() > QTransform::TxShear) {
+        g.strokePath(ToQPainterPath(path), ToCosmeticQPen(pen));
+        return;
+    }
+    // On pixels, the line is aligned as the direct route aligns it.
+    QPainterPath pixels = toDevice.map(ToQPainterPath(path));
+    for (int i = 0; i < pixels.elementCount(); ++i) {
+        const QPainterPath::Element e = pixels.elementAt(i);
+        const PointF at = AlignToPixelCentre({ float(e.x), float(e.y) });
+        pixels.setElementPositionAt(i, at.X, at.Y);
+    }
+    g.save();
+    g.resetTransform();
+    g.strokePath(pixels, ToCosmeticQPen(pen));
+    g.restore();
+}
+
+void StrokeWireFrame(QPainter& g, const GraphicsPath& local, const Matrix& placement, ARGB color, float width)
+{
+    const QTransform place = ToQTransform(placement);
+    const QPaintDevice* device = g.device();
+    const double scale = std::sqrt(std::abs((place * g.combinedTransform()).determinant()));
+    Pen pen;
+    pen.color = color;
+    pen.width = width;
+    const QTransform view = g.worldTransform();
+    g.setWorldTransform(place, true);
+    // A pen of about one pixel on an image is the hairline it stands for.
+    if (device && (device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap)
+        && double(width) * scale < kWireHairlinePixels)
+        StrokeHairline(g, local, pen);
+    else
+        g.strokePath(ToQPainterPath(local), ToQPen(pen));
+    g.setWorldTransform(view);
 }
 
 } // namespace vesk

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "geometry/Matrix.h"
 #include "geometry/Pen.h"
+#include "geometry/PointF.h"
 
 class QImage;
 class QPainter;
@@ -28,13 +30,26 @@ class GraphicsPath;
 void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color);
 
 // A line one device pixel wide along the path, in the pen's colour: with
-// anti-aliasing a band one pixel wide with square ends, without it one pixel
+// anti-aliasing a band one pixel wide with square ends between the centres
+// of the pixels its points lie in, so that a line along a row or a column is
+// one crisp pixel wide wherever it lies; without anti-aliasing one pixel
 // in each column (or row) whose centre the line passes, the rule of Qt's
 // aliased hairlines, though Qt adds a pixel here and there at joins and
 // steps. Straight into the image on the same terms as FillOutline,
 // anti-aliasing aside; else by Qt with a cosmetic pen (and so with the pen's
-// dashes).
+// dashes), aligned the same way on images and pixmaps.
 void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen);
+
+// A wire-frame outline: the bare geometry in local coordinates, placed by
+// `placement`, with a pen `width` document units wide (one screen pixel at
+// the view's zoom). On an image, where that pen comes to about a pixel, it is
+// the hairline StrokeHairline draws; elsewhere (a printer or a PDF, or a pen
+// of several pixels) Qt strokes it at its width.
+void StrokeWireFrame(
+    QPainter& g, const GraphicsPath& local, const Matrix& placement, ARGB color, float width);
+
+// The centre of the pixel a device point lies in.
+PointF AlignToPixelCentre(PointF p);
 
 // The direct routes alone: the path, mapped by toDevice, into the image.
 // False, with the image untouched, when the image's format, the mapping or

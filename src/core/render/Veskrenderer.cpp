@@ -62,6 +62,28 @@ std::uint64_t layersOf(const TVeskObject& o)
     return layer ? layerBit(layer->index) : ~std::uint64_t(0);
 }
 
+// Unites into `out` where the object may paint: its drawn bounds (the bare
+// geometry with the wire pen on wire-frame layers), a container's those of
+// its children. False when some object in it reports no bounds at all.
+bool unionDrawnBounds(const TVeskObject& o, float wireWidth, bool& any, RectF& out)
+{
+    if (!o.IsVisible())
+        return true;
+    if (const auto* c = dynamic_cast<const TVeskContainer*>(&o)) {
+        for (const auto& child : c->Children())
+            if (!unionDrawnBounds(*child, wireWidth, any, out))
+                return false;
+        return true;
+    }
+    RectF r { kUnset, kUnset, kUnset, kUnset };
+    o.GetDrawnBounds(r, wireWidth);
+    if (r == RectF { kUnset, kUnset, kUnset, kUnset })
+        return false;
+    out = any ? RectF::Union(out, r) : r;
+    any = true;
+    return true;
+}
+
 } // namespace
 
 struct TRenderItem {
@@ -153,7 +175,7 @@ void unionShapes(const TVeskObject& o, std::span<const int> layerIndices, bool& 
     if (!layer || std::find(layerIndices.begin(), layerIndices.end(), layer->index) == layerIndices.end())
         return;
     RectF r;
-    o.GetBounds(r);
+    o.GetDrawnBounds(r, 0.0f);
     if (!(r.Width >= 0 && r.Height >= 0) || (r.Width == 0 && r.Height == 0))
         return;
     out = any ? RectF::Union(out, r) : r;
@@ -215,16 +237,21 @@ TVeskRenderer::TVeskRenderer()
 
 TVeskRenderer::~TVeskRenderer() = default;
 
-void TVeskRenderer::takeDrawOrder(const TVeskPart& root)
+void TVeskRenderer::takeDrawOrder(const TVeskPart& root, const TDrawStyle& style)
 {
     drawOrder_.clear();
     if (!root.IsVisible())
         return;
-    // Once per call rather than once per band and layer.
+    const float wireWidth = std::isfinite(style.inverseZoom) ? style.inverseZoom : 0.0f;
+    // Once per call rather than once per band and layer. Culling takes what
+    // the objects paint, not their bounds for picking: a part's bounds are
+    // those of its selection, and a wire frame paints beyond its outline.
     for (const TVeskObject* o : root.DrawOrder()) {
-        TRenderItem item { o, { kUnset, kUnset, kUnset, kUnset }, true, layersOf(*o) };
-        o->GetBounds(item.bounds);
-        item.bounded = !(item.bounds == RectF { kUnset, kUnset, kUnset, kUnset });
+        TRenderItem item { o, {}, true, layersOf(*o) };
+        bool any = false;
+        item.bounded = unionDrawnBounds(*o, wireWidth, any, item.bounds);
+        if (item.bounded && !any)
+            continue; // paints nothing
         drawOrder_.push_back(item);
     }
 }
@@ -280,7 +307,7 @@ void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const
     for (int i = layers.LayerCount() - 1; i >= 0; --i)
         if (layers.LayerAt(i)->visible)
             visible.push_back(i);
-    takeDrawOrder(root);
+    takeDrawOrder(root, style);
     const LayerPass pass { drawOrder_, visible, style, false };
     const QTransform toImage = ToQTransform(view.viewMatrix);
     paintBanded(drawing, bandCount(), [&](QPainter& g) {
@@ -337,7 +364,7 @@ void TVeskRenderer::Print(QPainter& g, const TVeskPart& root, const TVeskLayerLi
 {
     const TDrawStyle printStyle = printStyleFor(style, setup);
     const std::vector<int> chosen = drawingOrder(setup.layers, layers.LayerCount());
-    takeDrawOrder(root);
+    takeDrawOrder(root, printStyle);
     printOn(g, LayerPass { drawOrder_, chosen, printStyle, setup.black }, setup);
 }
 
@@ -348,7 +375,7 @@ void TVeskRenderer::PrintImage(QImage& image, const TVeskPart& root, const TVesk
         return;
     const TDrawStyle printStyle = printStyleFor(style, setup);
     const std::vector<int> chosen = drawingOrder(setup.layers, layers.LayerCount());
-    takeDrawOrder(root);
+    takeDrawOrder(root, printStyle);
     const LayerPass pass { drawOrder_, chosen, printStyle, setup.black };
     paintBanded(image, bandCount(), [&](QPainter& g) { printOn(g, pass, setup); });
 }
@@ -394,7 +421,7 @@ void TVeskRenderer::DrawLayers(QPainter& g, const TVeskPart& root, std::span<con
     std::vector<int> order(layerIndices.begin(), layerIndices.end());
     std::sort(order.begin(), order.end(), std::greater<int>());
     order.erase(std::unique(order.begin(), order.end()), order.end());
-    takeDrawOrder(root);
+    takeDrawOrder(root, style);
     drawPass(g, LayerPass { drawOrder_, order, style, forPrint });
 }
 

@@ -85,8 +85,8 @@ private:
     template <class Paint> void paintBanded(QImage& image, int bands, const Paint& paint) const;
     // Twice as many bands as threads evens out bands of unequal detail.
     int bandCount() const { return maxThreads_ == 1 ? 1 : 2 * maxThreads_; }
-    // The root's children in drawing order, with their bounds and layers.
-    void takeDrawOrder(const TVeskPart& root);
+    // The root's children in drawing order, with where they paint and their layers.
+    void takeDrawOrder(const TVeskPart& root, const TDrawStyle& style);
 
     std::vector<TRenderItem> drawOrder_;
     int maxThreads_;

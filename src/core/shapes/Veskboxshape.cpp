@@ -187,12 +187,26 @@ void TVeskBoxShape::GetBounds(RectF& out) const
     out = bounds_;
 }
 
+void TVeskBoxShape::GetDrawnBounds(RectF& out, float wireWidth) const
+{
+    if (!layer_ || !layer_->wireFrame) {
+        out = bounds_;
+        return;
+    }
+    // The bare figure, as drawn on a wire-frame layer, whatever the surface.
+    GraphicsPath figure;
+    addFigure(figure);
+    figure.Transform(matrix_);
+    out = WidenedByPen(figure.GetBounds(), matrix_, wireWidth);
+}
+
 int TVeskBoxShape::WriteGerber(TGerber_ostream& out, int layer) const
 {
     if (out.Failed() || layer != layerIndex())
         return -1;
     std::optional<Pen> pen;
-    if (surface_.GetWidth() > 0)
+    // A width that is not a number goes on as a pen, for the writer to refuse.
+    if (!(surface_.GetWidth() <= 0))
         pen = surface_.CreatePen(kOutlineColor);
     const Pen* penOrNone = pen ? &*pen : nullptr;
     const TFlashPlacement placement = ClassifyFlashPlacement(matrix_);
@@ -215,14 +229,7 @@ void TVeskBoxShape::drawBody(
     if (layer_->wireFrame) {
         GraphicsPath figure;
         addFigure(figure);
-        Pen pen;
-        pen.color = wireColor;
-        pen.width = style.inverseZoom;
-        g.save();
-        // Local geometry goes through the placement first, then the view.
-        g.setWorldTransform(ToQTransform(matrix_), true);
-        g.strokePath(ToQPainterPath(figure), ToQPen(pen));
-        g.restore();
+        StrokeWireFrame(g, figure, matrix_, wireColor, style.inverseZoom);
         return;
     }
     if (!outlinePath_->IsEmpty())

@@ -42,6 +42,7 @@ public:
     // outline turns the same way and overlaps unite instead of cancelling.
     void AddOutline(GraphicsPath& into, int layerIndex) const override;
     void GetBounds(RectF& out) const override;
+    void GetDrawnBounds(RectF& out, float wireWidth) const override;
     // Reads the record after its tag. A record cut short leaves the object as
     // it was and returns -1.
     int Load(TVesk_istream& in) override;

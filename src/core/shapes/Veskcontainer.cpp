@@ -1,6 +1,6 @@
 #include "Veskcontainer.h"
 
-#include "gerber/Gerberfilestream.h"
+#include "gerber/Gerberlayerorder.h"
 #include "io/Veskfilestream.h"
 
 #include <algorithm>
@@ -213,13 +213,11 @@ int TVeskContainer::Save(TVesk_ostream& out) const
     return TVeskObject::Save(out);
 }
 
+// In child order, or in drawing order where a cut-out on the layer must clear
+// what is painted before it.
 int TVeskContainer::WriteGerber(TGerber_ostream& out, int layerIndex) const
 {
-    if (out.Failed())
-        return -1;
-    for (const auto& child : children_)
-        child->WriteGerber(out, layerIndex);
-    return 0;
+    return WriteChildrenGerber(*this, out, layerIndex);
 }
 
 bool TVeskContainer::HitTest(PointF p) const

@@ -65,14 +65,14 @@ void TVeskEllipse::addFigure(GraphicsPath& path) const
 
 void TVeskEllipse::addFlash(TGerber_ostream& out, const Pen* pen, bool quarterTurn) const
 {
-    // The box is centred on the local origin, so the offsets place it; a box
-    // dragged inside out is flashed as the ellipse it draws.
+    // The flash sits on the box's centre as the placement maps it, which
+    // need not be the local origin; a box dragged inside out is flashed as
+    // the ellipse it draws.
     const RectF b = NormalizedBox();
-    const float dx = matrix_.OffsetX(), dy = matrix_.OffsetY();
-    if (quarterTurn)
-        out.AddEllipse(pen, { b.Y + dx, b.X + dy, b.Height, b.Width });
-    else
-        out.AddEllipse(pen, { b.X + dx, b.Y + dy, b.Width, b.Height });
+    const PointF c = matrix_.TransformPoint({ b.X + b.Width / 2, b.Y + b.Height / 2 });
+    const float w = quarterTurn ? b.Height : b.Width;
+    const float h = quarterTurn ? b.Width : b.Height;
+    out.AddEllipse(pen, { c.X - w / 2, c.Y - h / 2, w, h });
 }
 
 void TVeskEllipse::moveHandle(int index, PointF v)

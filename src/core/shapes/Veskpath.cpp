@@ -188,20 +188,16 @@ void TVeskPath::strokeRun(QPainter& g, const Pen& pen) const
         return;
     GraphicsPath curve;
     curve.AddBeziers(run);
-    g.strokePath(ToQPainterPath(curve), ToQPen(pen));
+    StrokeWireFrame(g, curve, matrix_, pen.color, pen.width);
 }
 
 void TVeskPath::drawBody(QPainter& g, ARGB wireColor, const SolidBrush& brush, const TDrawStyle& style) const
 {
     if (layer_->wireFrame) {
-        g.save();
-        // Local geometry goes through the placement first, then the view.
-        g.setWorldTransform(ToQTransform(matrix_), true);
         Pen pen;
         pen.color = wireColor;
         pen.width = style.inverseZoom;
         strokeRun(g, pen);
-        g.restore();
         return;
     }
     if (!outlinePath_->IsEmpty())
@@ -288,6 +284,24 @@ void TVeskPath::AddOutline(GraphicsPath& into, int layerIndex) const
 void TVeskPath::GetBounds(RectF& out) const
 {
     out = bounds_;
+}
+
+void TVeskPath::GetDrawnBounds(RectF& out, float wireWidth) const
+{
+    if (!layer_ || !layer_->wireFrame) {
+        out = bounds_;
+        return;
+    }
+    // The curve itself, as drawn on a wire-frame layer, whatever its surface.
+    const std::vector<PointF> run = bezierRun(points_);
+    if (run.empty()) {
+        out = RectF();
+        return;
+    }
+    GraphicsPath curve;
+    curve.AddBeziers(run);
+    curve.Transform(matrix_);
+    out = WidenedByPen(curve.GetBounds(), matrix_, wireWidth);
 }
 
 bool TVeskPath::HitTest(PointF p) const
@@ -469,13 +483,15 @@ int TVeskPath::WriteGerber(TGerber_ostream& out, int layerIndex) const
         return -1;
     if (points_.size() <= 2)
         return 0;
-    GraphicsPath outline;
+    // Hatched by the rule the screen fills it with.
+    GraphicsPath outline(FillMode::Winding);
     outline.AddBeziers(bezierRun(points_));
     if (closed_)
         outline.CloseFigure();
     outline.Transform(matrix_);
     const Pen pen = surface_.CreatePen(kOutlineColor);
-    out.AddPath(surface_.GetWidth() > 0 ? &pen : nullptr, outline, surface_.GetFill());
+    // A width that is not a number goes on as a pen, for the writer to refuse.
+    out.AddPath(!(surface_.GetWidth() <= 0) ? &pen : nullptr, outline, surface_.GetFill());
     return 0;
 }
 

@@ -50,6 +50,7 @@ public:
     void Rebuild() override;
     void AddOutline(GraphicsPath& into, int layerIndex) const override;
     void GetBounds(RectF& out) const override;
+    void GetDrawnBounds(RectF& out, float wireWidth) const override;
     // Reads the record after its tag. A record cut short leaves the object as
     // it was and returns -1.
     int Load(TVesk_istream& in) override;

@@ -1,6 +1,8 @@
 #include "GeometryTestUtil.h"
 #include "geometry/GraphicsPath.h"
 
+#include <QFont>
+#include <QPainterPath>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -124,6 +126,43 @@ TEST(AddStringTest, StyleBitsChangeTheOutline)
     const GraphicsPath strike = text(QStringLiteral("I"), kLatin, 100, {}, FontStyleStrikeout);
     EXPECT_EQ(figureCount(strike), figureCount(regular) + 1);
     EXPECT_NEAR(strike.GetBounds().GetBottom(), rb.GetBottom(), 0.01f);
+}
+
+// The Japanese faces have no bold; bold is made by emboldening the outline
+// as font engines do: every stem grows by a 24th of the em, counters shrink,
+// the glyph stays where it was. A family with a bold face is drawn with it
+// and not emboldened again.
+TEST(AddStringTest, BoldOfAFamilyWithoutABoldFaceIsEmboldened)
+{
+    const float em = 240;
+    const float growth = em / 24;
+    for (const char16_t* letters : { u"I", u"ぬ", u"o" }) {
+        const QString s = QString::fromUtf16(letters);
+        SCOPED_TRACE(s.toStdString());
+        const GraphicsPath regular = text(s, kJapanese, em);
+        const GraphicsPath bold = text(s, kJapanese, em, {}, FontStyleBold);
+        const RectF rb = regular.GetBounds(), bb = bold.GetBounds();
+        // Curves bulge a little more than their control points move.
+        EXPECT_NEAR(bb.Width, rb.Width + growth, 0.25 * growth);
+        EXPECT_NEAR(bb.Height, rb.Height + growth, 0.25 * growth);
+        EXPECT_NEAR(bb.X + bb.Width / 2, rb.X + rb.Width / 2, 0.15 * growth) << "grows on both sides alike";
+        EXPECT_GT(rasterArea(bold, FillMode::Winding, 2), 1.1 * rasterArea(regular, FillMode::Winding, 2));
+    }
+    // The counter of an "o" shrinks instead of growing.
+    const GraphicsPath o = text(QStringLiteral("o"), kJapanese, em, {}, FontStyleBold);
+    const RectF ob = o.GetBounds();
+    const float midY = ob.Y + ob.Height / 2;
+    const float inner = ob.X + ob.Width / 2;
+    EXPECT_FALSE(o.IsVisible({ inner, midY })) << "the counter stays open";
+
+    // DejaVu Sans has a bold face, drawn as it is.
+    const RectF real = text(QStringLiteral("I"), kLatin, em, {}, FontStyleBold).GetBounds();
+    QFont font(kLatin);
+    font.setPixelSize(2048);
+    font.setBold(true);
+    QPainterPath qt;
+    qt.addText(0, 0, font, QStringLiteral("I"));
+    EXPECT_NEAR(real.Width, qt.boundingRect().width() * em / 2048, 0.01 * em);
 }
 
 TEST(AddStringTest, LineBreaksStackLines)

@@ -42,12 +42,16 @@ const DefinitionCase kDefinitions[] = {
         "%ADD10O,1.000X3.000*%" },
     { "rectangle", [] { return std::unique_ptr<TAperture>(new TApRect(22.0f, 12.0f)); },
         "%ADD10R,2.200X1.200*%" },
+    // The file mirrors y: the polygon turns by 45 plus the angle, so that the
+    // mirrored image turns it back onto the track.
     { "square at 30", [] { return std::unique_ptr<TAperture>(new TApRect(10.0f, 10.0f, 30)); },
-        "%ADD10P,1.414X4X15*%" },
+        "%ADD10P,1.414X4X75*%" },
     { "square at 120 keeps 30", [] { return std::unique_ptr<TAperture>(new TApRect(10.0f, 10.0f, 120)); },
-        "%ADD10P,1.414X4X15*%" },
+        "%ADD10P,1.414X4X75*%" },
     { "square at -30 is at 60", [] { return std::unique_ptr<TAperture>(new TApRect(10.0f, 10.0f, -30)); },
-        "%ADD10P,1.414X4X-15*%" },
+        "%ADD10P,1.414X4X15*%" },
+    { "square at 45", [] { return std::unique_ptr<TAperture>(new TApRect(10.0f, 10.0f, 45)); },
+        "%ADD10P,1.414X4X0*%" },
     { "square at -90 is unturned", [] { return std::unique_ptr<TAperture>(new TApRect(10.0f, 10.0f, -90)); },
         "%ADD10P,1.414X4X45*%" },
 };

@@ -1,6 +1,8 @@
 #include "GerberTestSupport.h"
 #include "shapes/Veskpart.h"
 
+#include <limits>
+
 namespace vesk::test {
 namespace {
 
@@ -62,14 +64,39 @@ TEST_F(GerberTest, ABodyThatCannotBeWrittenRefusesTheWholeFile)
     struct Case {
         const char* what;
         std::unique_ptr<TVeskObject> object;
+        const char* why; // in the error
     };
-    Case cases[3] = {
-        { "a flash 1 m to the right", MakeRect({ 10000, 10 }, 4, 4, SurfaceOf(0, true)) },
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const auto track = [&](float width) {
+        return MakePath(
+            StraightEntries({ { 0, 0 }, { 100, 0 }, { 100, 50 } }), StoredSurface(width, false), false);
+    };
+    const auto filled = [&](float width) {
+        return MakePath(
+            StraightEntries({ { 0, 0 }, { 10, 0 }, { 10, 10 } }), StoredSurface(width, true), true);
+    };
+    Case cases[] = {
+        { "a flash 1 m to the right", MakeRect({ 10000, 10 }, 4, 4, SurfaceOf(0, true)), "coordinate range" },
         { "a filled path reaching 1 m upward",
-            MakePath(StraightEntries({ { 0, 0 }, { 10, -10005 }, { 20, 0 } }), SurfaceOf(0, true), true) },
+            MakePath(StraightEntries({ { 0, 0 }, { 10, -10005 }, { 20, 0 } }), SurfaceOf(0, true), true),
+            "coordinate range" },
         { "a fill with a pen too thin to hatch",
-            MakePath(StraightEntries({ { 0, 0 }, { 1000, 0 }, { 1000, 1000 } }), StoredSurface(1e-6f, true),
-                true) },
+            MakePath(
+                StraightEntries({ { 0, 0 }, { 1000, 0 }, { 1000, 1000 } }), StoredSurface(1e-6f, true), true),
+            "hatch lines" },
+        // Hatch lines closer than the file's 0.001 mm would be written on top
+        // of each other, 12,500 of them for this 1 mm square.
+        { "a fill with a pen of 0.0001 mm", filled(0.001f), "resolution" },
+        { "a fill with a pen of 0.001 mm", filled(0.01f), "resolution" },
+        { "a track of infinite width", track(inf), "aperture" },
+        { "a track 1e30 wide", track(1e30f), "aperture" },
+        { "a track of no number's width", track(nan), "aperture" },
+        { "a track 2 m wide", track(20000), "aperture" },
+        { "a fill with an infinite pen", filled(inf), "aperture" },
+        { "a flash enlarged by an infinite pen", MakeRect({ 10, 10 }, 4, 4, StoredSurface(inf, true)),
+            "aperture" },
+        { "an ellipse flash 1e30 wide", MakeEllipse({ 10, 10 }, 1e30f, 2, SurfaceOf(0, true)), "aperture" },
     };
     for (Case& c : cases) {
         TVeskPart root;
@@ -84,10 +111,22 @@ TEST_F(GerberTest, ABodyThatCannotBeWrittenRefusesTheWholeFile)
         EXPECT_FALSE(out.WriteFile()) << c.what;
         EXPECT_TRUE(out.Failed()) << c.what;
         EXPECT_TRUE(bytes.isEmpty()) << c.what << ": nothing at all is written, never an exponent";
-        EXPECT_TRUE(out.ErrorString().contains(QStringLiteral("coordinate range"))
-            || out.ErrorString().contains(QStringLiteral("hatch lines")))
-            << out.ErrorString().toStdString();
+        EXPECT_TRUE(out.ErrorString().contains(QLatin1String(c.why)))
+            << c.what << ": " << out.ErrorString().toStdString();
     }
+}
+
+// The narrowest and widest pens a file holds still write.
+TEST_F(GerberTest, PensWithinTheFilesRangeAreWritten)
+{
+    TVeskPart root;
+    root.Add(*MakePath(StraightEntries({ { 0, 0 }, { 100, 0 } }), StoredSurface(0.01f, false), false));
+    root.Add(
+        *MakePath(StraightEntries({ { 0, 0 }, { 10, 0 }, { 10, 10 } }), StoredSurface(0.02f, true), true));
+    root.Add(*MakePath(StraightEntries({ { 0, 0 }, { 100, 0 } }), StoredSurface(19999, false), false));
+    const QByteArray file = WriteLayer(root, component->index, {});
+    EXPECT_TRUE(file.contains("%ADD10C,0.001*%\n%ADD11C,0.002*%\n%ADD12C,1999.900*%\n"))
+        << file.left(300).toStdString();
 }
 
 // A device that accepts a number of bytes and then fails every write.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace vesk::test {
 namespace {
@@ -58,6 +59,26 @@ TEST_F(GerberTest, SquareCapsAreFlashedTurnedToTheEndSegments)
         "X001000Y002000D01*\n"
         "G54D12*\n"
         "X001000Y002000D03*\n");
+}
+
+// The file mirrors y, so the square of a track at 30 degrees (31 in the
+// document's numbers) is written turned by 45 + 30: turned by 45 - 30, the
+// mirrored image would show it 60 degrees off the track.
+TEST_F(GerberTest, SquareCapsLineUpWithTheTrackInTheMirroredImage)
+{
+    TVeskPart root;
+    root.Add(*MakePath(StraightEntries({ { 0, 0 }, { 100, 60 } }), SurfaceOf(100, false, 1), false));
+    const QByteArray file = WriteLayer(root, component->index, QString());
+    EXPECT_TRUE(file.contains("%MIA0B1*%\n%ADD10P,14.142X4X75*%\n%ADD11C,10.000*%\nG54D10*\n"))
+        << file.toStdString();
+    EXPECT_EQ(joined(BodyLines(file)),
+        "G54D10*\n"
+        "X000000Y000000D03*\n"
+        "G54D11*\n"
+        "X000000Y000000D02*\n"
+        "X010000Y006000D01*\n"
+        "G54D10*\n"
+        "X010000Y006000D03*\n");
 }
 
 TEST_F(GerberTest, RoundAndFlatCapsStrokeWithTheCircleAndReturnToTheStartOfClosedFigures)
@@ -149,7 +170,7 @@ TEST(HatchFigure, VerticesOnAScanLineCountByTheStrictlyBeyondRule)
     const std::vector<PointF> diamond { { 5, 0 }, { 10, 5 }, { 5, 10 }, { 0, 5 }, { 5, 0 } };
     const THatchLines lines = MakeHatchLines({ 0, 0, 10, 10 }, 2.5f);
     ASSERT_EQ(lines.at.size(), 5u);
-    expectPoints(HatchFigure(diamond, false, lines),
+    expectPoints(HatchFigure(diamond, false, lines, FillMode::Alternate, 0),
         { { 0, 5 }, { 0, 5 }, { 2.5f, 2.5f }, { 2.5f, 7.5f }, { 5, 0 }, { 5, 10 }, { 7.5f, 2.5f },
             { 7.5f, 7.5f } },
         "diamond");
@@ -159,7 +180,7 @@ TEST(HatchFigure, AnEdgeOnTheFirstScanLineIsStrokedByIt)
 {
     const std::vector<PointF> rect { { 0, 0 }, { 20, 0 }, { 20, 10 }, { 0, 10 }, { 0, 0 } };
     const THatchLines lines = MakeHatchLines({ 0, 0, 20, 10 }, 2.4f);
-    const std::vector<PointF> hatch = HatchFigure(rect, false, lines);
+    const std::vector<PointF> hatch = HatchFigure(rect, false, lines, FillMode::Alternate, 0);
     ASSERT_EQ(hatch.size(), 10u);
     expectPoints({ hatch[0], hatch[1] }, { { 0, 0 }, { 20, 0 } }, "first line");
     expectPoints(
@@ -170,34 +191,119 @@ TEST(HatchFigure, AnOddLineDropsTheLastCrossingFoundNotTheLastAlongTheLine)
 {
     const std::vector<PointF> open { { 15, 4 }, { 10, 0 }, { 5, 4 }, { 0, 0 } };
     const THatchLines lines = MakeHatchLines({ 0, 0, 15, 4 }, 2.4f);
-    expectPoints(
-        HatchFigure(open, false, lines), { { 10, 0 }, { 10, 0 }, { 7, 2.4f }, { 13, 2.4f } }, "open");
+    expectPoints(HatchFigure(open, false, lines, FillMode::Alternate, 0),
+        { { 10, 0 }, { 10, 0 }, { 7, 2.4f }, { 13, 2.4f } }, "open");
 }
 
 TEST(HatchFigure, AnOpenFigureFilledAsClosedGetsItsClosingEdge)
 {
     const std::vector<PointF> open { { 0, 0 }, { 10, 0 }, { 10, 10 } };
     const THatchLines lines = MakeHatchLines({ 0, 0, 10, 10 }, 2.5f);
-    EXPECT_TRUE(HatchFigure(open, false, lines).empty()) << "one crossing a line, always dropped";
-    expectPoints(HatchFigure(open, true, lines),
+    EXPECT_TRUE(HatchFigure(open, false, lines, FillMode::Alternate, 0).empty())
+        << "one crossing a line, always dropped";
+    expectPoints(HatchFigure(open, true, lines, FillMode::Alternate, 0),
         { { 0, 0 }, { 0, 0 }, { 2.5f, 0 }, { 2.5f, 2.5f }, { 5, 0 }, { 5, 5 }, { 7.5f, 0 }, { 7.5f, 7.5f } },
         "closed by a straight edge");
 }
 
-TEST_F(GerberTest, OpenFilledPathIsHatchedAsTheAreaItDraws)
+// The closing edge of an open filled path has no pen along it: the round
+// ends of the hatch strokes stop half a pen width short of it instead of
+// reaching as far beyond it.
+TEST_F(GerberTest, OpenFilledPathIsHatchedInsideTheAreaItDraws)
 {
     TVeskPart root;
     // Open path of three anchors: drawn filled as the triangle closed by a straight edge.
     auto path = MakePath(StraightEntries({ { 0, 0 }, { 20, 0 }, { 20, 20 } }), SurfaceOf(1, true), false);
     root.Add(*path);
     const std::vector<Stroke> hatch = LastHatch(ParseBody(BodyLines(WriteLayer(root, component->index, {}))));
-    ASSERT_GE(hatch.size(), 25u); // x = 0, 0.8, ... and perhaps a last line just short of 20
-    ASSERT_LE(hatch.size(), 26u);
+    // x = 0.8, 1.6, ... and perhaps a last line just short of 20; the one
+    // at x = 0 lies within half a pen of the closing edge's end.
+    ASSERT_GE(hatch.size(), 24u);
+    ASSERT_LE(hatch.size(), 25u);
+    const float shortBy = 0.5f * std::sqrt(2.0f);
     for (const Stroke& s : hatch) {
         EXPECT_FLOAT_EQ(s.from.X, s.to.X);
         EXPECT_NEAR(s.from.Y, 0, 0.011);
-        EXPECT_NEAR(s.to.Y, s.to.X, 0.011) << "reaches the closing edge at x " << s.to.X;
+        EXPECT_NEAR(s.to.Y, s.to.X - shortBy, 0.011) << "stops short of the closing edge at x " << s.to.X;
+        EXPECT_GE((s.to.X - s.to.Y) / std::sqrt(2.0f), 0.5f - 0.01f) << "the round end stays inside";
     }
+}
+
+TEST(HatchFigure, StrokesKeepOffTheClosingEdgeByTheGivenDistance)
+{
+    // The closing edge from (10, 10) back to (0, 0) at 45 degrees: each
+    // vertical stroke ends sqrt(2) short of it; the one at x = 0 vanishes.
+    const std::vector<PointF> open { { 0, 0 }, { 10, 0 }, { 10, 10 } };
+    const THatchLines lines = MakeHatchLines({ 0, 0, 10, 10 }, 2.5f);
+    const float r = std::sqrt(2.0f);
+    expectPoints(HatchFigure(open, true, lines, FillMode::Alternate, 1),
+        { { 2.5f, 0 }, { 2.5f, 2.5f - r }, { 5, 0 }, { 5, 5 - r }, { 7.5f, 0 }, { 7.5f, 7.5f - r } },
+        "diagonal closing edge");
+    // A closing edge along the first scan line: the stroke on it would lie
+    // half outside the shape; the line beyond the distance stays whole.
+    const std::vector<PointF> u { { 0, 0 }, { 0, 5 }, { 20, 5 }, { 20, 0 } };
+    expectPoints(HatchFigure(u, true, MakeHatchLines({ 0, 0, 20, 5 }, 2.5f), FillMode::Alternate, 1),
+        { { 0, 2.5f }, { 20, 2.5f } }, "closing edge along a scan line");
+    // A closed figure has a pen all round: nothing is kept off.
+    const std::vector<PointF> closed { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 0 } };
+    EXPECT_EQ(HatchFigure(closed, false, lines, FillMode::Alternate, 1),
+        HatchFigure(closed, false, lines, FillMode::Alternate, 0));
+}
+
+// A figure that winds round a region twice fills it under the winding rule,
+// as the screen fills a path; the even-odd pairing leaves it empty.
+TEST(HatchFigure, FiguresThatWindTwiceFollowTheFillRule)
+{
+    std::vector<PointF> star;
+    for (int k = 0; k <= 5; ++k) {
+        const double a = (-90.0 + 144.0 * k) * std::numbers::pi / 180.0;
+        star.push_back({ float(50 + 40 * std::cos(a)), float(50 + 40 * std::sin(a)) });
+    }
+    const std::vector<PointF> twice { { 0, 0 }, { 30, 0 }, { 30, 20 }, { 0, 20 }, { 0, 0 }, { 30, 0 },
+        { 30, 20 }, { 0, 20 }, { 0, 0 } };
+    struct Case {
+        const char* what;
+        const std::vector<PointF>& points;
+        PointF inner; // wound twice
+    };
+    for (const Case& c :
+        { Case { "pentagram", star, { 50, 52 } }, Case { "square run round twice", twice, { 15, 10 } } }) {
+        const THatchLines lines = MakeHatchLines({ 0, 0, 100, 100 }, 2.4f);
+        const auto covers = [&](const std::vector<PointF>& hatch) {
+            for (size_t j = 0; j + 1 < hatch.size(); j += 2) {
+                const PointF a = hatch[j], b = hatch[j + 1];
+                if (std::abs(a.X - c.inner.X) < 1.3f && a.Y < c.inner.Y && b.Y > c.inner.Y)
+                    return true;
+            }
+            return false;
+        };
+        EXPECT_TRUE(covers(HatchFigure(c.points, false, lines, FillMode::Winding, 0))) << c.what;
+        EXPECT_FALSE(covers(HatchFigure(c.points, false, lines, FillMode::Alternate, 0))) << c.what;
+    }
+    // Where no region winds twice the two rules give the same strokes.
+    const std::vector<PointF> diamond { { 5, 0 }, { 10, 5 }, { 5, 10 }, { 0, 5 }, { 5, 0 } };
+    const THatchLines lines = MakeHatchLines({ 0, 0, 10, 10 }, 2.5f);
+    EXPECT_EQ(HatchFigure(diamond, false, lines, FillMode::Winding, 0),
+        HatchFigure(diamond, false, lines, FillMode::Alternate, 0));
+}
+
+// A path object is hatched by the rule it is drawn with: the centre of a
+// pentagram is copper.
+TEST_F(GerberTest, APentagramPathIsHatchedByTheWindingRule)
+{
+    std::vector<PointF> anchors;
+    for (int k = 0; k < 5; ++k) {
+        const double a = (-90.0 + 144.0 * k) * std::numbers::pi / 180.0;
+        anchors.push_back({ float(50 + 40 * std::cos(a)), float(50 + 40 * std::sin(a)) });
+    }
+    TVeskPart root;
+    root.Add(*MakePath(vesk::StraightEntries(anchors), SurfaceOf(0, true), true));
+    const std::vector<Stroke> hatch = LastHatch(ParseBody(BodyLines(WriteLayer(root, component->index, {}))));
+    // The star is wider than high: horizontal scan lines.
+    bool centre = false;
+    for (const Stroke& s : hatch)
+        centre |= std::abs(s.from.Y - 50) < 1.3f && s.from.X < 50 && s.to.X > 50;
+    EXPECT_TRUE(centre);
 }
 
 // ---------------------------------------------------------------- several figures

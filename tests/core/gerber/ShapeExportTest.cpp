@@ -108,6 +108,55 @@ TEST_P(BoxPlacement, FilledOutlinedShapesFlashWhenAxisAligned)
 
 INSTANTIATE_TEST_SUITE_P(Placements, BoxPlacement, ::testing::ValuesIn(kPlacements));
 
+// An ellipse whose box is not centred on its origin (as a file may hold it)
+// is flashed where the placement puts the box's centre, as the screen draws it.
+TEST_F(GerberTest, AnEllipseFlashSitsOnItsBoxsCentreAsPlaced)
+{
+    struct Case {
+        const char* what;
+        Matrix placement;
+        PointF centre;
+        float w, h;
+    };
+    const Case cases[] = {
+        { "moved", Matrix(1, 0, 0, 1, 100, 50), { 130, 60 }, 40, 20 },
+        { "mirrored along x", Matrix(-1, 0, 0, 1, 100, 50), { 70, 60 }, 40, 20 },
+        { "mirrored along y", Matrix(1, 0, 0, -1, 100, 50), { 130, 40 }, 40, 20 },
+        { "quarter turn", Matrix(0, 1, -1, 0, 100, 50), { 90, 80 }, 20, 40 },
+        { "mirrored about a diagonal", Matrix(0, 1, 1, 0, 100, 50), { 110, 80 }, 20, 40 },
+        { "half turn", Matrix(-1, 0, 0, -1, 100, 50), { 70, 40 }, 40, 20 },
+    };
+    // The record of an ellipse with its box changed to (10, 0, 40, 20): after
+    // the tag and the layer's name come the box's four floats.
+    QByteArray record = [&] {
+        TVesk_ostream out;
+        MakeEllipse({ 0, 0 }, 5, 5, SurfaceOf(0, true))->Save(out);
+        return out.Buffer();
+    }();
+    const qsizetype box = 4 + 4 + qsizetype(std::strlen("component"));
+    const float values[] = { 10, 0, 40, 20 };
+    std::memcpy(record.data() + box, values, sizeof values);
+    for (const Case& c : cases) {
+        TVesk_istream in(record);
+        in.SetLayers(&layers);
+        std::unique_ptr<TVeskObject> ellipse = in.ReadObject();
+        ASSERT_NE(ellipse, nullptr);
+        ellipse->SetMatrix(c.placement);
+        StreamOnBuffer s;
+        ASSERT_EQ(ellipse->WriteGerber(s.out, component->index), 0);
+        const auto* flash = s.Object<TPreConvEllipse>(0);
+        ASSERT_NE(flash, nullptr) << c.what;
+        EXPECT_FLOAT_EQ(flash->Centre().X, c.centre.X) << c.what;
+        EXPECT_FLOAT_EQ(flash->Centre().Y, c.centre.Y) << c.what;
+        EXPECT_FLOAT_EQ(flash->Width(), c.w) << c.what;
+        EXPECT_FLOAT_EQ(flash->Height(), c.h) << c.what;
+        RectF drawn;
+        ellipse->GetBounds(drawn);
+        EXPECT_NEAR(drawn.X + drawn.Width / 2, c.centre.X, 1e-3) << c.what << ": where the screen draws it";
+        EXPECT_NEAR(drawn.Y + drawn.Height / 2, c.centre.Y, 1e-3) << c.what << ": where the screen draws it";
+    }
+}
+
 TEST_F(GerberTest, FilledOutlinedRectangleIsOneRectangularFlash)
 {
     TVeskPart root;

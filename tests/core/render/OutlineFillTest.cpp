@@ -347,6 +347,55 @@ TEST(Hairline, IsOnePixelWideOnPixelCentres)
     }
 }
 
+// Between two rows or columns, or anywhere within one, a line along it
+// takes the pixels its points lie in, whole: never two grey rows. The same
+// on the direct route and on Qt's (here for a clip).
+TEST(Hairline, AlignsToThePixelGridOnEitherRoute)
+{
+    struct Case {
+        const char* what;
+        float at; // y of a horizontal line, x of a vertical one
+        int pixel;
+    };
+    const Case cases[] = { { "on a border", 10.0f, 10 }, { "a third in", 10.33f, 10 },
+        { "just short of the next", 10.99f, 10 } };
+    for (const Case& c : cases) {
+        for (const bool direct : { true, false }) {
+            SCOPED_TRACE(std::string(c.what) + (direct ? ", direct" : ", Qt"));
+            QImage image = blank();
+            {
+                QPainter g(&image);
+                g.setRenderHint(QPainter::Antialiasing);
+                if (!direct)
+                    g.setClipRect(0, 0, kWidth, kHeight);
+                Pen pen;
+                pen.color = kBlack;
+                StrokeHairline(g, polygon({ { 5, c.at }, { 50, c.at } }, false), pen);
+                StrokeHairline(g, polygon({ { c.at + 60, 5 }, { c.at + 60, 50 } }, false), pen);
+            }
+            for (int x = 8; x < 48; ++x) {
+                EXPECT_EQ(Rgb(image, x, c.pixel), 0x000000u) << x;
+                EXPECT_EQ(Rgb(image, x, c.pixel - 1), 0xFFFFFFu) << x;
+                EXPECT_EQ(Rgb(image, x, c.pixel + 1), 0xFFFFFFu) << x;
+            }
+            for (int y = 8; y < 48; ++y) {
+                EXPECT_EQ(Rgb(image, c.pixel + 60, y), 0x000000u) << y;
+                EXPECT_EQ(Rgb(image, c.pixel + 59, y), 0xFFFFFFu) << y;
+                EXPECT_EQ(Rgb(image, c.pixel + 61, y), 0xFFFFFFu) << y;
+            }
+        }
+    }
+}
+
+// A line shorter than a pixel still marks one.
+TEST(Hairline, ALineWithinOnePixelMarksIt)
+{
+    const QImage image = hairline(polygon({ { 20.2f, 30.3f }, { 20.6f, 30.4f } }, false), kBlack, true);
+    EXPECT_EQ(Rgb(image, 20, 30), 0x000000u);
+    EXPECT_EQ(Rgb(image, 21, 30), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(image, 20, 31), 0xFFFFFFu);
+}
+
 // A spike out and back encloses no area, which a fill may leave out, but a line shows it.
 TEST(Hairline, DrawsASpikeOutAndBack)
 {

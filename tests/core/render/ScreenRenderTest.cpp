@@ -1,6 +1,7 @@
 // The drawing view's images: layer order and colours, mask and cut-out,
 // wire-frame, work-area frame, grid, the overlay, bands and culling.
 #include "RenderTestSupport.h"
+#include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "render/Renderview.h"
 #include "render/Veskrenderer.h"
@@ -9,6 +10,8 @@
 #include "shapes/Veskpath.h"
 
 #include <QImage>
+#include <cstring>
+#include <functional>
 
 namespace vesk::test {
 namespace {
@@ -272,6 +275,133 @@ TEST_F(ScreenRender, OverlayMarksAreOnePixelWideOnAScaledPlacement)
     for (int y = 0; y < screen.height(); ++y)
         marked += Rgb(screen, 80, y) == 0x000000u;
     EXPECT_EQ(marked, 1);
+}
+
+// An outline of no width, as a file may hold it for an unfilled shape.
+TVeskSurface zeroWidthSurface()
+{
+    TVesk_ostream out;
+    TVeskSurface(1, false, false, 4).Save(out);
+    QByteArray bytes = out.Buffer();
+    const float zero = 0;
+    std::memcpy(bytes.data(), &zero, sizeof zero);
+    TVesk_istream in(bytes);
+    TVeskSurface s;
+    s.Load(in);
+    return s;
+}
+
+// Culling keeps everything an object paints, in every band, whatever its
+// kind and nesting: a part's bounds are those of its selection (none after
+// loading), and a wire frame paints its bare geometry whatever its outline.
+TEST_F(ScreenRender, EveryBandDrawsWhatReachesIntoIt)
+{
+    image = QImage(200, 400, QImage::Format_ARGB32_Premultiplied);
+    // Found again after each reset, which makes the layers anew.
+    TVeskLayer* solder = nullptr;
+    TVeskLayer* dimension = nullptr;
+    const auto rect = [&](RectF box) {
+        TVeskRect r(solder, TVeskSurface(0, false, true, 4));
+        r.SetCorners({ box.X, box.Y }, { box.GetRight(), box.GetBottom() });
+        r.SetSelected(false);
+        return r;
+    };
+    const auto polyline = [&](std::vector<PointF> anchors) {
+        TVeskPath p(dimension, zeroWidthSurface());
+        p.SetPoints(vesk::StraightEntries(anchors), {});
+        return p;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> build;
+        QPoint inked;
+    };
+    const Case cases[] = {
+        { "a part in the root",
+            [&] {
+                TVeskPart part;
+                part.Add(rect({ 10, 5, 10, 10 }));
+                part.Add(rect({ 10, 300, 10, 10 }));
+                doc.Root().Add(part);
+            },
+            { 15, 305 } },
+        { "a part in a group",
+            [&] {
+                TVeskPart part;
+                part.Add(rect({ 10, 5, 10, 10 }));
+                part.Add(rect({ 10, 300, 10, 10 }));
+                TVeskGroup group;
+                group.Add(part);
+                doc.Root().Add(group);
+            },
+            { 15, 305 } },
+        { "a wire frame of no width",
+            [&] {
+                doc.Root().Add(polyline({ { 30, 10 }, { 60, 10 }, { 60, 390 } }));
+            },
+            { 60, 300 } },
+        { "a wire frame of no width in a group",
+            [&] {
+                TVeskGroup group;
+                group.Add(polyline({ { 30, 10 }, { 60, 10 }, { 60, 390 } }));
+                doc.Root().Add(group);
+            },
+            { 60, 300 } },
+        { "a straight wire frame of no width, in a band of its own",
+            [&] {
+                doc.Root().Add(polyline({ { 30, 300 }, { 90, 300 } }));
+            },
+            { 60, 300 } },
+        { "a rectangle on a wire-frame layer",
+            [&] {
+                TVeskRect r(dimension, zeroWidthSurface());
+                r.SetCorners({ 40, 10 }, { 60, 390 });
+                doc.Root().Add(r);
+            },
+            { 60, 300 } },
+    };
+    for (const Case& c : cases) {
+        doc.Reset();
+        solder = doc.Layers().FindLayer(QStringLiteral("solder"));
+        dimension = doc.Layers().FindLayer(QStringLiteral("dimension"));
+        c.build();
+        renderer.SetMaxThreads(4);
+        render();
+        EXPECT_NE(Rgb(image, c.inked.x(), c.inked.y()), kWhite) << c.what;
+    }
+}
+
+// A one-pixel outline on whole document units lies on the border between
+// two pixels; it is drawn as one pixel, not as two grey ones, at any zoom.
+TEST_F(ScreenRender, WireFramesAreOneCrispPixelOnWholeUnits)
+{
+    for (const double zoom : { 1.0, 2.0, 1.3 }) {
+        SCOPED_TRACE(zoom);
+        doc.Reset();
+        zoomTo(zoom, zoom == 1.3 ? 0.35f : 0.0f, 0);
+        AddRect(doc, "dimension", { 20, 10, 60, 30 });
+        for (const bool antialias : { true, false }) {
+            SCOPED_TRACE(antialias);
+            view.antialias = antialias;
+            render();
+            const int row = int(25 * zoom);
+            const int column = int(50 * zoom);
+            int inked = 0;
+            for (int x = 0; x < int(40 * zoom); ++x) {
+                const unsigned rgb = Rgb(image, x, row);
+                EXPECT_TRUE(rgb == 0x000000u || rgb == kWhite) << "grey at " << x;
+                inked += rgb != kWhite;
+            }
+            EXPECT_EQ(inked, 1) << "the left edge";
+            inked = 0;
+            for (int y = 0; y < int(20 * zoom); ++y) {
+                const unsigned rgb = Rgb(image, column, y);
+                EXPECT_TRUE(rgb == 0x000000u || rgb == kWhite) << "grey at " << y;
+                inked += rgb != kWhite;
+            }
+            EXPECT_EQ(inked, 1) << "the top edge";
+        }
+    }
 }
 
 } // namespace
