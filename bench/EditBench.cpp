@@ -98,12 +98,12 @@ void BM_Edit_UndoInstall(benchmark::State& state)
     }
     s.MoveAndRecord();
     for (auto _ : state) {
-        if (!install(s.doc, s.history.Undo(1.0))) {
+        if (!install(s.doc, s.history.Undo(1.0, &s.doc.Root()))) {
             state.SkipWithError("nothing to undo");
             return;
         }
         state.PauseTiming();
-        install(s.doc, s.history.Redo(1.0));
+        install(s.doc, s.history.Redo(1.0, &s.doc.Root()));
         state.ResumeTiming();
     }
 }

@@ -417,12 +417,12 @@ void TVeskEventProc::CommitHistory()
 
 bool TVeskEventProc::UndoDocument()
 {
-    return installSnapshot(Host().History().Undo(Host().View().Zoom()));
+    return installSnapshot(Host().History().Undo(Host().View().Zoom(), &Host().Document().Root()));
 }
 
 bool TVeskEventProc::RedoDocument()
 {
-    return installSnapshot(Host().History().Redo(Host().View().Zoom()));
+    return installSnapshot(Host().History().Redo(Host().View().Zoom(), &Host().Document().Root()));
 }
 
 bool TVeskEventProc::installSnapshot(std::unique_ptr<TVeskObject> state)

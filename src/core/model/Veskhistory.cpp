@@ -4,6 +4,7 @@
 #include "shapes/Veskcontainer.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace vesk {
 
@@ -35,18 +36,58 @@ TVeskHistory::Step TVeskHistory::capture(const TVeskObject& state)
     return step;
 }
 
-std::unique_ptr<TVeskObject> TVeskHistory::restore(const Step& step, double viewScale)
+std::unique_ptr<TVeskObject> TVeskHistory::restore(const Step& step, double viewScale, TVeskObject* replaced)
 {
     std::unique_ptr<TVeskObject> state = step.own->Clone();
-    if (auto* container = dynamic_cast<TVeskContainer*>(state.get())) {
-        for (const auto& child : step.children) {
-            std::unique_ptr<TVeskObject> copy = child->Clone();
-            // A fresh copy equals its record, so the next step can share it.
-            copy->recorded_ = child;
-            container->Adopt(std::move(copy));
-        }
+    auto* container = dynamic_cast<TVeskContainer*>(state.get());
+    if (!container) {
+        state->SetViewScale(viewScale);
+        return state;
     }
+    // Set first: each child takes its container's scale as it is adopted.
     state->SetViewScale(viewScale);
+    std::vector<std::unique_ptr<TVeskObject>> old;
+    if (auto* current = dynamic_cast<TVeskContainer*>(replaced))
+        old = current->TakeChildren();
+    const auto reusable = [&](size_t k, const TVeskObject* record) {
+        return k < old.size() && old[k] && old[k]->recorded_.get() == record && !old[k]->HasEditState()
+            && old[k]->SameState(*record);
+    };
+    // Children mostly keep their order between neighbouring states, so the
+    // next old child is tried first and the index is built only when needed.
+    std::unordered_map<const TVeskObject*, size_t> byRecord;
+    bool indexed = false;
+    size_t next = 0;
+    for (const auto& record : step.children) {
+        std::unique_ptr<TVeskObject> child;
+        // A changed or added child shifts the order by a step or two.
+        for (size_t k = next + 1; k < next + 4 && !reusable(next, record.get()); ++k)
+            if (reusable(k, record.get()))
+                next = k;
+        if (!reusable(next, record.get()) && !old.empty()) {
+            if (!indexed) {
+                for (size_t k = 0; k < old.size(); ++k)
+                    if (old[k] && old[k]->recorded_)
+                        byRecord.emplace(old[k]->recorded_.get(), k);
+                indexed = true;
+            }
+            if (const auto it = byRecord.find(record.get()); it != byRecord.end())
+                next = it->second;
+        }
+        if (reusable(next, record.get())) {
+            child = std::move(old[next++]);
+        } else {
+            child = record->Clone();
+            // A fresh copy equals its record, so the next step can share it.
+            child->recorded_ = record;
+        }
+        container->Adopt(std::move(child));
+    }
+    // What did not move over goes back to the state it came from.
+    if (auto* current = dynamic_cast<TVeskContainer*>(replaced))
+        for (auto& left : old)
+            if (left)
+                current->Adopt(std::move(left));
     return state;
 }
 
@@ -75,27 +116,27 @@ void TVeskHistory::Record(const TVeskObject& state)
     modified_ = true;
 }
 
-std::unique_ptr<TVeskObject> TVeskHistory::Undo(double viewScale)
+std::unique_ptr<TVeskObject> TVeskHistory::Undo(double viewScale, TVeskObject* replaced)
 {
     modified_ = true;
     if (!CanUndo())
         return nullptr;
     --position_;
-    return restore(steps_[position_], viewScale);
+    return restore(steps_[position_], viewScale, replaced);
 }
 
-std::unique_ptr<TVeskObject> TVeskHistory::Redo(double viewScale)
+std::unique_ptr<TVeskObject> TVeskHistory::Redo(double viewScale, TVeskObject* replaced)
 {
     modified_ = true;
     if (!CanRedo())
         return nullptr;
     ++position_;
-    return restore(steps_[position_], viewScale);
+    return restore(steps_[position_], viewScale, replaced);
 }
 
 std::unique_ptr<TVeskObject> TVeskHistory::First(double viewScale) const
 {
-    return steps_.empty() ? nullptr : restore(steps_.front(), viewScale);
+    return steps_.empty() ? nullptr : restore(steps_.front(), viewScale, nullptr);
 }
 
 void TVeskHistory::Clear()

@@ -40,9 +40,12 @@ public:
     // A copy of the state one step back (or forward) with the view scale of
     // the window it is about to be shown in, owned by the caller; null when
     // there is none. Both set the modified flag, even when they find nothing
-    // to do.
-    std::unique_ptr<TVeskObject> Undo(double viewScale);
-    std::unique_ptr<TVeskObject> Redo(double viewScale);
+    // to do. `replaced` is the state the caller is about to discard, if it has
+    // one: its children that equal their records and carry no editing state
+    // move over instead of being copied, so installing costs what differs.
+    // It is left with the children that did not move.
+    std::unique_ptr<TVeskObject> Undo(double viewScale, TVeskObject* replaced = nullptr);
+    std::unique_ptr<TVeskObject> Redo(double viewScale, TVeskObject* replaced = nullptr);
     // A copy of the oldest state with that view scale, or null when empty.
     std::unique_ptr<TVeskObject> First(double viewScale) const;
     void Clear();
@@ -66,7 +69,7 @@ private:
     // The recorded copy of a live child: the one it was last matched with
     // when it still equals it, else a new one.
     static std::shared_ptr<const TVeskObject> recorded(const TVeskObject& child);
-    static std::unique_ptr<TVeskObject> restore(const Step& step, double viewScale);
+    static std::unique_ptr<TVeskObject> restore(const Step& step, double viewScale, TVeskObject* replaced);
 
     std::deque<Step> steps_;
     std::size_t position_ = 0;

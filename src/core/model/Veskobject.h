@@ -46,6 +46,9 @@ public:
     // clone carries (the view scale aside, which installing a state sets).
     // Lets the history share an unchanged object between recorded states.
     virtual bool SameState(const TVeskObject& other) const;
+    // Whether the object holds editing state a clone would not carry:
+    // selection, point editing, picked handles (anywhere inside).
+    virtual bool HasEditState() const { return selected_ || pointEditing_; }
     virtual void Rebuild() { }
     // Asks the owner to destroy this object; the caller must not touch it afterwards.
     virtual void Delete();

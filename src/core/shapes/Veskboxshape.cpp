@@ -94,6 +94,12 @@ TVeskBoxShape::TVeskBoxShape(TVesk_istream& in, const QString& name)
 
 TVeskBoxShape::~TVeskBoxShape() = default;
 
+bool TVeskBoxShape::HasEditState() const
+{
+    return TVeskInstance::HasEditState()
+        || std::find(handleSelected_.begin(), handleSelected_.end(), true) != handleSelected_.end();
+}
+
 bool TVeskBoxShape::SameState(const TVeskObject& other) const
 {
     if (!TVeskInstance::SameState(other))

@@ -84,6 +84,7 @@ public:
     bool HandleSelected(int i) const { return i >= 0 && i < kHandleCount && handleSelected_[size_t(i)]; }
     const GraphicsPath& OutlinePath() const { return *outlinePath_; }
     bool SameState(const TVeskObject& other) const override;
+    bool HasEditState() const override;
     const Matrix& InverseMatrix() const { return inverseMatrix_; }
 
 protected:

@@ -59,6 +59,22 @@ bool TVeskContainer::SameState(const TVeskObject& other) const
     return true;
 }
 
+bool TVeskContainer::HasEditState() const
+{
+    if (TVeskObject::HasEditState())
+        return true;
+    return std::any_of(children_.begin(), children_.end(), [](const auto& c) { return c->HasEditState(); });
+}
+
+std::vector<std::unique_ptr<TVeskObject>> TVeskContainer::TakeChildren()
+{
+    others_.clear();
+    cutOuts_.clear();
+    std::vector<std::unique_ptr<TVeskObject>> taken;
+    taken.swap(children_);
+    return taken;
+}
+
 TVeskObject* TVeskContainer::Add(const TVeskObject& prototype)
 {
     return Adopt(prototype.Clone());

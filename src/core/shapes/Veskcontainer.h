@@ -86,6 +86,9 @@ public:
     void SetViewScale(double scale) override;
     // Attributes and every child, recursively.
     bool SameState(const TVeskObject& other) const override;
+    bool HasEditState() const override;
+    // Hands every child over to the caller, leaving the container empty.
+    std::vector<std::unique_ptr<TVeskObject>> TakeChildren();
     // A copy of the container's own attributes, without children: what a
     // recorded state keeps beside its shared children.
     virtual std::unique_ptr<TVeskContainer> CloneEmpty() const = 0;

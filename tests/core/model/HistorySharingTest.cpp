@@ -362,7 +362,7 @@ TEST_F(HistorySharing, NoEditThroughALivePointerReachesARecordedState)
         history.Record(doc.Root());
         edit.apply(find(doc)); // not recorded
 
-        ASSERT_TRUE(install(history.Undo(1.0)));
+        ASSERT_TRUE(install(history.Undo(1.0, &doc.Root())));
         EXPECT_EQ(fingerprint(), b);
         // Edit the installed copy, which shares with the record it came from.
         edit.apply(find(doc));
@@ -370,13 +370,13 @@ TEST_F(HistorySharing, NoEditThroughALivePointerReachesARecordedState)
         const QByteArray d = recordedFingerprint();
         edit.apply(find(doc));
 
-        ASSERT_TRUE(install(history.Undo(1.0)));
+        ASSERT_TRUE(install(history.Undo(1.0, &doc.Root())));
         EXPECT_EQ(fingerprint(), b);
-        ASSERT_TRUE(install(history.Undo(1.0)));
+        ASSERT_TRUE(install(history.Undo(1.0, &doc.Root())));
         EXPECT_EQ(fingerprint(), a);
-        ASSERT_TRUE(install(history.Redo(1.0)));
+        ASSERT_TRUE(install(history.Redo(1.0, &doc.Root())));
         EXPECT_EQ(fingerprint(), b);
-        ASSERT_TRUE(install(history.Redo(1.0)));
+        ASSERT_TRUE(install(history.Redo(1.0, &doc.Root())));
         EXPECT_EQ(fingerprint(), d);
     }
 }
@@ -410,12 +410,12 @@ TEST_F(HistorySharing, UndoAndRedoMatchAHistoryOfDeepCopies)
                     position = reference.size() - 1;
                 }
             } else if (what < 8) {
-                if (install(history.Undo(1.0))) {
+                if (install(history.Undo(1.0, &doc.Root()))) {
                     ASSERT_GT(position, 0u);
                     --position;
                     ASSERT_EQ(fingerprint(false), reference[position]) << "undo at step " << step;
                 }
-            } else if (install(history.Redo(1.0))) {
+            } else if (install(history.Redo(1.0, &doc.Root()))) {
                 ++position;
                 ASSERT_LT(position, reference.size());
                 ASSERT_EQ(fingerprint(false), reference[position]) << "redo at step " << step;

@@ -151,11 +151,11 @@ TEST_F(HistoryTest, ResetStartsOverWithTheNewDepth)
 TEST_F(HistoryTest, ResetFromAStateTheHistoryHandedOutIsSafe)
 {
     doc.Add(TVeskGroup());
-    using HandOut = std::unique_ptr<TVeskObject> (TVeskHistory::*)(double);
+    using HandOut = std::unique_ptr<TVeskObject> (TVeskHistory::*)(double, TVeskObject*);
     for (const HandOut handOut : { &TVeskHistory::Undo, &TVeskHistory::Redo }) {
         resetAndRecord(2);
         history.Undo(1.0);
-        const std::unique_ptr<TVeskObject> state = (history.*handOut)(1.0);
+        const std::unique_ptr<TVeskObject> state = (history.*handOut)(1.0, nullptr);
         ASSERT_NE(state, nullptr);
         const QString name = state->GetName();
         history.Reset(*state, 30);
