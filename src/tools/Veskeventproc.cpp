@@ -216,6 +216,16 @@ void TVeskEventProc::ZoomOutClick()
     zoomed();
 }
 
+void TVeskEventProc::ZoomToFit()
+{
+    TVeskToolHost& host = Host();
+    RectF bounds;
+    if (!host.Document().Root().DrawnBounds(bounds))
+        bounds = host.WorkArea();
+    host.View().Fit(bounds);
+    zoomed();
+}
+
 void TVeskEventProc::zoomed()
 {
     if (root)

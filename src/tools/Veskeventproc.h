@@ -121,6 +121,9 @@ public:
     virtual void RedoClick() = 0;
     virtual void ZoomInClick();
     virtual void ZoomOutClick();
+    // Zooms and scrolls so that everything drawn fills the window with a
+    // margin; the work area when nothing is drawn.
+    void ZoomToFit();
     virtual void FinishClick() { }
 
     std::int32_t TopMode() const { return modes.back(); }

@@ -41,6 +41,26 @@ bool TVeskView::ZoomBy(double factor)
     return taken;
 }
 
+bool TVeskView::Fit(const RectF& rect, double margin)
+{
+    const double w = rect.Width, h = rect.Height;
+    if (!std::isfinite(double(rect.X)) || !std::isfinite(double(rect.Y)) || !std::isfinite(w)
+        || !std::isfinite(h) || w < 0 || h < 0)
+        return false;
+    const double room = std::max(1.0 - 2.0 * std::clamp(margin, 0.0, 0.45), 0.1);
+    const double zx = w > 0 ? width_ * room / w : MaxZoom;
+    const double zy = h > 0 ? height_ * room / h : MaxZoom;
+    zoom_ = std::clamp(std::min(zx, zy), MinZoom, MaxZoom);
+    visibleWidth_ = width_ / zoom_;
+    visibleHeight_ = height_ / zoom_;
+    if (style_)
+        style_->SetZoom(zoom_);
+    panX_ = std::clamp(-(rect.X + w / 2), -PanLimit, PanLimit);
+    panY_ = std::clamp(-(rect.Y + h / 2), -PanLimit, PanLimit);
+    rebuildMatrix();
+    return true;
+}
+
 bool TVeskView::ZoomAt(double factor, PointF centre)
 {
     panX_ = -double(centre.X);

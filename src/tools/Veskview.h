@@ -50,6 +50,11 @@ public:
     void ResizeView(int width, int height);
     // Back to zoom 1 with no pan: the document origin in the window centre.
     void Reset();
+    // Centres the rectangle and zooms so that it fills the window but for a
+    // margin of that fraction of the window on every side, within the zoom
+    // and pan limits. A rectangle with no size fills it by its other side; one
+    // that is not finite or negative leaves the view alone and gives false.
+    bool Fit(const RectF& rect, double margin = 0.05);
 
     // Document point under a window pixel, through the inverse of the view
     // matrix; the origin when the matrix cannot be inverted.

@@ -262,6 +262,39 @@ TEST(EventProcTest, WheelAndZoomButtonsZoomAboutTheCentre)
     }
 }
 
+// Home: what is drawn fills the window; an empty document shows its work area.
+TEST(EventProcTest, ZoomToFitShowsEverythingDrawn)
+{
+    const struct {
+        const char* name;
+        bool withObjects;
+        PointF centre;
+        double zoom;
+    } cases[] = {
+        // The rectangle (10,10)-(100,50) with its 2-unit pen: 92 x 42, 200 * 0.9 / 92.
+        { "objects", true, { 55, 30 }, 180.0 / 92 },
+        { "empty document: the work area", false, { 0, 0 }, 1.8 },
+    };
+    for (const auto& c : cases) {
+        ActiveTool t;
+        TVeskObject* rect = nullptr;
+        if (c.withObjects) {
+            TVeskRect proto(t.host.document.Layers().LayerAt(1), TVeskSurface(2, false, false, 4));
+            proto.SetCorners({ 10, 10 }, { 100, 50 });
+            rect = t.host.document.Root().Add(proto);
+        }
+        t.tool->ZoomToFit();
+        EXPECT_NEAR(t.host.view.Zoom(), c.zoom, 1e-9) << c.name;
+        const PointF middle = t.host.view.PixelToDocument(PointF { 100, 50 });
+        EXPECT_NEAR(middle.X, c.centre.X, 1e-3) << c.name;
+        EXPECT_NEAR(middle.Y, c.centre.Y, 1e-3) << c.name;
+        if (rect) {
+            EXPECT_DOUBLE_EQ(rect->ViewScale(), c.zoom) << c.name;
+        }
+        EXPECT_TRUE(t.tool->RenderPending()) << c.name;
+    }
+}
+
 TEST(EventProcTest, DeferredRenderingRunsOncePerBurstAtTheLowestLevel)
 {
     using Calls = std::vector<std::string>;

@@ -215,3 +215,41 @@ TEST(ViewTest, SnapDeltaMovesInWholeStepsFromTheAnchor)
         EXPECT_EQ(p, c.out);
     }
 }
+
+TEST(ViewFit, CentresTheRectangleAndFillsTheWindowButForTheMargin)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* name;
+        RectF rect;
+        bool taken;
+        double zoom;
+        PointF centre; // the document point in the middle of the 200 x 100 window
+    } cases[] = {
+        { "wide", { 10, 20, 90, 10 }, true, 2.0, { 55, 25 } }, // 200 * 0.9 / 90
+        { "tall", { -40, -30, 10, 45 }, true, 2.0, { -35, -7.5 } }, // 100 * 0.9 / 45
+        { "a point zooms in all the way", { 5, 5, 0, 0 }, true, TVeskView::MaxZoom, { 5, 5 } },
+        { "a line fills by its length", { 0, 0, 180, 0 }, true, 1.0, { 90, 0 } },
+        { "huge stops at the least zoom", { 0, 0, 1e6, 1e6 }, true, TVeskView::MinZoom, { -5000, -5000 } },
+        { "negative size", { 0, 0, -10, 10 }, false, 1.0, { 0, 0 } },
+        { "not a number", { 0, 0, float(inf), 10 }, false, 1.0, { 0, 0 } },
+    };
+    for (const auto& c : cases) {
+        TVeskView view(200, 100);
+        TDrawStyle style;
+        view.AttachDrawStyle(&style);
+        EXPECT_EQ(view.Fit(c.rect), c.taken) << c.name;
+        EXPECT_DOUBLE_EQ(view.Zoom(), c.zoom) << c.name;
+        EXPECT_FLOAT_EQ(style.inverseZoom, float(1 / c.zoom)) << c.name;
+        const PointF middle = view.PixelToDocument(PointF { 100, 50 });
+        if (!c.taken)
+            continue;
+        if (c.rect.Width < 1e5) {
+            EXPECT_NEAR(middle.X, c.centre.X, 1e-3) << c.name;
+            EXPECT_NEAR(middle.Y, c.centre.Y, 1e-3) << c.name;
+        } else {
+            // The pan limit holds the huge rectangle's centre out of reach.
+            EXPECT_DOUBLE_EQ(view.PanX(), -TVeskView::PanLimit) << c.name;
+        }
+    }
+}

@@ -155,6 +155,7 @@ void TVeskForm::buildMenus()
             eventHandler_->RedoClick();
     });
     connect(m.configMenu, &QMenu::aboutToShow, this, [this] { ConfigMenuClick(); });
+    connect(m.fitItem, &QAction::triggered, this, [this] { FitMenuClick(); });
     connect(m.showGridItem, &QAction::triggered, this, [this] { ShowGridMenuClick(); });
     connect(m.snapItem, &QAction::triggered, this, [this] { SnapMenuClick(); });
     connect(m.workAreaItem, &QAction::triggered, this, [this] { WorkAreaMenuClick(); });
@@ -236,10 +237,39 @@ void TVeskForm::StartUp(const QString& documentPath)
     documentReplaced();
 }
 
+void TVeskForm::FitMenuClick()
+{
+    if (eventHandler_)
+        eventHandler_->ZoomToFit();
+}
+
+void TVeskForm::fitOpenedDocument()
+{
+    if (fileName.isEmpty())
+        return;
+    // Before the window first shows, its drawing has no final size yet.
+    if (!isVisible()) {
+        fitOnShow_ = true;
+        return;
+    }
+    FitMenuClick();
+}
+
+void TVeskForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (fitOnShow_) {
+        fitOnShow_ = false;
+        // Once the layout has given the drawing its size.
+        QTimer::singleShot(0, this, [this] { FitMenuClick(); });
+    }
+}
+
 void TVeskForm::documentReplaced()
 {
     context_.History().Reset(context_.Document().Root(), kHistoryDepth);
     toolBar_->ResetToFirstTool();
+    fitOpenedDocument();
     RefreshObjectEditor();
     EnableDocumentMenus();
     requestRedraw();

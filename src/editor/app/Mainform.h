@@ -49,6 +49,8 @@ public:
 
     // Menu commands. Each returns once the command and its dialogs are done.
     void NewMenuClick();
+    // Edit menu "全体表示" (Home): everything drawn fills the window.
+    void FitMenuClick();
     void OpenMenuClick();
     void OverWriteMenuClick();
     void SaveAsNameMenuClick();
@@ -111,6 +113,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -135,6 +138,8 @@ private:
     void openDocumentFile(const QString& path);
     // What new, open and start-up do once the document is in place.
     void documentReplaced();
+    // A document opened from a file is shown whole, not at the origin.
+    void fitOpenedDocument();
     // Save to the file name, or through the save dialog when there is none.
     bool saveDocument();
     bool saveThroughDialog(int filterIndex);
@@ -162,6 +167,7 @@ private:
     // A Space release waiting to be confirmed, and its deadline.
     bool spaceReleasePending_ = false;
     QTimer spaceRelease_;
+    bool fitOnShow_ = false;
 };
 
 } // namespace vesk

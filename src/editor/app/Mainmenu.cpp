@@ -43,6 +43,7 @@ TMainMenu::TMainMenu(QMenuBar* bar)
     editMenu = bar->addMenu(QStringLiteral("編集"));
     undoItem = item(editMenu, QStringLiteral("取り消し"));
     redoItem = item(editMenu, QStringLiteral("やり直し"));
+    fitItem = item(editMenu, QStringLiteral("全体表示"), QKeySequence(Qt::Key_Home));
     editMenu->addSeparator();
     cutItem = item(editMenu, QStringLiteral("切り取り"), QKeySequence(Qt::CTRL | Qt::Key_X));
     copyItem = item(editMenu, QStringLiteral("コピー"), QKeySequence(Qt::CTRL | Qt::Key_C));

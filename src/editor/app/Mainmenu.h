@@ -35,6 +35,7 @@ public:
     QMenu* editMenu;
     QAction* undoItem;
     QAction* redoItem;
+    QAction* fitItem;
     QAction* cutItem;
     QAction* copyItem;
     QAction* pasteItem;

@@ -3,11 +3,13 @@
 #include "FakeDialogs.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
+#include "Veskview.h"
 #include "WaitFor.h"
 #include "app/Drawingview.h"
 #include "app/Editorcontext.h"
 #include "app/Mainmenu.h"
 #include "app/Settingsfile.h"
+#include "io/Veskdocument.h"
 #include "shapes/Veskpart.h"
 
 #include <QAction>
@@ -324,6 +326,41 @@ QAction* findItem(QMenuBar* bar, const QString& path)
     return found;
 }
 
+// A document opened from a file is shown whole once the window shows; Home
+// brings the whole document back after scrolling away.
+TEST_F(MainFormTest, OpenedDocumentsShowWholeAndHomeFitsAgain)
+{
+    form->resize(900, 640);
+    form->StartUp(board);
+    EXPECT_DOUBLE_EQ(form->View().Zoom(), 1.0); // not shown yet: no final size
+    form->show();
+    ASSERT_TRUE(test::WaitFor([&] { return form->View().Zoom() != 1.0; }));
+
+    RectF bounds;
+    ASSERT_TRUE(context->Document().Root().DrawnBounds(bounds));
+    const auto expectWhole = [&](const char* when) {
+        const TVeskView& view = form->View();
+        const PointF middle = view.PixelToDocument(PointF { view.Width() / 2.0f, view.Height() / 2.0f });
+        EXPECT_NEAR(middle.X, bounds.X + bounds.Width / 2, 0.5) << when;
+        EXPECT_NEAR(middle.Y, bounds.Y + bounds.Height / 2, 0.5) << when;
+        const PointF topLeft = view.DocumentToPixel({ bounds.X, bounds.Y });
+        const PointF bottomRight = view.DocumentToPixel({ bounds.GetRight(), bounds.GetBottom() });
+        EXPECT_TRUE(topLeft.X >= 0 && topLeft.Y >= 0 && bottomRight.X <= view.Width()
+            && bottomRight.Y <= view.Height())
+            << when;
+        // Filled: one side reaches within the margin of the window's side.
+        EXPECT_TRUE(bottomRight.X - topLeft.X > 0.85 * view.Width()
+            || bottomRight.Y - topLeft.Y > 0.85 * view.Height())
+            << when;
+    };
+    expectWhole("after start-up");
+
+    form->View().Scroll(400, -300);
+    form->View().ZoomBy(4);
+    findItem(form->menuBar(), QStringLiteral("編集/全体表示"))->trigger();
+    expectWhole("after Home");
+}
+
 TEST_F(MainFormTest, MenusCarryTheirCaptionsShortcutsAndStates)
 {
     const struct {
@@ -344,6 +381,7 @@ TEST_F(MainFormTest, MenusCarryTheirCaptionsShortcutsAndStates)
         { "編集", "", true },
         { "編集/取り消し", "", true },
         { "編集/やり直し", "", true },
+        { "編集/全体表示", "Home", true },
         { "編集/切り取り", "Ctrl+X", false },
         { "編集/コピー", "Ctrl+C", false },
         { "編集/貼り付け", "Ctrl+V", false },
