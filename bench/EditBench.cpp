@@ -76,16 +76,6 @@ void BM_Edit_CommitMove(benchmark::State& state)
     state.counters["moved_objects"] = CountObjects(*s.moved);
 }
 
-bool install(TVeskDocument& doc, std::unique_ptr<TVeskObject> state)
-{
-    auto* part = dynamic_cast<TVeskPart*>(state.get());
-    if (!part)
-        return false;
-    state.release();
-    doc.SetRoot(std::unique_ptr<TVeskPart>(part));
-    return true;
-}
-
 // Undo hands back a state for the caller to own; the editor installs it as
 // the document root, and the time includes that (the replaced root is freed).
 // Redo between the iterations, untimed, makes the next undo possible.
@@ -98,12 +88,12 @@ void BM_Edit_UndoInstall(benchmark::State& state)
     }
     s.MoveAndRecord();
     for (auto _ : state) {
-        if (!install(s.doc, s.history.Undo(1.0, &s.doc.Root()))) {
+        if (!s.doc.InstallRoot(s.history.Undo(1.0, &s.doc.Root()))) {
             state.SkipWithError("nothing to undo");
             return;
         }
         state.PauseTiming();
-        install(s.doc, s.history.Redo(1.0, &s.doc.Root()));
+        s.doc.InstallRoot(s.history.Redo(1.0, &s.doc.Root()));
         state.ResumeTiming();
     }
 }

@@ -437,12 +437,9 @@ bool TVeskEventProc::RedoDocument()
 
 bool TVeskEventProc::installSnapshot(std::unique_ptr<TVeskObject> state)
 {
-    auto* part = dynamic_cast<TVeskPart*>(state.get());
-    if (!part)
-        return false;
-    state.release();
     TVeskToolHost& host = Host();
-    host.Document().SetRoot(std::unique_ptr<TVeskPart>(part));
+    if (!host.Document().InstallRoot(std::move(state)))
+        return false;
     if (active_)
         root = &host.Document().Root();
     host.RootReplaced();

@@ -7,6 +7,7 @@
 // the export rules make the film differ from the print are listed with the
 // layers, each with its reason.
 #include "CliSupport.h"
+#include "StoredSurface.h"
 #include "io/Veskdocument.h"
 #include "io/Veskfilestream.h"
 #include "model/Vesklayer.h"
@@ -560,18 +561,8 @@ void buildDrawnAsMade(TVeskDocument& doc)
     root.Add(part);
 
     // A zero width as a file may hold it; an unfilled surface made here keeps a minimal one.
-    TVeskPath wire(dimension, surface(1, false));
+    TVeskPath wire(dimension, StoredSurface(0, false));
     wire.SetPoints(StraightEntries({ { 900, 20 }, { 900, 720 } }), {});
-    {
-        TVesk_ostream out;
-        TVeskSurface(1, false, false, 4).Save(out);
-        QByteArray bytes = out.Buffer();
-        const float zero = 0;
-        std::memcpy(bytes.data(), &zero, sizeof zero);
-        TVesk_istream in(bytes);
-        wire.GetSurface()->Load(in);
-        wire.Rebuild();
-    }
     root.Add(wire);
 
     TVeskString bold(place, surface(1, false));

@@ -81,6 +81,20 @@ void appendClosedFigures(
     }
 }
 
+void addClosedFigures(const ClipperLib::Paths& polygons, GraphicsPath& into)
+{
+    std::vector<PointF> points;
+    std::vector<std::uint8_t> types;
+    appendClosedFigures(polygons, points, types);
+    size_t start = 0;
+    for (size_t i = 0; i < types.size(); ++i) {
+        if (types[i] & PathPointTypeCloseSubpath) {
+            into.AddPolygon(std::span<const PointF>(points).subspan(start, i + 1 - start));
+            start = i + 1;
+        }
+    }
+}
+
 bool regionsOverlap(const ClipperLib::Paths& a, ClipperLib::PolyFillType fillA, const ClipperLib::Paths& b,
     ClipperLib::PolyFillType fillB)
 {

@@ -19,6 +19,8 @@ ClipperLib::Paths toClipperPolygons(const GraphicsPath& path, float flatness);
 ClipperLib::Path toClipperPolygon(const RectF& rect);
 void appendClosedFigures(
     const ClipperLib::Paths& polygons, std::vector<PointF>& points, std::vector<std::uint8_t>& types);
+// Adds each polygon of a clipping result to the path as a closed figure.
+void addClosedFigures(const ClipperLib::Paths& polygons, GraphicsPath& into);
 // Whether the intersection of the two regions has any area.
 bool regionsOverlap(const ClipperLib::Paths& a, ClipperLib::PolyFillType fillA, const ClipperLib::Paths& b,
     ClipperLib::PolyFillType fillB);

@@ -45,16 +45,7 @@ void outlineWithoutCutOuts(const TVeskObject& root, int index, GraphicsPath& int
     clipper.AddPaths(detail::toClipperPolygons(clear, kOutlineFlatness), ClipperLib::ptClip, true);
     ClipperLib::Paths left;
     clipper.Execute(ClipperLib::ctDifference, left, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    std::vector<PointF> points;
-    std::vector<std::uint8_t> types;
-    detail::appendClosedFigures(left, points, types);
-    size_t start = 0;
-    for (size_t i = 0; i < types.size(); ++i) {
-        if (types[i] & PathPointTypeCloseSubpath) {
-            into.AddPolygon(std::span<const PointF>(points).subspan(start, i + 1 - start));
-            start = i + 1;
-        }
-    }
+    detail::addClosedFigures(left, into);
 }
 
 using Convert = std::function<void(TGerber_ostream& out, int layerIndex)>;

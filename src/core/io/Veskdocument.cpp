@@ -57,6 +57,16 @@ void TVeskDocument::SetRoot(std::unique_ptr<TVeskPart> root)
     root_ = root ? std::move(root) : std::make_unique<TVeskPart>();
 }
 
+bool TVeskDocument::InstallRoot(std::unique_ptr<TVeskObject> state)
+{
+    auto* part = dynamic_cast<TVeskPart*>(state.get());
+    if (!part)
+        return false;
+    state.release();
+    SetRoot(std::unique_ptr<TVeskPart>(part));
+    return true;
+}
+
 std::unique_ptr<TVeskPart> TVeskDocument::TakeRoot()
 {
     auto taken = std::move(root_);

@@ -4,11 +4,11 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <memory>
 
 namespace vesk {
 
+class TVeskObject;
 class TVeskPart;
 
 // Outcome of reading or writing a document; `error` says why in a sentence
@@ -36,6 +36,9 @@ public:
     const TVeskPart& Root() const { return *root_; }
     // Takes ownership; the objects must lie on layers of this document.
     void SetRoot(std::unique_ptr<TVeskPart> root);
+    // Makes a state the history handed back the root; false, keeping the
+    // root, when it is not a part.
+    bool InstallRoot(std::unique_ptr<TVeskObject> state);
     std::unique_ptr<TVeskPart> TakeRoot();
 
     // Format version of the file last read (3 for a new document).

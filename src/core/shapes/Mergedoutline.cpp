@@ -160,20 +160,6 @@ std::vector<std::vector<size_t>> touchingGroups(const std::vector<Area>& areas)
     return groups;
 }
 
-void appendFigures(const ClipperLib::Paths& polygons, GraphicsPath& into)
-{
-    std::vector<PointF> points;
-    std::vector<std::uint8_t> types;
-    detail::appendClosedFigures(polygons, points, types);
-    size_t start = 0;
-    for (size_t i = 0; i < types.size(); ++i) {
-        if (types[i] & PathPointTypeCloseSubpath) {
-            into.AddPolygon(std::span<const PointF>(points).subspan(start, i + 1 - start));
-            start = i + 1;
-        }
-    }
-}
-
 // Interleaved bits of x and y: sorting by it keeps neighbours together.
 std::uint64_t mortonKey(std::uint32_t x, std::uint32_t y)
 {
@@ -312,11 +298,11 @@ void MergeOutlines(std::span<const TVeskObject* const> objects, int layerIndex, 
         const FillMode mode = into.GetFillMode();
         into.Reset();
         into.SetFillMode(mode);
-        appendFigures(result, into);
+        detail::addClosedFigures(result, into);
         return;
     }
     for (const std::vector<size_t>& group : touchingGroups(areas))
-        appendFigures(unite(areas, group), into);
+        detail::addClosedFigures(unite(areas, group), into);
 }
 
 void MergeOutlinesByScan(std::span<const TVeskObject* const> objects, int layerIndex, GraphicsPath& into)

@@ -35,13 +35,11 @@ public:
     bool empty() const { return Get().empty(); }
     const T& operator[](std::size_t i) const { return Get()[i]; }
     const T& front() const { return Get().front(); }
-    const T& back() const { return Get().back(); }
     const_iterator begin() const { return Get().begin(); }
     const_iterator end() const { return Get().end(); }
 
     T& operator[](std::size_t i) { return own()[i]; }
     T& front() { return own().front(); }
-    T& back() { return own().back(); }
     iterator begin() { return own().begin(); }
     iterator end() { return own().end(); }
     void push_back(const T& v) { own().push_back(v); }
@@ -49,7 +47,6 @@ public:
     void resize(std::size_t n) { own().resize(n); }
     void resize(std::size_t n, const T& v) { own().resize(n, v); }
     void assign(std::size_t n, const T& v) { own().assign(n, v); }
-    template <class It> void assign(It first, It last) { own().assign(first, last); }
     void clear() { d_.reset(); }
     iterator erase(const_iterator pos) { return own().erase(toMutable(pos)); }
     iterator erase(const_iterator first, const_iterator last)
@@ -57,10 +54,9 @@ public:
         return own().erase(toMutable(first), toMutable(last));
     }
     iterator insert(const_iterator pos, const T& v) { return own().insert(toMutable(pos), v); }
-    iterator insert(const_iterator pos, std::size_t n, const T& v) { return own().insert(toMutable(pos), n, v); }
-    template <class It> iterator insert(const_iterator pos, It first, It last)
+    iterator insert(const_iterator pos, std::size_t n, const T& v)
     {
-        return own().insert(toMutable(pos), first, last);
+        return own().insert(toMutable(pos), n, v);
     }
 
     friend bool operator==(const TVeskVector& a, const TVeskVector& b)

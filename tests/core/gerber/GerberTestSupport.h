@@ -4,6 +4,7 @@
 // their tools leave them, writing one layer into memory, and a reader of the
 // body records so that geometry can be checked where text would be brittle.
 
+#include "StoredSurface.h"
 #include "gerber/Gerberfilestream.h"
 #include "io/Veskfilestream.h"
 #include "model/Vesklayerlist.h"
@@ -33,19 +34,6 @@ inline TVeskSurface SurfaceOf(float width, bool fill, int cap = 2)
 {
     TVeskSurface s(width, false, fill, 4);
     s.SetLineCap(cap);
-    return s;
-}
-
-// A surface as a file may hold it, without the minimal width of unfilled surfaces.
-inline TVeskSurface StoredSurface(float width, bool fill)
-{
-    TVesk_ostream out;
-    TVeskSurface(1, false, fill, 4).Save(out);
-    QByteArray bytes = out.Buffer();
-    std::memcpy(bytes.data(), &width, sizeof width);
-    TVesk_istream in(bytes);
-    TVeskSurface s;
-    s.Load(in);
     return s;
 }
 

@@ -330,15 +330,7 @@ protected:
         return bytes;
     }
 
-    bool install(std::unique_ptr<TVeskObject> state)
-    {
-        auto* part = dynamic_cast<TVeskPart*>(state.get());
-        if (!part)
-            return false;
-        state.release();
-        doc.SetRoot(std::unique_ptr<TVeskPart>(part));
-        return true;
-    }
+    bool install(std::unique_ptr<TVeskObject> state) { return doc.InstallRoot(std::move(state)); }
 
     TVeskDocument doc;
     TVeskHistory history;

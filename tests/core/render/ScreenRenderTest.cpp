@@ -1,6 +1,7 @@
 // The drawing view's images: layer order and colours, mask and cut-out,
 // wire-frame, work-area frame, grid, the overlay, bands and culling.
 #include "RenderTestSupport.h"
+#include "StoredSurface.h"
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "render/Renderview.h"
@@ -277,20 +278,6 @@ TEST_F(ScreenRender, OverlayMarksAreOnePixelWideOnAScaledPlacement)
     EXPECT_EQ(marked, 1);
 }
 
-// An outline of no width, as a file may hold it for an unfilled shape.
-TVeskSurface zeroWidthSurface()
-{
-    TVesk_ostream out;
-    TVeskSurface(1, false, false, 4).Save(out);
-    QByteArray bytes = out.Buffer();
-    const float zero = 0;
-    std::memcpy(bytes.data(), &zero, sizeof zero);
-    TVesk_istream in(bytes);
-    TVeskSurface s;
-    s.Load(in);
-    return s;
-}
-
 // Culling keeps everything an object paints, in every band, whatever its
 // kind and nesting: a part's bounds are those of its selection (none after
 // loading), and a wire frame paints its bare geometry whatever its outline.
@@ -307,7 +294,7 @@ TEST_F(ScreenRender, EveryBandDrawsWhatReachesIntoIt)
         return r;
     };
     const auto polyline = [&](std::vector<PointF> anchors) {
-        TVeskPath p(dimension, zeroWidthSurface());
+        TVeskPath p(dimension, StoredSurface(0, false));
         p.SetPoints(vesk::StraightEntries(anchors), {});
         return p;
     };
@@ -354,7 +341,7 @@ TEST_F(ScreenRender, EveryBandDrawsWhatReachesIntoIt)
             { 60, 300 } },
         { "a rectangle on a wire-frame layer",
             [&] {
-                TVeskRect r(dimension, zeroWidthSurface());
+                TVeskRect r(dimension, StoredSurface(0, false));
                 r.SetCorners({ 40, 10 }, { 60, 390 });
                 doc.Root().Add(r);
             },
