@@ -63,6 +63,7 @@ bool TVeskDocument::InstallRoot(std::unique_ptr<TVeskObject> state)
     if (!part)
         return false;
     state.release();
+    part->InheritIndex(*root_);
     SetRoot(std::unique_ptr<TVeskPart>(part));
     return true;
 }

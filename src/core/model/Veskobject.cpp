@@ -15,8 +15,22 @@ constexpr int kNoLayer = -2; // never asked for: -1 means "the selection"
 
 TVeskObject::~TVeskObject() = default;
 
+void TVeskObject::NoteChanged()
+{
+    TVeskObject* child = this;
+    for (TVeskObject* o = owner_; o; child = o, o = o->owner_)
+        o->ChildChanged(*child);
+}
+
+void TVeskObject::SetVisible(bool value)
+{
+    visible_ = value;
+    NoteChanged();
+}
+
 void TVeskObject::Assign(const TVeskObject& source)
 {
+    NoteChanged();
     surface_.Assign(source.surface_);
     visible_ = source.visible_;
     locked_ = source.locked_;
@@ -109,6 +123,7 @@ int TVeskObject::Load(TVesk_istream& in)
     surface_ = surface;
     selected_ = false;
     pointEditing_ = false;
+    NoteChanged();
     return 0;
 }
 
@@ -185,6 +200,7 @@ void TVeskObject::RemovePointAt(PointF, float)
 void TVeskObject::SetMatrix(const Matrix& m)
 {
     matrix_ = m;
+    NoteChanged();
 }
 
 void TVeskObject::GetMatrix(Matrix& out) const
@@ -195,16 +211,19 @@ void TVeskObject::GetMatrix(Matrix& out) const
 void TVeskObject::MultiplyMatrix(const Matrix& m, MatrixOrder order)
 {
     matrix_.Multiply(m, order);
+    NoteChanged();
 }
 
 void TVeskObject::Translate(float dx, float dy, MatrixOrder order)
 {
     matrix_.Translate(dx, dy, order);
+    NoteChanged();
 }
 
 void TVeskObject::RotateAt(float degrees, PointF centre, MatrixOrder order)
 {
     matrix_.RotateAt(degrees, centre, order);
+    NoteChanged();
 }
 
 void TVeskObject::MoveSelection(float dx, float dy, MatrixOrder order)
@@ -259,6 +278,7 @@ void TVeskObject::DeselectOnLayer(const TVeskLayer& layer)
 void TVeskObject::SetSurface(const TVeskSurface& surface)
 {
     surface_.Assign(surface);
+    NoteChanged();
 }
 
 // ---------------------------------------------------------------- instance

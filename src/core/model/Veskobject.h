@@ -5,7 +5,7 @@
 #include "geometry/PointF.h"
 
 #include <QString>
-
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -19,6 +19,29 @@ class TGerber_ostream;
 class TVeskLayer;
 class TVesk_istream;
 class TVesk_ostream;
+class TVeskSpatialIndex;
+
+// What the spatial index of the part that holds an object keeps on it. Only
+// that index reads or writes it; copies of the object start without one.
+struct TIndexSlot {
+    // The serial number of the index that last wrote the slot; the rest
+    // means nothing to any other index.
+    std::uint64_t index = 0;
+    // Where it was entered: what it may paint or be picked at, in document units.
+    RectF box;
+    // The layers it may paint on, one bit each (the last bit for the rest).
+    std::uint64_t layers = 0;
+    // Its place in its container's drawing order.
+    int rank = 0;
+    // In the tree with `box`, or in the list of objects without bounds.
+    bool entered = false;
+    // False for an object that reports no bounds: never left out.
+    bool bounded = false;
+    // Waiting in the index's list of changed objects.
+    bool pending = false;
+    // In the index's list of objects that may hold editing state.
+    bool editing = false;
+};
 
 // Hit codes of point-level picking; containers OR them.
 enum HitCode : int { HitNothing = 0, HitBody = 1, HitHandle = 2, HitControl = 4 };
@@ -119,7 +142,18 @@ public:
     virtual bool IsVisible() const { return visible_; }
     virtual bool IsLocked() const { return locked_; }
     virtual void SetLocked(bool value) { locked_ = value; }
-    virtual void SetVisible(bool value) { visible_ = value; }
+    virtual void SetVisible(bool value);
+
+    // Tells the containers above that this object changed what it draws, its
+    // bounds or its editing state (picked handles, point editing), so that
+    // what they keep about it (where it lies, what needs repainting) follows.
+    // Every operation of the kinds reports its own changes; a caller that
+    // changes an object through a pointer it was handed (GetEditSurface)
+    // reports it by calling Rebuild or this.
+    void NoteChanged();
+    // A child, or something inside it, reported a change; a container that
+    // keeps an index over its children takes note.
+    virtual void ChildChanged(TVeskObject& /*child*/) { }
 
     double ViewScale() const { return viewScale_; }
     // GetBounds for callers that unite bounds: false for an object that is not
@@ -148,6 +182,8 @@ protected:
 
 private:
     friend class TVeskHistory;
+    friend class TVeskSpatialIndex;
+    mutable TIndexSlot indexSlot_;
     // The recorded copy this object was last found equal to, or installed
     // from; never copied, never handed out for writing.
     mutable std::shared_ptr<const TVeskObject> recorded_;
@@ -160,7 +196,11 @@ RectF WidenedByPen(const RectF& r, const Matrix& placement, float width);
 // An object that lies on a layer: paths, rectangles, ellipses and texts.
 class TVeskInstance : public TVeskObject {
 public:
-    virtual void SetLayer(TVeskLayer* layer) { layer_ = layer; }
+    virtual void SetLayer(TVeskLayer* layer)
+    {
+        layer_ = layer;
+        NoteChanged();
+    }
     virtual TVeskLayer* GetLayer() const { return layer_; }
 
     // Also locked while its layer is locked or hidden.
@@ -176,8 +216,15 @@ public:
     void CollectByLayer(std::vector<TVeskObject*>& list, int layerIndex) override;
 
 protected:
-    explicit TVeskInstance(TVeskLayer* layer = nullptr) : layer_(layer) { }
-    TVeskInstance(const TVeskInstance& other) : TVeskObject(other), layer_(other.layer_) { }
+    explicit TVeskInstance(TVeskLayer* layer = nullptr)
+        : layer_(layer)
+    {
+    }
+    TVeskInstance(const TVeskInstance& other)
+        : TVeskObject(other)
+        , layer_(other.layer_)
+    {
+    }
     // Index of the layer, or a value no caller asks for when there is none.
     int layerIndex() const;
     // Leaves point editing and clears every handle selection, keeping `selected`.

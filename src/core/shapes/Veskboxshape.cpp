@@ -164,6 +164,7 @@ void TVeskBoxShape::addArea(GraphicsPath& path) const
 
 void TVeskBoxShape::buildOutline()
 {
+    NoteChanged();
     GraphicsPath& outline = outlinePath_.Renew(FillMode::Winding);
     addArea(outline);
     outline.Transform(matrix_);
@@ -352,6 +353,7 @@ int TVeskBoxShape::HitSelectedHandle(PointF p, float radiusPixels) const
 
 int TVeskBoxShape::SelectHandleAt(PointF p, float radiusPixels)
 {
+    NoteChanged();
     const RectF box = pickBox(p, radiusPixels);
     bool any = false;
     for (int i = 0; i < kHandleCount; ++i) {
@@ -371,6 +373,7 @@ int TVeskBoxShape::SelectHandleAt(PointF p, float radiusPixels)
 
 bool TVeskBoxShape::SelectHandlesIn(const RectF& rect)
 {
+    NoteChanged();
     for (int i = 0; i < kHandleCount; ++i) {
         if (rect.Contains(matrix_.TransformPoint(handles_[size_t(i)]))) {
             handleSelected_[size_t(i)] = true;
@@ -384,6 +387,7 @@ bool TVeskBoxShape::SelectHandlesIn(const RectF& rect)
 
 void TVeskBoxShape::SetHandlesSelected(bool value)
 {
+    NoteChanged();
     handleSelected_.fill(value);
 }
 
@@ -422,6 +426,7 @@ void TVeskBoxShape::SetMatrix(const Matrix& m)
 
 void TVeskBoxShape::followPlacement(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix)
 {
+    NoteChanged();
     updateInverse();
     if (!FollowPlacement(outlinePath_.Edit(), step, order, oldMatrix)) {
         Rebuild();

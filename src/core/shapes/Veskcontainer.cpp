@@ -4,6 +4,7 @@
 #include "io/Veskfilestream.h"
 
 #include <algorithm>
+#include <atomic>
 #include <unordered_set>
 
 namespace vesk {
@@ -11,6 +12,8 @@ namespace vesk {
 namespace {
 // The smallest record a child can have: its tag and a common block with an empty name.
 constexpr qsizetype kMinimalRecordSize = 4 + (4 + 8 + 24 + 4 + 18);
+
+std::atomic<std::uint64_t> nextDrawOrderSerial { 1 };
 
 // Smallest rectangle around the bounds that `bounds` gives for the children;
 // false, with `out` as it was, when it gives none.
@@ -68,6 +71,8 @@ bool TVeskContainer::HasEditState() const
 
 std::vector<std::unique_ptr<TVeskObject>> TVeskContainer::TakeChildren()
 {
+    ChildrenTaken();
+    drawOrderChanged();
     others_.clear();
     cutOuts_.clear();
     std::vector<std::unique_ptr<TVeskObject>> taken;
@@ -89,16 +94,24 @@ TVeskObject* TVeskContainer::Adopt(std::unique_ptr<TVeskObject> object)
     added->SetViewScale(viewScale_);
     children_.push_back(std::move(object));
     insertIntoDrawOrder(added);
+    added->NoteChanged();
     return added;
 }
 
 void TVeskContainer::insertIntoDrawOrder(TVeskObject* child)
 {
     (child->IsCutOut() ? cutOuts_ : others_).push_back(child);
+    drawOrderChanged();
+}
+
+void TVeskContainer::drawOrderChanged()
+{
+    drawOrderSerial_ = nextDrawOrderSerial++;
 }
 
 void TVeskContainer::RebuildDrawOrder()
 {
+    drawOrderChanged();
     others_.clear();
     cutOuts_.clear();
     for (const auto& child : children_)
@@ -157,10 +170,12 @@ void TVeskContainer::RemoveChild(TVeskObject* child)
         children_.rbegin(), children_.rend(), [child](const auto& c) { return c.get() == child; });
     if (it == children_.rend())
         return;
+    ChildLeaving(*child);
     const std::unique_ptr<TVeskObject> removed = std::move(*it);
     children_.erase(std::next(it).base());
     // The other children may have changed their cut-out flag since they were placed.
     RebuildDrawOrder();
+    NoteChanged();
 }
 
 void TVeskContainer::RemoveChildren(std::span<TVeskObject* const> doomed)
@@ -169,10 +184,17 @@ void TVeskContainer::RemoveChildren(std::span<TVeskObject* const> doomed)
     std::vector<std::unique_ptr<TVeskObject>> removed;
     std::vector<std::unique_ptr<TVeskObject>> kept;
     kept.reserve(children_.size());
-    for (auto& child : children_)
-        (set.contains(child.get()) ? removed : kept).push_back(std::move(child));
+    for (auto& child : children_) {
+        if (set.contains(child.get())) {
+            ChildLeaving(*child);
+            removed.push_back(std::move(child));
+        } else {
+            kept.push_back(std::move(child));
+        }
+    }
     children_ = std::move(kept);
     RebuildDrawOrder();
+    NoteChanged();
 }
 
 void TVeskContainer::AddOutline(GraphicsPath& into, int layerIndex) const

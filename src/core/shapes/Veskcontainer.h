@@ -2,6 +2,7 @@
 
 #include "model/Veskobject.h"
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -47,6 +48,9 @@ public:
     const std::vector<std::unique_ptr<TVeskObject>>& Children() const { return children_; }
     // The children in the order they are drawn.
     std::vector<TVeskObject*> DrawOrder() const;
+    // Changes whenever the drawing order may have changed; no two changes
+    // of any containers give the same number.
+    std::uint64_t DrawOrderSerial() const { return drawOrderSerial_; }
 
     void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
     void DrawSelection(QPainter& g, const TDrawStyle& style) const override;
@@ -119,10 +123,18 @@ protected:
                 f(*child);
     }
 
+    // The child is about to leave the container.
+    virtual void ChildLeaving(TVeskObject& /*child*/) { }
+    // Every child is about to be handed over by TakeChildren.
+    virtual void ChildrenTaken() { }
+
     std::vector<std::unique_ptr<TVeskObject>> children_;
 
 private:
     void insertIntoDrawOrder(TVeskObject* child);
+    void drawOrderChanged();
+
+    std::uint64_t drawOrderSerial_ = 0;
 
     // Drawn from the newest to the oldest.
     std::vector<TVeskObject*> others_;

@@ -2,8 +2,22 @@
 
 #include "Mergedoutline.h"
 #include "Veskgroup.h"
+#include "Veskspatialindex.h"
+
+#include <cmath>
+#include <limits>
 
 namespace vesk {
+
+namespace {
+// Below this many children, asking each costs less than keeping an index.
+constexpr int kIndexedChildren = 32;
+
+RectF around(PointF p, float radius)
+{
+    return { p.X - radius, p.Y - radius, 2 * radius, 2 * radius };
+}
+} // namespace
 
 TVeskPart::TVeskPart()
 {
@@ -22,6 +36,69 @@ TVeskPart::TVeskPart(TVesk_istream& in)
 }
 
 TVeskPart::~TVeskPart() = default;
+
+TVeskSpatialIndex& TVeskPart::Index() const
+{
+    if (!index_)
+        index_ = std::make_unique<TVeskSpatialIndex>(*this);
+    index_->Sync();
+    return *index_;
+}
+
+void TVeskPart::ChildChanged(TVeskObject& child)
+{
+    if (index_)
+        index_->Changed(child);
+}
+
+void TVeskPart::ChildLeaving(TVeskObject& child)
+{
+    if (index_)
+        index_->Removed(child);
+}
+
+void TVeskPart::ChildrenTaken()
+{
+    if (!index_)
+        return;
+    index_->Sync();
+    heldIndex_ = std::move(index_);
+}
+
+void TVeskPart::InheritIndex(TVeskPart& replaced)
+{
+    if (!replaced.heldIndex_)
+        return;
+    std::vector<TVeskObject*> left;
+    left.reserve(replaced.children_.size());
+    for (const auto& child : replaced.children_)
+        left.push_back(child.get());
+    index_ = std::move(replaced.heldIndex_);
+    index_->Rehome(*this, left);
+}
+
+const std::vector<TVeskObject*>& TVeskPart::near(const RectF& rect, bool withEditing) const
+{
+    if (!index_ && ChildCount() < kIndexedChildren) {
+        near_.clear();
+        for (const auto& child : children_)
+            near_.push_back(child.get());
+    } else {
+        Index().Query(rect, withEditing, near_);
+    }
+    return near_;
+}
+
+template <class F> void TVeskPart::forEditableNear(const RectF& rect, bool withEditing, F&& f) const
+{
+    if (!visible_)
+        return;
+    // A copy: the callbacks may pick inside a nested part, or report changes.
+    const std::vector<TVeskObject*> found = near(rect, withEditing);
+    for (TVeskObject* child : found)
+        if (editable(*child))
+            f(*child);
+}
 
 std::unique_ptr<TVeskContainer> TVeskPart::CloneEmpty() const
 {
@@ -42,8 +119,14 @@ std::unique_ptr<TVeskPart> TVeskPart::ClonePart() const
 
 int TVeskPart::HitHandles(PointF p, int radiusPixels) const
 {
+    // Handles lie on the outlines or, for picked anchors, at their control
+    // points; the pick box reaches the radius in pixels at the view scale.
+    const double scale = viewScale_ > 1e-6 && std::isfinite(viewScale_) ? viewScale_ : 1e-6;
+    const double reach = 1.5 * std::max(radiusPixels, 1) / scale;
+    const float r = float(std::min(reach, 1e30));
     int code = HitNothing;
-    forEachEditable([&](const TVeskObject& c) { code |= c.HitHandle(p, float(radiusPixels)); });
+    forEditableNear(
+        around(p, r), true, [&](const TVeskObject& c) { code |= c.HitHandle(p, float(radiusPixels)); });
     return code;
 }
 
@@ -69,21 +152,30 @@ void TVeskPart::AddMergedOutline(GraphicsPath& into, int layerIndex) const
 bool TVeskPart::HitTestSelected(PointF p) const
 {
     bool hit = false;
-    forEachEditable([&](const TVeskObject& c) { hit |= c.HitTestSelected(p); });
+    forEditableNear(around(p, 0), false, [&](TVeskObject& c) { hit |= c.HitTestSelected(p); });
     return hit;
 }
 
+bool TVeskPart::HitTest(PointF p) const
+{
+    bool hit = false;
+    forEditableNear(around(p, 0), false, [&](const TVeskObject& c) { hit |= c.HitTest(p); });
+    return hit;
+}
+
+// Selecting also ends the point editing of every child, so the children
+// holding editing state are asked wherever the click lands.
 bool TVeskPart::SelectAt(PointF p)
 {
     bool hit = false;
-    forEachEditable([&](TVeskObject& c) { hit |= c.SelectAt(p); });
+    forEditableNear(around(p, 0), true, [&](TVeskObject& c) { hit |= c.SelectAt(p); });
     return hit;
 }
 
 bool TVeskPart::SelectIn(const RectF& rect)
 {
     bool hit = false;
-    forEachEditable([&](TVeskObject& c) { hit |= c.SelectIn(rect); });
+    forEditableNear(rect, true, [&](TVeskObject& c) { hit |= c.SelectIn(rect); });
     return hit;
 }
 

@@ -7,6 +7,7 @@
 namespace vesk {
 
 class TVeskGroup;
+class TVeskSpatialIndex;
 
 // The container that holds a drawing; the document root is one. Every
 // redraw, hit test, selection, transform and save starts at the root and
@@ -31,6 +32,17 @@ public:
 
     // OR of HitHandle over the editable children: 1 body, 2 handle, 4 control point.
     int HitHandles(PointF p, int radiusPixels) const;
+
+    // The index over the children, up to date; built on first use. Drawing
+    // and picking use it; the part keeps it current as children report
+    // their changes.
+    TVeskSpatialIndex& Index() const;
+    // Takes over the index of the part this one replaces (a state installed
+    // by undo or redo holding some of its children), so that only what
+    // differs is entered anew and reported as damage. `replaced` keeps the
+    // children that did not move.
+    void InheritIndex(TVeskPart& replaced);
+    void ChildChanged(TVeskObject& child) override;
     // A new group holding clones of every child; this part keeps its children.
     std::unique_ptr<TVeskGroup> ToGroup() const;
 
@@ -50,6 +62,23 @@ public:
     // The selected shapes, looking inside groups.
     void CollectLeaves(std::vector<TVeskObject*>& list) override;
     void CollectSelected(std::vector<TVeskObject*>& list, int layerIndex) override;
+    bool HitTest(PointF p) const override;
+
+protected:
+    void ChildLeaving(TVeskObject& child) override;
+    void ChildrenTaken() override;
+
+private:
+    // The children near the rectangle that pointing and selecting must ask
+    // (with those holding editing state when asked), or every child when
+    // the part is too small to index.
+    const std::vector<TVeskObject*>& near(const RectF& rect, bool withEditing) const;
+    template <class F> void forEditableNear(const RectF& rect, bool withEditing, F&& f) const;
+
+    mutable std::unique_ptr<TVeskSpatialIndex> index_;
+    // The index set aside when the children were taken, for InheritIndex.
+    std::unique_ptr<TVeskSpatialIndex> heldIndex_;
+    mutable std::vector<TVeskObject*> near_;
 };
 
 } // namespace vesk

@@ -156,6 +156,7 @@ void TVeskPath::buildArea(const std::vector<PointF>& run, GraphicsPath& out, boo
 
 void TVeskPath::Rebuild()
 {
+    NoteChanged();
     if (points_.size() <= 2)
         return;
     GraphicsPath& outline = outlinePath_.Renew(FillMode::Winding);
@@ -381,6 +382,7 @@ void TVeskPath::ClearHandleSelection()
 
 void TVeskPath::SetHandlesSelected(bool value)
 {
+    NoteChanged();
     ClearHandleSelection();
     pointEditing_ = value;
     for (size_t i = 0; i < pointFlags_.size(); i += 3)
@@ -400,6 +402,7 @@ void TVeskPath::SetMatrix(const Matrix& m)
 void TVeskPath::transformCache(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix,
     const Matrix& oldInverse, bool oldInvertible)
 {
+    NoteChanged();
     if (order == MatrixOrder::Append) {
         outlinePath_.Edit().Transform(step);
     } else if (oldInvertible) {

@@ -173,6 +173,7 @@ int TVeskPath::HitSelectedHandle(PointF p, float radiusPixels) const
 
 int TVeskPath::SelectHandleAt(PointF p, float radiusPixels)
 {
+    NoteChanged();
     handleEditing_ = false;
     ClearHandleSelection();
     RectF box;
@@ -198,6 +199,7 @@ int TVeskPath::SelectHandleAt(PointF p, float radiusPixels)
 
 bool TVeskPath::SelectHandlesIn(const RectF& rect)
 {
+    NoteChanged();
     ClearHandleSelection();
     bool any = false;
     for (size_t i = 0; i < points_.size(); i += 3) {
@@ -407,6 +409,7 @@ void TVeskPath::RemovePointAt(PointF p, float radiusPixels)
 
 void TVeskPath::BeginPath()
 {
+    NoteChanged();
     points_.clear();
     pointFlags_.clear();
     matrix_.Reset();
@@ -422,6 +425,7 @@ void TVeskPath::BeginPath()
 
 void TVeskPath::AppendAnchor(PointF p)
 {
+    NoteChanged();
     if (points_.empty()) {
         points_.assign(3, PointF());
         pointFlags_.assign(3, kNewEntryFlags);

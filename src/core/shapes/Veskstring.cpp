@@ -97,6 +97,7 @@ void TVeskString::SetFont(const QString& family, std::int32_t style, float emSiz
 
 void TVeskString::Rebuild()
 {
+    NoteChanged();
     // A text emptied after it had glyphs must not keep showing the old ones.
     GraphicsPath& glyphs = textPath_.Renew(FillMode::Winding);
     GraphicsPath& frame = framePath_.Renew(FillMode::Winding);
