@@ -390,10 +390,11 @@ void TVeskEventProc::RenderDocument()
     if (drawing.size() != size || drawing.format() != QImage::Format_ARGB32_Premultiplied)
         drawing = QImage(size, QImage::Format_ARGB32_Premultiplied);
     TVeskDocument& document = host.Document();
-    toolBar_.Renderer().RenderDocument(
-        drawing, document.Root(), document.Layers(), host.DrawStyle(), renderView());
-    if (host.Grid().showGrid)
-        DrawGrid();
+    // Only what changed since the last frame is painted again; the grid
+    // goes over it there.
+    TRenderView kept = renderView();
+    kept.showGrid = host.Grid().showGrid;
+    toolBar_.Renderer().RenderKept(drawing, document.Root(), document.Layers(), host.DrawStyle(), kept);
 }
 
 void TVeskEventProc::RenderOverlay()

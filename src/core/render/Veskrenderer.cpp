@@ -1,6 +1,7 @@
 #include "Veskrenderer.h"
 
 #include "Printsetup.h"
+#include "Rendertiles.h"
 #include "Renderview.h"
 #include "geometry/QtConvert.h"
 #include "model/Colorstyle.h"
@@ -256,24 +257,12 @@ void TVeskRenderer::takeDrawOrder(const TVeskPart& root, const TDrawStyle& style
     }
 }
 
-template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands, const Paint& paint) const
+template <class Job> void TVeskRenderer::runParallel(int count, const Job& job) const
 {
-    const int height = image.height();
-    bands = std::clamp(bands, 1, std::max(1, height / kMinBandRows));
-    uchar* const bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
     std::atomic<int> next { 0 };
     const auto work = [&] {
-        for (int b = next++; b < bands; b = next++) {
-            const int top = int(qint64(height) * b / bands);
-            const int bottom = int(qint64(height) * (b + 1) / bands);
-            QImage band(bits + top * stride, image.width(), bottom - top, stride, image.format());
-            band.setDotsPerMeterX(image.dotsPerMeterX());
-            band.setDotsPerMeterY(image.dotsPerMeterY());
-            QPainter g(&band);
-            g.translate(0, -top);
-            paint(g);
-        }
+        for (int k = next++; k < count; k = next++)
+            job(k);
     };
     // Painting from pool threads also keeps Qt 6.4 from handing every large
     // fill of a thread outside the pool to the pool and waiting for it, which
@@ -283,7 +272,7 @@ template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands,
     QSemaphore finished;
     int started = 0;
     QThreadPool* pool = QThreadPool::globalInstance();
-    const int helpers = pool->contains(QThread::currentThread()) ? 0 : std::min(bands, maxThreads_);
+    const int helpers = pool->contains(QThread::currentThread()) ? 0 : std::min(count, maxThreads_);
     for (int i = 0; i < helpers; ++i) {
         if (!pool->tryStart([&] {
                 work();
@@ -295,6 +284,44 @@ template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands,
     if (started == 0)
         work();
     finished.acquire(started);
+}
+
+template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands, const Paint& paint) const
+{
+    const int height = image.height();
+    bands = std::clamp(bands, 1, std::max(1, height / kMinBandRows));
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    runParallel(bands, [&](int b) {
+        const int top = int(qint64(height) * b / bands);
+        const int bottom = int(qint64(height) * (b + 1) / bands);
+        QImage band(bits + top * stride, image.width(), bottom - top, stride, image.format());
+        band.setDotsPerMeterX(image.dotsPerMeterX());
+        band.setDotsPerMeterY(image.dotsPerMeterY());
+        QPainter g(&band);
+        g.translate(0, -top);
+        paint(g);
+    });
+}
+
+void TVeskRenderer::RenderKept(QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,
+    const TDrawStyle& style, const TRenderView& view)
+{
+    if (drawing.format() != QImage::Format_ARGB32_Premultiplied) {
+        DropKept();
+        RenderDocument(drawing, root, layers, style, view);
+        return;
+    }
+    if (!tiles_)
+        tiles_ = std::make_unique<TRenderTiles>();
+    tiles_->Render(
+        drawing, root, layers, style, view, [this](int count, const auto& job) { runParallel(count, job); });
+}
+
+void TVeskRenderer::DropKept()
+{
+    if (tiles_)
+        tiles_->Clear();
 }
 
 void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,

@@ -4,6 +4,7 @@
 #include "geometry/PointF.h"
 
 #include <QTransform>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -19,6 +20,7 @@ class TVeskPart;
 struct TPrintSetup;
 struct TRenderItem;
 struct TRenderView;
+class TRenderTiles;
 
 // Paints a document: the drawing view's image (background, work-area frame,
 // visible layers from the last index to 0, grid), the selection marks over a
@@ -44,6 +46,16 @@ public:
     // style's zoom is the caller's to keep in step with the view.
     void RenderDocument(QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,
         const TDrawStyle& style, const TRenderView& view);
+    // RenderDocument for a window that keeps its picture: the same image,
+    // but only what changed since the last call is painted again (the
+    // damage the root's index reports; after a pan by whole pixels, what
+    // came into view); a zoom, another style or layer look, or another
+    // document paints everything. The grid is left to the caller.
+    void RenderKept(QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,
+        const TDrawStyle& style, const TRenderView& view);
+    // Forgets the kept picture: the next RenderKept paints everything.
+    void DropKept();
+
     // A copy of the drawing image with the selection marks over it. The
     // screen image's pixels are reused when it already has the drawing's
     // size and format.
@@ -83,12 +95,16 @@ private:
     // Runs paint once per band of the image, with a painter whose device is
     // the band and whose transform places the whole image's pixels.
     template <class Paint> void paintBanded(QImage& image, int bands, const Paint& paint) const;
+    // Calls job(0 .. count-1) on pool threads (the calling thread only when
+    // none is free) and returns when all are done.
+    template <class Job> void runParallel(int count, const Job& job) const;
     // Twice as many bands as threads evens out bands of unequal detail.
     int bandCount() const { return maxThreads_ == 1 ? 1 : 2 * maxThreads_; }
     // The root's children in drawing order, with where they paint and their layers.
     void takeDrawOrder(const TVeskPart& root, const TDrawStyle& style);
 
     std::vector<TRenderItem> drawOrder_;
+    std::unique_ptr<TRenderTiles> tiles_;
     int maxThreads_;
 };
 

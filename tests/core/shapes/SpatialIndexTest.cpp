@@ -3,6 +3,7 @@
 // the same entries as an index built afresh, with the damage covering what
 // moved.
 #include "../model/EditTable.h"
+#include "../model/RandomShapes.h"
 #include "io/Veskfilestream.h"
 #include "shapes/Veskspatialindex.h"
 
@@ -152,53 +153,6 @@ struct Exhaustive {
     }
 };
 
-// One random shape somewhere on a 400 x 400 board.
-std::unique_ptr<TVeskObject> randomShape(std::mt19937& rng, TVeskLayerList& layers, int depth = 0)
-{
-    std::uniform_real_distribution<float> at(0, 400), size(0.5f, 40), width(0, 6);
-    std::uniform_int_distribution<int> kind(0, depth < 2 ? 4 : 3), layerOf(0, 3);
-    TVeskLayer* layer = layers.LayerAt(layerOf(rng));
-    const TVeskSurface surface(width(rng), false, kind(rng) % 2 == 0, 4);
-    const PointF a { at(rng), at(rng) };
-    const PointF b { a.X + size(rng), a.Y + size(rng) };
-    std::unique_ptr<TVeskObject> o;
-    switch (kind(rng)) {
-    case 0: {
-        auto r = std::make_unique<TVeskRect>(layer, surface);
-        r->SetCorners(a, b);
-        o = std::move(r);
-        break;
-    }
-    case 1: {
-        auto e = std::make_unique<TVeskEllipse>(layer, surface);
-        e->SetCircle(a, b);
-        o = std::move(e);
-        break;
-    }
-    case 2: {
-        auto p = std::make_unique<TVeskPath>(layer, TVeskSurface(1 + width(rng), false, false, 4));
-        p->SetPoints(StraightEntries({ a, b, { b.X, a.Y + 2 * size(rng) } }), {});
-        o = std::move(p);
-        break;
-    }
-    case 3: {
-        auto t = std::make_unique<TVeskString>(layer, surface);
-        t->PlaceText(QStringLiteral("R1"), a);
-        t->SetSelected(false);
-        o = std::move(t);
-        break;
-    }
-    default: {
-        auto g = std::make_unique<TVeskGroup>();
-        for (int i = 0; i < 3; ++i)
-            g->Adopt(randomShape(rng, layers, depth + 1));
-        o = std::move(g);
-        break;
-    }
-    }
-    return o;
-}
-
 // Two equal boards, one picked through the index and one by the walk, put
 // through the same random picks and edits; every answer and every saved
 // byte (selection, point editing and picked handles included) must agree.
@@ -209,8 +163,8 @@ TEST(SpatialIndex, PickingMatchesTheExhaustiveWalkOnRandomBoards)
         TVeskDocument docs[2];
         std::mt19937 build(seed), build2(seed);
         for (int i = 0; i < 150; ++i) {
-            docs[0].Root().Adopt(randomShape(build, docs[0].Layers()));
-            docs[1].Root().Adopt(randomShape(build2, docs[1].Layers()));
+            docs[0].Root().Adopt(test::RandomShape(build, docs[0].Layers()));
+            docs[1].Root().Adopt(test::RandomShape(build2, docs[1].Layers()));
         }
         TVeskPart& indexed = docs[0].Root();
         Exhaustive walk { docs[1].Root() };
@@ -267,7 +221,7 @@ TEST(SpatialIndex, PickingMatchesTheExhaustiveWalkOnRandomBoards)
                 const unsigned s = rng();
                 for (TVeskDocument& d : docs) {
                     std::mt19937 one(s);
-                    d.Root().Adopt(randomShape(one, d.Layers()));
+                    d.Root().Adopt(test::RandomShape(one, d.Layers()));
                 }
                 break;
             }

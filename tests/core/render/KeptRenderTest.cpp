@@ -1,0 +1,139 @@
+// A window's kept picture, repainted only where the document reports damage
+// and shifted on whole-pixel pans, must always be exactly the picture a
+// fresh render gives, whatever was edited.
+#include "../model/EditTable.h"
+#include "../model/RandomShapes.h"
+#include "RenderTestSupport.h"
+#include "model/Colorstyle.h"
+#include "render/Renderview.h"
+#include "render/Veskrenderer.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace vesk;
+
+namespace {
+
+class KeptRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::BuildEditFixture(doc);
+        std::mt19937 build(5);
+        for (int i = 0; i < 120; ++i)
+            doc.Root().Adopt(test::RandomShape(build, doc.Layers()));
+        doc.Layers().LayerAt(2)->wireFrame = true;
+        setView(1.5, 0.25, 0.5);
+    }
+
+    void setView(double zoom, double offsetX, double offsetY)
+    {
+        view.zoom = zoom;
+        view.viewMatrix = Matrix(float(zoom), 0, 0, float(zoom), float(offsetX), float(offsetY));
+        view.workArea = { 0, 0, 300, 200 };
+        style.SetZoom(zoom);
+    }
+
+    // The kept picture after this render, against a fresh renderer's.
+    void expectKeptEqualsFresh(const char* what)
+    {
+        kept.RenderKept(image, doc.Root(), doc.Layers(), style, view);
+        TVeskRenderer fresh;
+        QImage full(image.size(), image.format());
+        fresh.RenderKept(full, doc.Root(), doc.Layers(), style, view);
+        ASSERT_TRUE(image == full) << what;
+    }
+
+    TVeskDocument doc;
+    TVeskRenderer kept;
+    TDrawStyle style;
+    TRenderView view;
+    QImage image { 333, 250, QImage::Format_ARGB32_Premultiplied };
+};
+
+TEST_F(KeptRender, EveryEditRepaintsExactlyWhatChanged)
+{
+    for (const test::Edit& edit : test::edits()) {
+        SCOPED_TRACE(edit.name);
+        kept.RenderKept(image, doc.Root(), doc.Layers(), style, view);
+        edit.apply(test::find(doc));
+        expectKeptEqualsFresh(edit.name);
+    }
+}
+
+TEST_F(KeptRender, RandomEditsPansAndZoomsKeepTheFullPicture)
+{
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> pick(0, 9), shift(-150, 150);
+    std::uniform_real_distribution<float> at(0, 400);
+    double zoom = 1.5, offsetX = 0.25, offsetY = 0.5;
+    for (int step = 0; step < 120; ++step) {
+        TVeskPart& root = doc.Root();
+        const int n = root.ChildCount();
+        TVeskObject* child = n ? root.ChildAt(std::uniform_int_distribution<int>(0, n - 1)(rng)) : nullptr;
+        switch (pick(rng)) {
+        case 0: // pan by whole pixels: the kept tiles move
+            offsetX += shift(rng);
+            offsetY += shift(rng) / 3;
+            setView(zoom, offsetX, offsetY);
+            break;
+        case 1: // zoom, or a sub-pixel pan: everything anew
+            zoom = std::uniform_int_distribution<int>(0, 1)(rng) ? zoom * 1.25 : zoom / 1.25;
+            offsetX += 0.375;
+            setView(zoom, offsetX, offsetY);
+            break;
+        case 2:
+            root.SetSelected(false);
+            root.SelectAt({ at(rng), at(rng) });
+            root.MoveSelection(at(rng) / 10 - 20, 7, MatrixOrder::Append);
+            root.Translate(-3, at(rng) / 20, MatrixOrder::Append);
+            break;
+        case 3:
+            if (child)
+                child->SetVisible(!child->IsVisible());
+            break;
+        case 4:
+            if (child)
+                root.RemoveChild(child);
+            break;
+        case 5:
+            root.Adopt(test::RandomShape(rng, doc.Layers()));
+            break;
+        case 6: {
+            TVeskLayer* layer = doc.Layers().LayerAt(std::uniform_int_distribution<int>(0, 3)(rng));
+            if (step % 2)
+                layer->SetVisible(!layer->visible);
+            else
+                layer->SetColor(0xFF000000 | rng());
+            break;
+        }
+        case 7:
+            if (child)
+                child->SetSurface(TVeskSurface(at(rng) / 40, step % 3 == 0, step % 2 == 0, 4));
+            if (child)
+                child->Rebuild();
+            break;
+        default:
+            test::edits()[rng() % test::edits().size()].apply(test::find(doc));
+            break;
+        }
+        expectKeptEqualsFresh(("step " + std::to_string(step)).c_str());
+    }
+}
+
+// The kept picture is the same drawing the one-off render paints, but for
+// the last bits of edges that a band seam would also move.
+TEST_F(KeptRender, MatchesTheOneOffRender)
+{
+    kept.RenderKept(image, doc.Root(), doc.Layers(), style, view);
+    QImage once(image.size(), image.format());
+    TVeskRenderer().RenderDocument(once, doc.Root(), doc.Layers(), style, view);
+    int worst = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            worst = std::max(worst, test::ChannelDistance(test::Rgb(image, x, y), test::Rgb(once, x, y)));
+    EXPECT_LE(worst, 2);
+}
+
+} // namespace
