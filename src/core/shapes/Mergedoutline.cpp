@@ -5,6 +5,9 @@
 #include "model/Veskobject.h"
 
 #include <algorithm>
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+#include <boost/iterator/function_output_iterator.hpp>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -23,8 +26,6 @@ constexpr float kPolygonFlatness = 0.25f;
 // compared, so that areas a rounding step apart still meet in one union, as
 // they would in a union of everything.
 constexpr ClipperLib::cInt kTouchSlack = 64;
-// The grid has at most this many cells per area.
-constexpr double kCellsPerArea = 4.0;
 
 struct Area {
     ClipperLib::Paths polygons;
@@ -104,48 +105,30 @@ private:
 };
 
 // Groups of areas connected by meeting bounds, each group in the order of
-// its members and the groups in the order of their first members. A uniform
-// grid of cells about the size of an average area keeps the comparisons to
-// areas in the same cells.
+// its members and the groups in the order of their first members. An R-tree
+// over the bounds keeps the comparisons to areas whose bounds meet.
 std::vector<std::vector<size_t>> touchingGroups(const std::vector<Area>& areas)
 {
+    namespace bg = boost::geometry;
+    namespace bgi = boost::geometry::index;
+    using Point = bg::model::point<ClipperLib::cInt, 2, bg::cs::cartesian>;
+    using Box = bg::model::box<Point>;
+    using Entry = std::pair<Box, size_t>;
     const size_t n = areas.size();
-    ClipperLib::IntRect all = areas.front().box;
-    double widths = 0, heights = 0;
-    for (const Area& a : areas) {
-        all.left = std::min(all.left, a.box.left);
-        all.top = std::min(all.top, a.box.top);
-        all.right = std::max(all.right, a.box.right);
-        all.bottom = std::max(all.bottom, a.box.bottom);
-        widths += double(a.box.right - a.box.left);
-        heights += double(a.box.bottom - a.box.top);
+    std::vector<Entry> entries;
+    entries.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const ClipperLib::IntRect& r = areas[i].box;
+        entries.emplace_back(Box(Point(r.left, r.top), Point(r.right, r.bottom)), i);
     }
-    const double spanX = double(all.right - all.left) + 1, spanY = double(all.bottom - all.top) + 1;
-    double cell = std::max({ widths / double(n), heights / double(n), 1.0 });
-    const double maxCells = kCellsPerArea * double(n) + 16;
-    if ((spanX / cell) * (spanY / cell) > maxCells)
-        cell = std::sqrt(spanX * spanY / maxCells);
-    const auto columns = size_t(std::ceil(spanX / cell));
-    const auto rows = size_t(std::ceil(spanY / cell));
-    const auto column
-        = [&](ClipperLib::cInt x) { return std::min(columns - 1, size_t(double(x - all.left) / cell)); };
-    const auto row
-        = [&](ClipperLib::cInt y) { return std::min(rows - 1, size_t(double(y - all.top) / cell)); };
+    const bgi::rtree<Entry, bgi::quadratic<16>> tree(entries.begin(), entries.end());
 
     DisjointSets sets(n);
-    std::vector<std::vector<size_t>> cells(columns * rows);
-    for (size_t i = 0; i < n; ++i) {
-        const ClipperLib::IntRect& box = areas[i].box;
-        for (size_t r = row(box.top); r <= row(box.bottom); ++r) {
-            for (size_t c = column(box.left); c <= column(box.right); ++c) {
-                std::vector<size_t>& here = cells[r * columns + c];
-                for (const size_t j : here)
-                    if (sets.Find(i) != sets.Find(j) && boxesMeet(box, areas[j].box))
-                        sets.Unite(i, j);
-                here.push_back(i);
-            }
-        }
-    }
+    for (const Entry& e : entries)
+        tree.query(bgi::intersects(e.first), boost::make_function_output_iterator([&](const Entry& other) {
+            if (other.second > e.second && sets.Find(e.second) != sets.Find(other.second))
+                sets.Unite(e.second, other.second);
+        }));
 
     std::vector<std::vector<size_t>> groups;
     std::vector<size_t> groupOfRoot(n, n);

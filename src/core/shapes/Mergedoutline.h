@@ -5,7 +5,7 @@
 // where their union has them), objects apart stay separate figures.
 //
 // MergeOutlines gathers each object's area once, groups the objects whose
-// bounds touch (a uniform grid, so only near objects are compared), and
+// bounds touch (an R-tree over the bounds, so only near objects are compared), and
 // unites each group by polygon clipping, a large group in stages between
 // spatial neighbours; groups whose bounds stay apart cannot share area or an
 // edge, so their unions are the figures of the whole union. MergeOutlinesByScan is the direct cluster-growing
