@@ -43,6 +43,8 @@ struct MoveSetup {
     MoveSetup()
     {
         LoadBenchBoard(doc);
+        // As in the editor, whose first frame builds the index.
+        doc.Root().Index();
         history.Reset(doc.Root(), kDepth);
         const auto& children = doc.Root().Children();
         for (size_t i = children.size() / 2; i < children.size() && !moved; ++i)
@@ -54,12 +56,14 @@ struct MoveSetup {
             moved->SetSelected(true);
     }
 
-    // Moves the selection as a tool does, through the root, and records the
-    // result; successive calls move back and forth.
+    // Moves the selection as a tool does, through the root, records the
+    // result and brings the spatial index up to date; successive calls move
+    // back and forth.
     void MoveAndRecord()
     {
         doc.Root().Translate(dx, 0, MatrixOrder::Append);
         history.Record(doc.Root());
+        doc.Root().Index();
         dx = -dx;
     }
 };
@@ -77,7 +81,8 @@ void BM_Edit_CommitMove(benchmark::State& state)
 }
 
 // Undo hands back a state for the caller to own; the editor installs it as
-// the document root, and the time includes that (the replaced root is freed).
+// the document root, and the time includes that (the replaced root is freed)
+// and bringing the spatial index up to date.
 // Redo between the iterations, untimed, makes the next undo possible.
 void BM_Edit_UndoInstall(benchmark::State& state)
 {
@@ -92,6 +97,7 @@ void BM_Edit_UndoInstall(benchmark::State& state)
             state.SkipWithError("nothing to undo");
             return;
         }
+        s.doc.Root().Index(); // brought up to date, as the next frame does
         state.PauseTiming();
         s.doc.InstallRoot(s.history.Redo(1.0, &s.doc.Root()));
         state.ResumeTiming();

@@ -54,28 +54,31 @@ std::unique_ptr<TVeskObject> TVeskHistory::restore(const Step& step, double view
             && old[k]->SameState(*record);
     };
     // Children mostly keep their order between neighbouring states, so the
-    // next old child is tried first and the index is built only when needed.
+    // next few old children are tried first (a changed or added child shifts
+    // the order by a step or two) and the index is built only when needed.
     std::unordered_map<const TVeskObject*, size_t> byRecord;
     bool indexed = false;
     size_t next = 0;
     for (const auto& record : step.children) {
-        std::unique_ptr<TVeskObject> child;
-        // A changed or added child shifts the order by a step or two.
-        for (size_t k = next + 1; k < next + 4 && !reusable(next, record.get()); ++k)
+        size_t found = old.size();
+        for (size_t k = next; k < std::min(next + 4, old.size()) && found == old.size(); ++k)
             if (reusable(k, record.get()))
-                next = k;
-        if (!reusable(next, record.get()) && !old.empty()) {
+                found = k;
+        if (found == old.size() && !old.empty()) {
             if (!indexed) {
                 for (size_t k = 0; k < old.size(); ++k)
                     if (old[k] && old[k]->recorded_)
                         byRecord.emplace(old[k]->recorded_.get(), k);
                 indexed = true;
             }
-            if (const auto it = byRecord.find(record.get()); it != byRecord.end())
-                next = it->second;
+            if (const auto it = byRecord.find(record.get());
+                it != byRecord.end() && reusable(it->second, record.get()))
+                found = it->second;
         }
-        if (reusable(next, record.get())) {
-            child = std::move(old[next++]);
+        std::unique_ptr<TVeskObject> child;
+        if (found < old.size()) {
+            child = std::move(old[found]);
+            next = found + 1;
         } else {
             child = record->Clone();
             // A fresh copy equals its record, so the next step can share it.
