@@ -5,6 +5,7 @@
 #include "../model/RandomShapes.h"
 #include "RenderTestSupport.h"
 #include "model/Colorstyle.h"
+#include "model/Veskhistory.h"
 #include "render/Renderview.h"
 #include "render/Veskrenderer.h"
 
@@ -65,7 +66,11 @@ TEST_F(KeptRender, EveryEditRepaintsExactlyWhatChanged)
 TEST_F(KeptRender, RandomEditsPansAndZoomsKeepTheFullPicture)
 {
     std::mt19937 rng(11);
-    std::uniform_int_distribution<int> pick(0, 9), shift(-150, 150);
+    std::uniform_int_distribution<int> pick(0, 10), shift(-150, 150);
+    // Undo and redo install states that keep the unchanged objects and the
+    // index with them.
+    TVeskHistory history;
+    history.Reset(doc.Root(), 30);
     std::uniform_real_distribution<float> at(0, 400);
     double zoom = 1.5, offsetX = 0.25, offsetY = 0.5;
     for (int step = 0; step < 120; ++step) {
@@ -114,10 +119,17 @@ TEST_F(KeptRender, RandomEditsPansAndZoomsKeepTheFullPicture)
             if (child)
                 child->Rebuild();
             break;
+        case 8: {
+            auto state = step % 3 ? history.Undo(1.0, &root) : history.Redo(1.0, &root);
+            if (state)
+                doc.InstallRoot(std::move(state));
+            break;
+        }
         default:
             test::edits()[rng() % test::edits().size()].apply(test::find(doc));
             break;
         }
+        history.Record(doc.Root());
         expectKeptEqualsFresh(("step " + std::to_string(step)).c_str());
     }
 }
