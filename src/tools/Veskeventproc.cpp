@@ -93,13 +93,14 @@ void TVeskEventProc::Deactivate()
         Host().SetEventHandler(nullptr);
     active_ = false;
     root = nullptr;
+    emptyKeptLists();
     QObject::disconnect(layerWatch_);
     toolBar_.ClearOptionButtons();
     keyState.Reset();
     // The held keys are forgotten, so no key-up would ever end a pan or click
     // zoom left on top; the tool must come back in its own mode.
     bool wasPanning = false;
-    while (modes.size() > 1 && modes.back() >= ModePan && modes.back() <= ModeZoomOut) {
+    while (modes.size() > 1 && IsFrameworkMode(modes.back())) {
         wasPanning = wasPanning || modes.back() == ModePan;
         modes.pop_back();
     }
@@ -250,6 +251,15 @@ void TVeskEventProc::WindowKeyDown(int virtualKey)
         PushMode(ModeZoomOut);
         return;
     }
+    // One step per press; a held chord's repeated presses keep stepping.
+    if (keys == (TVeskKeyState::Ctrl | TVeskKeyState::Z)) {
+        UndoClick();
+        return;
+    }
+    if (keys == (TVeskKeyState::Ctrl | TVeskKeyState::Y)) {
+        RedoClick();
+        return;
+    }
     KeyDown(virtualKey);
 }
 
@@ -321,7 +331,20 @@ void TVeskEventProc::WindowResize(int width, int height)
 
 void TVeskEventProc::LayerChanged(TVeskLayer&)
 {
+    for (std::vector<TVeskObject*>* list : keptLists_)
+        std::erase_if(*list, [](const TVeskObject* object) { return !object->IsSelected(); });
     RequestRedraw();
+}
+
+void TVeskEventProc::KeepObjectList(std::vector<TVeskObject*>& list)
+{
+    keptLists_.push_back(&list);
+}
+
+void TVeskEventProc::emptyKeptLists()
+{
+    for (std::vector<TVeskObject*>* list : keptLists_)
+        list->clear();
 }
 
 void TVeskEventProc::RequestRender()
@@ -426,6 +449,16 @@ void TVeskEventProc::CommitHistory()
     Host().History().Record(root ? *root : Host().Document().Root());
 }
 
+void TVeskEventProc::UndoClick()
+{
+    UndoDocument();
+}
+
+void TVeskEventProc::RedoClick()
+{
+    RedoDocument();
+}
+
 bool TVeskEventProc::UndoDocument()
 {
     return installSnapshot(Host().History().Undo(Host().View().Zoom(), &Host().Document().Root()));
@@ -443,7 +476,10 @@ bool TVeskEventProc::installSnapshot(std::unique_ptr<TVeskObject> state)
         return false;
     if (active_)
         root = &host.Document().Root();
+    emptyKeptLists();
     host.RootReplaced();
+    StateInstalled();
+    host.RefreshStyle();
     RequestRedraw();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Veskkeystate.h"
+#include "Veskmodes.h"
 #include "geometry/PointF.h"
 
 #include <QMetaObject>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <Qt>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vesk {
@@ -35,23 +37,17 @@ enum TShiftState : std::uint32_t {
 std::uint32_t ShiftStateFromQt(
     Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false);
 
-// Mode numbers of every tool share one space; the framework owns 0 to 3.
-enum TVeskMode : std::int32_t {
-    ModeNone = 0,
-    ModePan = 1,
-    ModeZoomIn = 2,
-    ModeZoomOut = 3,
-};
-
 // The base of every tool. A tool turns the drawing window's pointer, wheel and
 // key input into edits of the document; exactly one is active at a time and
 // receives the window's events through the host. The framework handles what
 // every tool shares: a stack of modes over the tool's own idle mode (pan with
 // Space, click zoom with Space+X / Space+Z), pixel to document conversion,
-// wheel and button zoom, and deferred rendering: requests only set flags, and
-// OnIdle renders once per burst at the lowest level that suffices (document
-// image, overlay, or just presenting the finished image). A tool is not a
-// widget; its button lives in the editor and reflects its enabled/down state.
+// wheel and button zoom, deferred rendering (requests only set flags, and
+// OnIdle renders once per burst at the lowest level that suffices: document
+// image, overlay, or just presenting the finished image), and undo and redo
+// of the document history with everything that installing a state involves.
+// A tool is not a widget; its button lives in the editor and reflects its
+// enabled/down state.
 class TVeskEventProc {
 public:
     static constexpr double WheelStep = 1.4142135623730951;
@@ -85,7 +81,9 @@ public:
     // Returns true: the wheel is always consumed while a tool is active.
     bool WindowMouseWheel(int delta);
     // Virtual-key codes; never marks the key handled. Deliver auto-repeated
-    // presses as key-downs and drop the auto-repeated releases.
+    // presses as key-downs and drop the auto-repeated releases. Ctrl+Z and
+    // Ctrl+Y (exactly those keys held) are the framework's: each press calls
+    // UndoClick or RedoClick and does not reach KeyDown.
     void WindowKeyDown(int virtualKey);
     void WindowKeyUp(int virtualKey);
     void WindowPaint();
@@ -117,8 +115,13 @@ public:
     void RebuildDocument();
     virtual void CommitHistory();
 
-    virtual void UndoClick() = 0;
-    virtual void RedoClick() = 0;
+    // The Undo and Redo menu items, Ctrl+Z and Ctrl+Y. Step the document
+    // history and install the state it hands back (see StateInstalled). A
+    // tool with a history of its own (the path being drawn steps through its
+    // anchors) overrides these and steps the document with UndoDocument and
+    // RedoDocument when its own history has nothing to step.
+    virtual void UndoClick();
+    virtual void RedoClick();
     virtual void ZoomInClick();
     virtual void ZoomOutClick();
     // Zooms and scrolls so that everything drawn fills the window with a
@@ -142,15 +145,30 @@ protected:
     virtual void AddOwnOptionButtons() { }
     // A layer's name, colour or flags changed while the tool is active. When
     // the layer is now hidden or locked, the document has already dropped its
-    // objects from the selection; a tool that keeps its own lists of objects
-    // drops from them what is no longer selected. Redraws.
+    // objects from the selection; the kept lists drop what is no longer
+    // selected. Redraws.
     virtual void LayerChanged(TVeskLayer& layer);
 
-    // Steps the document history back or forward and installs a clone of the
-    // snapshot as the new root. False when there was no step or it was not a
-    // part; then nothing but the history's modified flag changed.
+    // Steps the document history back or forward and installs the state it
+    // hands back as the new root: the kept lists are emptied, the host is told
+    // (RootReplaced), StateInstalled runs, the surface tab shows the style of
+    // the new selection (RefreshStyle) and a redraw is requested. False when
+    // there was no step or it was not a part; then nothing but the history's
+    // modified flag changed.
     bool UndoDocument();
     bool RedoDocument();
+    // Undo or redo installed a new root; every pointer into the old one is
+    // gone. The kept lists are already empty; a tool forgets here whatever
+    // else it held of the document (the shape being dragged out, the text
+    // being edited). Runs before the style refresh and the redraw request.
+    virtual void StateInstalled() { }
+
+    // A list of objects of the live document the tool keeps (the selection,
+    // the objects being point-edited), a member of the tool. The framework
+    // empties it when a new root is installed and when the tool is
+    // deactivated, and drops its entries that left the selection when a
+    // layer changes; so it never points into a document that is gone.
+    void KeepObjectList(std::vector<TVeskObject*>& list);
 
     void SetTopMode(std::int32_t mode) { modes.back() = mode; }
     void PushMode(std::int32_t mode) { modes.push_back(mode); }
@@ -179,7 +197,10 @@ private:
     void zoomed();
     void panPreview(PointF point);
 
+    void emptyKeptLists();
+
     TVeskToolBar& toolBar_;
+    std::vector<std::vector<TVeskObject*>*> keptLists_;
     bool enabled_ = false;
     bool down_ = false;
     bool active_ = false;

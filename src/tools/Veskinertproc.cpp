@@ -11,27 +11,9 @@ TVeskInertProc::TVeskInertProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
 {
 }
 
-void TVeskInertProc::UndoClick()
-{
-    UndoDocument();
-}
-
-void TVeskInertProc::RedoClick()
-{
-    RedoDocument();
-}
-
 void TVeskInertProc::MouseMove(std::uint32_t, PointF point)
 {
     Host().ShowPosition(SnapIfOn(point));
-}
-
-void TVeskInertProc::KeyDown(int)
-{
-    if (keyState.keys == (TVeskKeyState::Ctrl | TVeskKeyState::Z))
-        UndoClick();
-    else if (keyState.keys == (TVeskKeyState::Ctrl | TVeskKeyState::Y))
-        RedoClick();
 }
 
 } // namespace vesk

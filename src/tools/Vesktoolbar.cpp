@@ -14,15 +14,15 @@ namespace vesk {
 namespace {
 
 constexpr std::array<TVeskToolInfo, 9> standardTools { {
-    { "SelectTool", "Bitmap\\Arrow00.bmp", "オブジェクトを選択します", 4 },
-    { "PointTool", "Bitmap\\Arrow01.bmp", "ポイントを選択します", 7 },
-    { "BezierTool", "Bitmap\\Line.bmp", "ベジェ曲線を作成します", 15 },
-    { "PolylineTool", "Bitmap\\Poly.bmp", "ポリラインを作成します", 17 },
-    { "EllipseTool", "Bitmap\\Ellipse.bmp", "楕円を作成します", 19 },
-    { "RectangleTool", "Bitmap\\Rect.bmp", "長方形を作成します", 20 },
-    { "TextTool", "Bitmap\\Text.bmp", "文字列を入力します", 21 },
-    { "PadTool", "Bitmap\\Pad.bmp", "パッドを作成します", 22 },
-    { "LibraryTool", "Bitmap\\Lib.bmp", "ライブラリ", 24 },
+    { "SelectTool", "Bitmap\\Arrow00.bmp", "オブジェクトを選択します", ModeSelectIdle },
+    { "PointTool", "Bitmap\\Arrow01.bmp", "ポイントを選択します", ModePointIdle },
+    { "BezierTool", "Bitmap\\Line.bmp", "ベジェ曲線を作成します", ModePathIdle },
+    { "PolylineTool", "Bitmap\\Poly.bmp", "ポリラインを作成します", ModePolyIdle },
+    { "EllipseTool", "Bitmap\\Ellipse.bmp", "楕円を作成します", ModeEllipseIdle },
+    { "RectangleTool", "Bitmap\\Rect.bmp", "長方形を作成します", ModeRectIdle },
+    { "TextTool", "Bitmap\\Text.bmp", "文字列を入力します", ModeTextIdle },
+    { "PadTool", "Bitmap\\Pad.bmp", "パッドを作成します", ModePadIdle },
+    { "LibraryTool", "Bitmap\\Lib.bmp", "ライブラリ", ModeLibIdle },
 } };
 
 // The tool of one row of the table. Rows whose tool is not built yet get an

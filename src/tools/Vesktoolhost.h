@@ -45,8 +45,8 @@ class TVeskToolHost {
 public:
     virtual ~TVeskToolHost() = default;
 
-    // The open document: its layer list and its root. A tool that replaces the
-    // root (undo, redo) calls Document().SetRoot and then RootReplaced.
+    // The open document: its layer list and its root. When undo or redo has
+    // installed a new root in it, the tool calls RootReplaced.
     virtual TVeskDocument& Document() = 0;
     virtual void RootReplaced() { }
 

@@ -3,6 +3,7 @@
 #include "shapes/Veskrectangle.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vesk;
@@ -79,8 +80,14 @@ INSTANTIATE_TEST_SUITE_P(Sequences, KeyRouting,
         KeySequence { "XThenSpaceEntersClickZoomWithoutPan",
             { { true, 'X', 4, Def, "keydown 88" }, { true, Space, 2, Def, "" }, { false, 'X', 4, Def, "" },
                 { false, Space, 4, Def, "keyup 32" } } },
-        KeySequence { "CtrlZReachesTheTool",
-            { { true, Ctrl, 4, Def, "keydown 17" }, { true, 'Z', 4, Def, "keydown 90" } } }),
+        // Undo and redo are the framework's; each press steps once.
+        KeySequence { "CtrlZAndCtrlYUndoAndRedo",
+            { { true, Ctrl, 4, Def, "keydown 17" }, { true, 'Z', 4, Def, "undo" },
+                { true, 'Z', 4, Def, "undo" }, { false, 'Z', 4, Def, "keyup 90" },
+                { true, 'Y', 4, Def, "redo" }, { false, 'Y', 4, Def, "keyup 89" } } },
+        KeySequence { "CtrlShiftZIsNoUndo",
+            { { true, Ctrl, 4, Def, "keydown 17" }, { true, Shift, 4, Def, "keydown 16" },
+                { true, 'Z', 4, Def, "keydown 90" } } }),
     [](const ::testing::TestParamInfo<KeySequence>& info) { return std::string(info.param.name); });
 
 TEST(EventProcTest, ReleasingKeysEndsTemporaryModes)
@@ -447,25 +454,97 @@ TEST(EventProcTest, GridPointsAreLeftOutWhenCloserThanFivePixels)
 
 namespace {
 
-// Keeps a list of objects as the select and point tools do, and drops what
-// left the selection when a layer changes.
+// Keeps a list of objects as the select and point tools do, and notes what
+// the framework tells it.
 class ListKeepingTool : public RecordingTool {
 public:
-    using RecordingTool::RecordingTool;
+    explicit ListKeepingTool(TVeskToolBar& bar)
+        : RecordingTool(bar)
+    {
+        KeepObjectList(list);
+    }
 
     std::vector<TVeskObject*> list;
     std::vector<std::string> layersSeen;
+    // What the tool saw at each StateInstalled: its root and its list's size.
+    std::vector<std::pair<const TVeskPart*, std::size_t>> installs;
 
 protected:
     void LayerChanged(TVeskLayer& layer) override
     {
         RecordingTool::LayerChanged(layer);
-        std::erase_if(list, [](const TVeskObject* o) { return !o->IsSelected(); });
         layersSeen.push_back(layer.Name().toStdString());
+    }
+    void StateInstalled() override
+    {
+        installs.emplace_back(Root(), list.size());
+        static_cast<FakeToolHost&>(Host()).log.push_back("installed");
     }
 };
 
 } // namespace
+
+// By button or by key, undo and redo install the state the history hands
+// back once: the new root for the tool and the host, the kept list emptied
+// before the tool's own hook runs, then the style and one redraw. With no
+// step to take nothing of that happens and the list stays.
+TEST(EventProcTest, UndoAndRedoInstallTheStateOnce)
+{
+    FakeToolHost host;
+    TVeskToolBar bar(host, TVeskToolBar::Empty {});
+    auto* tool = static_cast<ListKeepingTool*>(bar.AddTool(std::make_unique<ListKeepingTool>(bar)));
+    bar.ResetToFirstTool();
+    host.history.Reset(host.document.Root(), 30);
+    for (int i = 0; i < 2; ++i) {
+        host.document.Root().Add(TVeskRect(host.document.Layers().LayerAt(0), TVeskSurface()));
+        tool->CommitHistory();
+    }
+    auto chord = [&](int vk) {
+        tool->WindowKeyDown(Ctrl);
+        tool->WindowKeyDown(vk);
+        tool->WindowKeyUp(vk);
+        tool->WindowKeyUp(Ctrl);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        int children; // afterwards
+        bool installs;
+    } steps[] = {
+        { "undo button", [&] { tool->UndoClick(); }, 1, true },
+        { "Ctrl+Z", [&] { chord('Z'); }, 0, true },
+        { "Ctrl+Z at the oldest state", [&] { chord('Z'); }, 0, false },
+        { "redo button", [&] { tool->RedoClick(); }, 1, true },
+        { "Ctrl+Y", [&] { chord('Y'); }, 2, true },
+        { "Ctrl+Y at the newest state", [&] { chord('Y'); }, 2, false },
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        tool->OnIdle();
+        host.log.clear();
+        tool->installs.clear();
+        TVeskPart* before = &host.document.Root();
+        tool->list = { before };
+        s.step();
+        TVeskPart* now = &host.document.Root();
+        EXPECT_EQ(now->ChildCount(), s.children);
+        EXPECT_EQ(tool->Root(), now);
+        if (s.installs) {
+            EXPECT_NE(now, before);
+            EXPECT_TRUE(tool->list.empty());
+            EXPECT_EQ(
+                tool->installs, (std::vector<std::pair<const TVeskPart*, std::size_t>> { { now, 0u } }));
+            EXPECT_EQ(host.log, (std::vector<std::string> { "root", "installed", "style" }));
+            EXPECT_TRUE(tool->RenderPending());
+        } else {
+            EXPECT_EQ(now, before);
+            EXPECT_EQ(tool->list, std::vector<TVeskObject*> { before });
+            EXPECT_TRUE(tool->installs.empty());
+            EXPECT_TRUE(host.log.empty());
+            EXPECT_FALSE(tool->RenderPending());
+        }
+    }
+}
 
 TEST(EventProcTest, HidingOrLockingALayerReachesTheActiveToolAfterTheSelectionDroppedItsObjects)
 {
@@ -488,6 +567,7 @@ TEST(EventProcTest, HidingOrLockingALayerReachesTheActiveToolAfterTheSelectionDr
         EXPECT_TRUE(tool->RenderPending()) << "a hidden layer changes the picture";
 
         bar.DeactivateAllTools();
+        EXPECT_TRUE(tool->list.empty()) << "an inactive tool keeps nothing of the document";
         solder->SetLocked(true);
         EXPECT_EQ(tool->layersSeen.size(), 1u) << "an inactive tool is not told";
         EXPECT_FALSE(a->IsSelected()) << "the document still drops the selection";

@@ -61,6 +61,7 @@ public:
     void SetCursor(TVeskCursor c) override { cursor = c; }
     void ShowPosition(PointF p) override { position = p; }
     void SetReferencePoint(PointF p) override { reference = p; }
+    void RefreshStyle() override { log.push_back("style"); }
     bool AskText(TVeskTextRequest&) override { return false; }
     std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
 
@@ -95,8 +96,16 @@ public:
     {
     }
 
-    void UndoClick() override { calls.push_back("undo"); }
-    void RedoClick() override { calls.push_back("redo"); }
+    void UndoClick() override
+    {
+        calls.push_back("undo");
+        TVeskEventProc::UndoClick();
+    }
+    void RedoClick() override
+    {
+        calls.push_back("redo");
+        TVeskEventProc::RedoClick();
+    }
     void FinishClick() override { calls.push_back("finish"); }
     void RenderDocument() override
     {

@@ -186,7 +186,7 @@ TEST_F(StandardBar, InertToolsStepTheHistory)
     EXPECT_EQ(host.document.Root().ChildCount(), 1);
     EXPECT_NE(&host.document.Root(), before);
     EXPECT_EQ(tool->Root(), &host.document.Root());
-    EXPECT_EQ(host.log, std::vector<std::string> { "root" });
+    EXPECT_EQ(host.log, (std::vector<std::string> { "root", "style" }));
     EXPECT_TRUE(tool->RenderPending());
 
     tool->WindowKeyDown(0x11);

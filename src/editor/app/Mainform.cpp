@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -625,6 +626,14 @@ bool TVeskForm::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* target = static_cast<QWidget*>(watched);
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Accepted, the key comes as a press to the tool, which steps the
+        // history itself: one path, one step per press.
+        if (isToolsShortcut(target, static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         routeKey(target, static_cast<QKeyEvent*>(event));
@@ -663,18 +672,30 @@ bool TVeskForm::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void TVeskForm::routeKey(QWidget* target, QKeyEvent* key)
+bool TVeskForm::keyReachesTool(QWidget* target) const
 {
     if (!eventHandler_)
-        return;
+        return false;
     // Every key of the application reaches the tool once, at the widget it
     // is meant for, except while a dialog or menu has the keyboard or the
     // user types into a text field.
     QWidget* focus = QApplication::focusWidget();
     if (target != drawingView_ && (focus ? target != focus : !target->isWindow()))
-        return;
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()
-        || target->testAttribute(Qt::WA_InputMethodEnabled))
+        return false;
+    return !QApplication::activeModalWidget() && !QApplication::activePopupWidget()
+        && !target->testAttribute(Qt::WA_InputMethodEnabled);
+}
+
+bool TVeskForm::isToolsShortcut(QWidget* target, const QKeyEvent* key) const
+{
+    const QKeySequence pressed(key->keyCombination());
+    return (pressed == menu_->undoItem->shortcut() || pressed == menu_->redoItem->shortcut())
+        && keyReachesTool(target);
+}
+
+void TVeskForm::routeKey(QWidget* target, QKeyEvent* key)
+{
+    if (!keyReachesTool(target))
         return;
     const int virtualKey = TVeskKeyState::VirtualKeyFromQtKey(key->key());
     const bool press = key->type() == QEvent::KeyPress;

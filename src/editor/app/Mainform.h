@@ -123,6 +123,11 @@ private:
     // and mouse event, and a Space release waits briefly for the press that
     // would make it half of a repeat.
     void routeKey(QWidget* target, QKeyEvent* key);
+    // Whether a key event at this widget is one the active tool is to see.
+    bool keyReachesTool(QWidget* target) const;
+    // Ctrl+Z and Ctrl+Y are the undo and redo items' shortcuts and the tools'
+    // keys at once; where the tool sees the key, the shortcut stands back.
+    bool isToolsShortcut(QWidget* target, const QKeyEvent* key) const;
     void releaseKeys();
     void confirmSpaceRelease();
     void cancelSpaceRelease();

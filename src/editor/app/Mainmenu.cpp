@@ -41,8 +41,8 @@ TMainMenu::TMainMenu(QMenuBar* bar)
     closeItem = item(fileMenu, QStringLiteral("閉じる"));
 
     editMenu = bar->addMenu(QStringLiteral("編集"));
-    undoItem = item(editMenu, QStringLiteral("取り消し"));
-    redoItem = item(editMenu, QStringLiteral("やり直し"));
+    undoItem = item(editMenu, QStringLiteral("取り消し"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoItem = item(editMenu, QStringLiteral("やり直し"), QKeySequence(Qt::CTRL | Qt::Key_Y));
     fitItem = item(editMenu, QStringLiteral("全体表示"), QKeySequence(Qt::Key_Home));
     editMenu->addSeparator();
     cutItem = item(editMenu, QStringLiteral("切り取り"), QKeySequence(Qt::CTRL | Qt::Key_X));

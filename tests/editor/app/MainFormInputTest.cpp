@@ -1,7 +1,8 @@
 // The real main window on the offscreen platform, driven as a user would:
 // held keys follow the keyboard through dialogs and repeats, the status bar
-// shows where the pointer is, the tool strip makes room for its scroll bar
-// and keeps its place in the settings file.
+// shows where the pointer is, Ctrl+Z and Ctrl+Y step once per press, and the
+// tool strip makes room for its scroll bar and keeps its place in the
+// settings file.
 #include "FakeDialogs.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
@@ -9,10 +10,12 @@
 #include "app/Drawingview.h"
 #include "app/Editorcontext.h"
 #include "app/Mainform.h"
+#include "app/Mainmenu.h"
 #include "app/Settingsfile.h"
 #include "app/Toolstrip.h"
 #include "shapes/Veskpart.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QEnterEvent>
@@ -23,7 +26,10 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
+#include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -138,6 +144,48 @@ TEST_F(MainFormInputTest, CtrlReleasedIntoAModalDialogIsNotLeftHeld)
     EXPECT_EQ(rootName(), QStringLiteral("edited"));
     press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(rootName(), QStringLiteral("Part")) << "Ctrl, held as the event says, undoes";
+}
+
+// Ctrl+Z and Ctrl+Y are the undo and redo items' shortcuts and the tools'
+// keys at once: a press, through the window or straight at the drawing,
+// steps the history exactly once, and so does a click on the item.
+TEST_F(MainFormInputTest, UndoAndRedoStepOncePerPressOrClick)
+{
+    for (const char* name : { "one", "two", "three" }) {
+        context->Document().Root().SetName(QString::fromUtf8(name));
+        context->History().Record(context->Document().Root());
+    }
+    QWindow* window = form->windowHandle();
+    ASSERT_NE(window, nullptr);
+    area().setFocus();
+    const struct {
+        const char* how;
+        std::function<void()> step;
+        const char* name; // of the root afterwards
+    } steps[] = {
+        { "Ctrl+Z to the window", [&] { QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); }, "two" },
+        { "Ctrl+Y to the window", [&] { QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier); }, "three" },
+        { "undo item", [&] { form->Menu().undoItem->trigger(); }, "two" },
+        { "redo item", [&] { form->Menu().redoItem->trigger(); }, "three" },
+        { "Ctrl+Z to the drawing", [&] { QTest::keyClick(&area(), Qt::Key_Z, Qt::ControlModifier); }, "two" },
+        { "Ctrl+Y to the drawing", [&] { QTest::keyClick(&area(), Qt::Key_Y, Qt::ControlModifier); },
+            "three" },
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(rootName(), QString::fromUtf8(s.name)) << s.how;
+    }
+
+    // The tool sees the key held, so its chords stay exact: with Space
+    // also held Ctrl+Z is no undo, and the shortcut does not step either.
+    QTest::keyPress(window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(tool->KeyState().keys, TVeskKeyState::Ctrl | TVeskKeyState::Z);
+    EXPECT_EQ(rootName(), QStringLiteral("two"));
+    QTest::keyRelease(window, Qt::Key_Z, Qt::ControlModifier);
+    press(Qt::Key_Space, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rootName(), QStringLiteral("two"));
+    release(Qt::Key_Space, Qt::ControlModifier);
 }
 
 // Whatever a key event or a mouse event says of Ctrl and Shift is believed,
