@@ -48,12 +48,13 @@ TVeskPath::TVeskPath(const TVeskPath& other)
     Assign(other);
 }
 
-TVeskPath::TVeskPath(TVesk_istream& in)
+TVeskPath::TVeskPath(TVesk_istream& in, TOutlineBuild build)
 {
     name_ = QStringLiteral("Path");
     readRecord(in);
     updateInverse();
-    Rebuild();
+    if (build == TOutlineBuild::Now)
+        Rebuild();
 }
 
 TVeskPath::~TVeskPath() = default;
