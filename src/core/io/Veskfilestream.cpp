@@ -182,16 +182,21 @@ void TVesk_istream::readHeader()
     headerMissing_ = failed_;
 }
 
-bool TVesk_istream::take(void* out, qsizetype n)
+// Inlined into every fixed-size read, where the copy becomes a plain load.
+inline bool TVesk_istream::take(void* out, qsizetype n)
 {
-    if (failed_ || n < 0 || n > BytesLeft()) {
-        failed_ = true;
-        std::memset(out, 0, size_t(std::max<qsizetype>(n, 0)));
-        return false;
-    }
+    if (failed_ || n < 0 || n > BytesLeft()) [[unlikely]]
+        return refuse(out, n);
     std::memcpy(out, data_.constData() + pos_, size_t(n));
     pos_ += n;
     return true;
+}
+
+bool TVesk_istream::refuse(void* out, qsizetype n)
+{
+    failed_ = true;
+    std::memset(out, 0, size_t(std::max<qsizetype>(n, 0)));
+    return false;
 }
 
 bool TVesk_istream::ReadRaw(char* out, qsizetype n)

@@ -140,6 +140,8 @@ public:
 private:
     TVesk_istream() = default;
     bool take(void* out, qsizetype n);
+    // Fails the stream and zeroes what a read past the end would have filled.
+    bool refuse(void* out, qsizetype n);
     void readHeader();
     // The next n bytes as 8-bit text; the caller checked that they are there.
     QString decodeStored(qsizetype n);
