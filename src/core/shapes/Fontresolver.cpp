@@ -59,7 +59,7 @@ std::atomic<bool> substitutionsInstalled { false };
 
 // Asking the font database costs a fontconfig substitution per family, and a
 // board names the same few families thousands of times: the answers are kept
-// until the application's fonts change. Texts may be read on worker threads.
+// until the application's fonts change.
 QMutex knownFamiliesMutex;
 QHash<QString, bool> knownFamilies;
 QPointer<QGuiApplication> knownFamiliesApp; // whose font database gave the answers
@@ -98,7 +98,7 @@ bool FontEngineAvailable()
 
 void InstallFontSubstitutions()
 {
-    // Texts may be laid out on worker threads while a document is read.
+    // Any thread may ask, as the header promises.
     if (substitutionsInstalled.load(std::memory_order_acquire) || !FontEngineAvailable())
         return;
     static QMutex mutex;
