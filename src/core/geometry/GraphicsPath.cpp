@@ -249,7 +249,7 @@ void GraphicsPath::AddString(
 
     const double scale = double(emSize) / kTextLayoutPixelSize;
     const QTransform place(scale, 0, 0, scale, origin.X, origin.Y);
-    GraphicsPath outlines = FromQPainterPath(place.map(glyphs));
+    GraphicsPath outlines = FromQPainterPath(glyphs, place);
     if (lacksBoldFace(font))
         EmboldenOutline(outlines.points_, outlines.types_, emSize * kSyntheticBoldStrength);
     detail::forEachFigure(outlines.types_, [&](const Figure& fig) {
@@ -270,21 +270,27 @@ void GraphicsPath::AddPath(const GraphicsPath& other, bool connect)
 {
     if (other.points_.empty())
         return;
-    // Copies first: other may be this path.
-    const std::vector<PointF> pts = other.points_;
-    std::vector<std::uint8_t> types = other.types_;
+    if (&other == this) {
+        const GraphicsPath copy(other);
+        AddPath(copy, connect);
+        return;
+    }
+    const std::size_t start = points_.size();
     std::size_t from = 0;
+    bool joined = false;
     if (connect && !newFigure_ && !points_.empty() && !isClosed(types_.back())) {
-        if (pts[0] == points_.back()) {
+        if (other.points_[0] == points_.back()) {
             // Skipping the duplicate first point must not lose its close marker.
-            types_.back() |= types[0] & PathPointTypeCloseSubpath;
+            types_.back() |= other.types_[0] & PathPointTypeCloseSubpath;
             from = 1;
         } else {
-            types[0] = std::uint8_t(PathPointTypeLine | (types[0] & PathPointTypeCloseSubpath));
+            joined = true;
         }
     }
-    points_.insert(points_.end(), pts.begin() + std::ptrdiff_t(from), pts.end());
-    types_.insert(types_.end(), types.begin() + std::ptrdiff_t(from), types.end());
+    points_.insert(points_.end(), other.points_.begin() + std::ptrdiff_t(from), other.points_.end());
+    types_.insert(types_.end(), other.types_.begin() + std::ptrdiff_t(from), other.types_.end());
+    if (joined)
+        types_[start] = std::uint8_t(PathPointTypeLine | (types_[start] & PathPointTypeCloseSubpath));
     newFigure_ = isClosed(types_.back());
 }
 

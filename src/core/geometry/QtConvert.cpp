@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <cmath>
+#include <vector>
 
 namespace vesk {
 
@@ -35,35 +36,36 @@ Qt::PenJoinStyle toQtJoin(LineJoin join)
     return Qt::MiterJoin;
 }
 
+// One element of a path being converted: where the placement puts it, and its kind.
+struct Placed {
+    PointF at;
+    QPainterPath::ElementType type;
+};
+
 // Qt keeps no close flag: closeSubpath() only adds a line back to the
 // start, so a subpath that ends where it began is taken as closed, and
 // that final line becomes the implicit closing segment again.
-void appendSubpath(GraphicsPath& out, const QPainterPath& path, int begin, int end)
+void appendSubpath(GraphicsPath& out, const std::vector<Placed>& elements, int begin, int end)
 {
-    const auto at = [&](int i) {
-        const QPainterPath::Element& e = path.elementAt(i);
-        return PointF(float(e.x), float(e.y));
-    };
-    const PointF start = at(begin);
-    const bool closed = end - begin > 1 && at(end - 1) == start;
+    const PointF start = elements[size_t(begin)].at;
+    const bool closed = end - begin > 1 && elements[size_t(end - 1)].at == start;
     int stop = end;
-    if (closed && path.elementAt(end - 1).isLineTo() && end - begin > 2)
+    if (closed && elements[size_t(end - 1)].type == QPainterPath::LineToElement && end - begin > 2)
         --stop;
     out.StartFigure();
     const PointF first[] = { start };
     out.AddLines(first);
     PointF last = start;
     for (int i = begin + 1; i < stop;) {
-        const QPainterPath::Element& e = path.elementAt(i);
-        if (e.isCurveTo() && i + 2 < end) {
-            const PointF c1 = at(i), c2 = at(i + 1), p = at(i + 2);
-            out.AddBezier(last, c1, c2, p);
+        const Placed& e = elements[size_t(i)];
+        if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
+            const PointF p = elements[size_t(i + 2)].at;
+            out.AddBezier(last, e.at, elements[size_t(i + 1)].at, p);
             last = p;
             i += 3;
         } else {
-            const PointF p = at(i);
-            out.AddLine(last, p);
-            last = p;
+            out.AddLine(last, e.at);
+            last = e.at;
             ++i;
         }
     }
@@ -93,15 +95,21 @@ QPainterPath ToQPainterPath(const GraphicsPath& path)
     return result;
 }
 
-GraphicsPath FromQPainterPath(const QPainterPath& path)
+GraphicsPath FromQPainterPath(const QPainterPath& path, const QTransform& placement)
 {
     GraphicsPath result(path.fillRule() == Qt::WindingFill ? FillMode::Winding : FillMode::Alternate);
     const int n = path.elementCount();
+    std::vector<Placed> elements(size_t(n > 0 ? n : 0));
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        const QPointF p = placement.map(QPointF(e.x, e.y));
+        elements[size_t(i)] = { PointF(float(p.x()), float(p.y())), e.type };
+    }
     int begin = 0;
     for (int i = 1; i <= n; ++i) {
-        if (i == n || path.elementAt(i).isMoveTo()) {
+        if (i == n || elements[size_t(i)].type == QPainterPath::MoveToElement) {
             if (i > begin)
-                appendSubpath(result, path, begin, i);
+                appendSubpath(result, elements, begin, i);
             begin = i;
         }
     }

@@ -29,8 +29,10 @@ inline Matrix FromQTransform(const QTransform& t)
 }
 
 QPainterPath ToQPainterPath(const GraphicsPath& path);
-// Curves become Bezier runs; the fill rule carries over.
-GraphicsPath FromQPainterPath(const QPainterPath& path);
+// Curves become Bezier runs; the fill rule carries over. Each point is placed
+// by `placement` exactly as QTransform::map(path) would place it, without
+// making that mapped copy.
+GraphicsPath FromQPainterPath(const QPainterPath& path, const QTransform& placement = QTransform());
 QPen ToQPen(const Pen& pen);
 // The pen's colour and caps one device pixel wide whatever the transform:
 // marks meant to be one screen pixel, which Qt also draws far faster than

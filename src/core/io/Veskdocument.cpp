@@ -1,11 +1,13 @@
 #include "Veskdocument.h"
 
+#include "Outlinebuild.h"
 #include "Veskfilestream.h"
 #include "shapes/Veskpart.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
+#include <QThread>
 #include <cstring>
 #include <vector>
 
@@ -90,11 +92,18 @@ bool TVeskDocument::readFrom(TVesk_istream& in)
     fileVersion_ = in.Version();
     root_.reset(); // the old objects must not outlive the layers they point at
     layers_.ReadLayerTable(in);
-    root_ = std::make_unique<TVeskPart>();
     in.SetLayers(&layers_);
+    // The tree is read first and every outline built afterwards, using both
+    // cores; the document shows the root only once it is complete, and an
+    // empty one until then to whoever a new layer makes look.
+    root_ = std::make_unique<TVeskPart>();
+    auto root = std::make_unique<TVeskPart>();
+    in.DeferOutlines();
     char tag[4];
     if (in.ReadRaw(tag, 4) && std::memcmp(tag, "PART", 4) == 0)
-        root_->Load(in);
+        root->Load(in);
+    RebuildOutlines(in.TakeUnbuilt(), QThread::idealThreadCount());
+    root_ = std::move(root);
     return true;
 }
 

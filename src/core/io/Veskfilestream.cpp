@@ -1,6 +1,7 @@
 #include "Veskfilestream.h"
 
 #include "Codepage.h"
+#include "Outlinebuild.h"
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskellipse.h"
 #include "shapes/Veskgroup.h"
@@ -20,6 +21,8 @@ namespace vesk {
 namespace {
 constexpr qsizetype kFlushThreshold = 1 << 16;
 constexpr ARGB kNewLayerColor = 0xFF808080;
+// Longer texts are hardly repeated; they are decoded each time.
+constexpr qsizetype kRememberedLength = 64;
 } // namespace
 
 // ---------------------------------------------------------------- writer
@@ -179,16 +182,21 @@ void TVesk_istream::readHeader()
     headerMissing_ = failed_;
 }
 
-bool TVesk_istream::take(void* out, qsizetype n)
+// Inlined into every fixed-size read, where the copy becomes a plain load.
+inline bool TVesk_istream::take(void* out, qsizetype n)
 {
-    if (failed_ || n < 0 || n > BytesLeft()) {
-        failed_ = true;
-        std::memset(out, 0, size_t(std::max<qsizetype>(n, 0)));
-        return false;
-    }
+    if (failed_ || n < 0 || n > BytesLeft()) [[unlikely]]
+        return refuse(out, n);
     std::memcpy(out, data_.constData() + pos_, size_t(n));
     pos_ += n;
     return true;
+}
+
+bool TVesk_istream::refuse(void* out, qsizetype n)
+{
+    failed_ = true;
+    std::memset(out, 0, size_t(std::max<qsizetype>(n, 0)));
+    return false;
 }
 
 bool TVesk_istream::ReadRaw(char* out, qsizetype n)
@@ -239,9 +247,23 @@ QString TVesk_istream::ReadString()
     const std::int32_t n = ReadCount(1);
     if (failed_ || n == 0)
         return {};
-    const QByteArray bytes = data_.mid(pos_, n);
+    return decodeStored(n);
+}
+
+QString TVesk_istream::decodeStored(qsizetype n)
+{
+    const QByteArrayView stored(data_.constData() + pos_, n);
     pos_ += n;
-    return DecodeAnsi(bytes);
+    if (n > kRememberedLength)
+        return DecodeAnsi(stored.toByteArray());
+    for (const Remembered& r : remembered_)
+        if (r.stored == stored)
+            return r.text;
+    Remembered& r = remembered_[nextRemembered_];
+    nextRemembered_ = (nextRemembered_ + 1) % remembered_.size();
+    r.stored = stored.toByteArray();
+    r.text = DecodeAnsi(r.stored);
+    return r.text;
 }
 
 QString TVesk_istream::ReadWideString()
@@ -298,12 +320,23 @@ TVeskLayer* TVesk_istream::ReadLayerRef()
             return layer;
         return layers_->AddLayer(kNewLayerColor); // never leave an object without a layer
     }
-    const QString name = ReadString();
-    if (failed_ || !layers_)
+    const std::int32_t n = ReadCount(1);
+    if (failed_)
         return nullptr;
-    if (TVeskLayer* layer = layers_->FindLayer(name))
-        return layer;
-    return layers_->AddNamedLayer(kNewLayerColor, name);
+    const QByteArrayView stored(data_.constData() + pos_, n);
+    if (lastLayer_ && layers_ && stored == lastLayerRef_) {
+        pos_ += n;
+        return lastLayer_;
+    }
+    const QString name = n > 0 ? decodeStored(n) : QString();
+    if (!layers_)
+        return nullptr;
+    TVeskLayer* layer = layers_->FindLayer(name);
+    if (!layer)
+        layer = layers_->AddNamedLayer(kNewLayerColor, name);
+    lastLayerRef_ = stored.toByteArray();
+    lastLayer_ = layer;
+    return layer;
 }
 
 std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
@@ -320,24 +353,29 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
         return nullptr;
     }
     ++nesting_;
+    const TOutlineBuild build = deferOutlines_ ? TOutlineBuild::Later : TOutlineBuild::Now;
     std::unique_ptr<TVeskObject> object;
     if (is("PATH"))
-        object = std::make_unique<TVeskPath>(*this);
+        object = std::make_unique<TVeskPath>(*this, build);
     else if (is("ELPS"))
-        object = std::make_unique<TVeskEllipse>(*this);
+        object = std::make_unique<TVeskEllipse>(*this, build);
     else if (is("RECT"))
-        object = std::make_unique<TVeskRect>(*this);
+        object = std::make_unique<TVeskRect>(*this, build);
     else if (is("PART"))
         object = std::make_unique<TVeskPart>(*this);
     else if (is("GRUP"))
         object = std::make_unique<TVeskGroup>(*this);
     else if (is("TEXT"))
-        object = std::make_unique<TVeskString>(*this);
+        object = std::make_unique<TVeskString>(*this, build);
     else
         failed_ = true; // records carry no length: nothing after an unknown tag can be trusted
     --nesting_;
-    if (!failed_)
+    if (!failed_) {
+        // Listed only once it is handed out: a shape cut short dies here.
+        if (deferOutlines_ && !container)
+            unbuilt_.push_back(object.get());
         return object;
+    }
     // A record cut short is not an object, except a container that completed
     // some children: they are kept, at every level of nesting.
     if (container && object && static_cast<const TVeskContainer&>(*object).ChildCount() > 0)

@@ -6,9 +6,11 @@
 
 #include <QByteArray>
 #include <QString>
-
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QIODevice;
 
@@ -110,7 +112,11 @@ public:
     std::int32_t ReadCount(qsizetype itemSize);
 
     // The layer list that objects attach to while reading; null reads objects without layers.
-    void SetLayers(TVeskLayerList* layers) { layers_ = layers; }
+    void SetLayers(TVeskLayerList* layers)
+    {
+        layers_ = layers;
+        lastLayer_ = nullptr;
+    }
     TVeskLayerList* Layers() const { return layers_; }
     // Reads an object's layer reference in the form of this file's version
     // (name in version 3, 1-based position in version 2) and resolves it.
@@ -122,10 +128,23 @@ public:
     // any; one nested deeper than TVeskContainer::kMaxNesting fails the stream.
     std::unique_ptr<TVeskObject> ReadObject();
 
+    // From now on the shapes ReadObject returns, at any depth, come without
+    // their outlines and are listed for TakeUnbuilt, so that a reader of many
+    // can build them all at once (on several threads). Whoever asks must
+    // Rebuild every one of them before anything else looks at them.
+    void DeferOutlines() { deferOutlines_ = true; }
+    // The shapes read without outlines since DeferOutlines, in reading order.
+    // Each is owned by the object tree that ReadObject handed out.
+    std::vector<TVeskObject*> TakeUnbuilt() { return std::exchange(unbuilt_, {}); }
+
 private:
     TVesk_istream() = default;
     bool take(void* out, qsizetype n);
+    // Fails the stream and zeroes what a read past the end would have filled.
+    bool refuse(void* out, qsizetype n);
     void readHeader();
+    // The next n bytes as 8-bit text; the caller checked that they are there.
+    QString decodeStored(qsizetype n);
 
     QByteArray data_;
     qsizetype pos_ = 0;
@@ -134,6 +153,22 @@ private:
     bool failed_ = false;
     bool headerMissing_ = false;
     int nesting_ = 0;
+    bool deferOutlines_ = false;
+    std::vector<TVeskObject*> unbuilt_;
+    // Short texts decoded lately with their stored bytes: every object
+    // stores its name, and a board uses a handful of them. Handing out the
+    // same string again saves decoding it and keeping a copy per object.
+    struct Remembered {
+        QByteArray stored;
+        QString text;
+    };
+    std::array<Remembered, 8> remembered_;
+    std::size_t nextRemembered_ = 0;
+    // The layer of the last reference read, by its stored bytes: a board
+    // names the same few layers over and over. Reading only ever adds
+    // layers, so the layer stays valid until another list is set.
+    QByteArray lastLayerRef_;
+    TVeskLayer* lastLayer_ = nullptr;
 };
 
 } // namespace vesk

@@ -5,6 +5,10 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
+#include <QMutex>
+#include <QPointer>
+#include <atomic>
 #include <initializer_list>
 
 namespace vesk {
@@ -51,7 +55,40 @@ bool isInstalled(const QString& family)
         || QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
-bool substitutionsInstalled = false;
+std::atomic<bool> substitutionsInstalled { false };
+
+// Asking the font database costs a fontconfig substitution per family, and a
+// board names the same few families thousands of times: the answers are kept
+// until the application's fonts change.
+QMutex knownFamiliesMutex;
+QHash<QString, bool> knownFamilies;
+QPointer<QGuiApplication> knownFamiliesApp; // whose font database gave the answers
+
+// Forgets answers given by another application's fonts; knownFamiliesMutex held.
+void forgetOtherApplication()
+{
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app == knownFamiliesApp)
+        return;
+    knownFamilies.clear();
+    knownFamiliesApp = app;
+    if (app)
+        QObject::connect(app, &QGuiApplication::fontDatabaseChanged, app, [] {
+            QMutexLocker lock(&knownFamiliesMutex);
+            knownFamilies.clear();
+        });
+}
+
+bool askFontDatabase(const QString& family)
+{
+    if (isInstalled(family))
+        return true;
+    const QStringList substitutes = QFont::substitutes(family);
+    for (const QString& substitute : substitutes)
+        if (isInstalled(substitute))
+            return true;
+    return false;
+}
 } // namespace
 
 bool FontEngineAvailable()
@@ -61,8 +98,12 @@ bool FontEngineAvailable()
 
 void InstallFontSubstitutions()
 {
-    // Text is handled on the GUI thread only; a flag is enough.
-    if (substitutionsInstalled || !FontEngineAvailable())
+    // Any thread may ask, as the header promises.
+    if (substitutionsInstalled.load(std::memory_order_acquire) || !FontEngineAvailable())
+        return;
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    if (substitutionsInstalled.load(std::memory_order_relaxed))
         return;
     for (const Substitution& s : kSubstitutions) {
         QStringList substitutes;
@@ -71,7 +112,7 @@ void InstallFontSubstitutions()
         for (const char16_t* family : s.families)
             QFont::insertSubstitutions(fromUtf16(family), substitutes);
     }
-    substitutionsInstalled = true;
+    substitutionsInstalled.store(true, std::memory_order_release);
 }
 
 bool IsFontFamilyResolvable(const QString& family)
@@ -79,13 +120,16 @@ bool IsFontFamilyResolvable(const QString& family)
     if (family.isEmpty())
         return false;
     InstallFontSubstitutions();
-    if (isInstalled(family))
-        return true;
-    const QStringList substitutes = QFont::substitutes(family);
-    for (const QString& substitute : substitutes)
-        if (isInstalled(substitute))
-            return true;
-    return false;
+    {
+        QMutexLocker lock(&knownFamiliesMutex);
+        forgetOtherApplication();
+        if (const auto known = knownFamilies.constFind(family); known != knownFamilies.cend())
+            return *known;
+    }
+    const bool resolvable = askFontDatabase(family);
+    QMutexLocker lock(&knownFamiliesMutex);
+    knownFamilies.insert(family, resolvable);
+    return resolvable;
 }
 
 QString ResolveFontFamily(const QString& family)

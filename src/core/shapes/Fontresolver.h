@@ -11,7 +11,8 @@ namespace vesk {
 // font substitution draws it with an installed family of the same kind (IPA
 // Gothic for the Japanese gothic faces, a common sans, serif or monospace for
 // the Western ones). Everything here needs the font database, that is a
-// QGuiApplication; without one the functions leave names as they are.
+// QGuiApplication; without one the functions leave names as they are. Any
+// thread may call them.
 
 // The family of new texts, and of stored texts whose family cannot be drawn.
 inline QString DefaultFontFamily()

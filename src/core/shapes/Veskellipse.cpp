@@ -17,10 +17,10 @@ TVeskEllipse::TVeskEllipse(const TVeskEllipse& other)
 {
 }
 
-TVeskEllipse::TVeskEllipse(TVesk_istream& in)
+TVeskEllipse::TVeskEllipse(TVesk_istream& in, TOutlineBuild build)
     : TVeskBoxShape(in, QStringLiteral("Ellipse"))
 {
-    if (!in.Failed())
+    if (!in.Failed() && build == TOutlineBuild::Now)
         Rebuild();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Veskboxshape.h"
+#include "io/Outlinebuild.h"
 
 namespace vesk {
 
@@ -18,8 +19,9 @@ public:
     TVeskEllipse(TVeskLayer* layer, const TVeskSurface& surface);
     TVeskEllipse(const TVeskEllipse& other);
     // Reads the record after its tag "ELPS", in the stream's version; the
-    // stored handles give way to those derived from the box.
-    explicit TVeskEllipse(TVesk_istream& in);
+    // stored handles give way to those derived from the box. The outline is
+    // built when `build` says so.
+    explicit TVeskEllipse(TVesk_istream& in, TOutlineBuild build = TOutlineBuild::Now);
 
     std::unique_ptr<TVeskObject> Clone() const override;
     void Rebuild() override;

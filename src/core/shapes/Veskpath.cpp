@@ -48,12 +48,13 @@ TVeskPath::TVeskPath(const TVeskPath& other)
     Assign(other);
 }
 
-TVeskPath::TVeskPath(TVesk_istream& in)
+TVeskPath::TVeskPath(TVesk_istream& in, TOutlineBuild build)
 {
     name_ = QStringLiteral("Path");
     readRecord(in);
     updateInverse();
-    Rebuild();
+    if (build == TOutlineBuild::Now)
+        Rebuild();
 }
 
 TVeskPath::~TVeskPath() = default;
@@ -64,12 +65,13 @@ void TVeskPath::readRecord(TVesk_istream& in)
     layer_ = in.ReadLayerRef();
     closed_ = in.ReadBool();
     const std::int32_t n = in.ReadCount(v2 ? kEntryBytesV2 : kEntryBytes);
-    points_.clear();
-    pointFlags_.clear();
-    points_.reserve(size_t(n));
-    pointFlags_.reserve(size_t(n));
+    // Filled as plain vectors: a shared array checks its sharing on every change.
+    std::vector<PointF> points;
+    std::vector<std::uint8_t> flags;
+    points.reserve(size_t(n));
+    flags.reserve(size_t(n));
     for (std::int32_t i = 0; i < n && !in.Failed(); ++i) {
-        points_.push_back(in.ReadPoint());
+        points.push_back(in.ReadPoint());
         std::uint8_t flag = 0;
         if (v2) {
             const bool smooth = in.ReadBool();
@@ -80,8 +82,10 @@ void TVeskPath::readRecord(TVesk_istream& in)
             in.ReadRaw(&raw, 1);
             flag = std::uint8_t(raw);
         }
-        pointFlags_.push_back(flag);
+        flags.push_back(flag);
     }
+    points_ = std::move(points);
+    pointFlags_ = std::move(flags);
     TVeskObject::Load(in);
     handleEditing_ = false;
     if (in.Failed()) {

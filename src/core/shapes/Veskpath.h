@@ -3,8 +3,9 @@
 #include "Veskvector.h"
 #include "geometry/GraphicsPath.h"
 #include "geometry/Matrix.h"
-#include "geometry/SharedPath.h"
 #include "geometry/PointF.h"
+#include "geometry/SharedPath.h"
+#include "io/Outlinebuild.h"
 #include "model/Veskobject.h"
 
 #include <cstddef>
@@ -36,8 +37,9 @@ class TVeskPath : public TVeskInstance {
 public:
     TVeskPath(TVeskLayer* layer, const TVeskSurface& surface);
     TVeskPath(const TVeskPath& other);
-    // Reads the record after its tag: payload in the stream's version, then the common block.
-    explicit TVeskPath(TVesk_istream& in);
+    // Reads the record after its tag: payload in the stream's version, then
+    // the common block; builds the outline when `build` says so.
+    explicit TVeskPath(TVesk_istream& in, TOutlineBuild build = TOutlineBuild::Now);
     ~TVeskPath() override;
 
     void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const override;

@@ -17,10 +17,10 @@ TVeskRect::TVeskRect(const TVeskRect& other)
 {
 }
 
-TVeskRect::TVeskRect(TVesk_istream& in)
+TVeskRect::TVeskRect(TVesk_istream& in, TOutlineBuild build)
     : TVeskBoxShape(in, QStringLiteral("Rectangle"))
 {
-    if (!in.Failed())
+    if (!in.Failed() && build == TOutlineBuild::Now)
         Rebuild();
 }
 

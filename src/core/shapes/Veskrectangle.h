@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Veskboxshape.h"
+#include "io/Outlinebuild.h"
 
 namespace vesk {
 
@@ -14,8 +15,9 @@ class TVeskRect : public TVeskBoxShape {
 public:
     TVeskRect(TVeskLayer* layer, const TVeskSurface& surface);
     TVeskRect(const TVeskRect& other);
-    // Reads the record after its tag "RECT", in the stream's version.
-    explicit TVeskRect(TVesk_istream& in);
+    // Reads the record after its tag "RECT", in the stream's version; builds
+    // the outline when `build` says so.
+    explicit TVeskRect(TVesk_istream& in, TOutlineBuild build = TOutlineBuild::Now);
 
     std::unique_ptr<TVeskObject> Clone() const override;
     void Rebuild() override;

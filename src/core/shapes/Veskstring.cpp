@@ -34,12 +34,13 @@ TVeskString::TVeskString(const TVeskString& other)
     Assign(other);
 }
 
-TVeskString::TVeskString(TVesk_istream& in)
+TVeskString::TVeskString(TVesk_istream& in, TOutlineBuild build)
     : fontFamily_(DefaultFontFamily())
 {
     name_ = QStringLiteral("Text");
     readRecord(in);
-    Rebuild();
+    if (build == TOutlineBuild::Now)
+        Rebuild();
 }
 
 TVeskString::~TVeskString() = default;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "geometry/GraphicsPath.h"
-#include "geometry/SharedPath.h"
 #include "geometry/PointF.h"
+#include "geometry/SharedPath.h"
+#include "io/Outlinebuild.h"
 #include "model/Veskobject.h"
 
 #include <QString>
@@ -26,8 +27,9 @@ class TVeskString : public TVeskInstance {
 public:
     TVeskString(TVeskLayer* layer, const TVeskSurface& surface);
     TVeskString(const TVeskString& other);
-    // Reads the record after its tag: payload in the stream's version, then the common block.
-    explicit TVeskString(TVesk_istream& in);
+    // Reads the record after its tag: payload in the stream's version, then
+    // the common block; lays out the glyphs when `build` says so.
+    explicit TVeskString(TVesk_istream& in, TOutlineBuild build = TOutlineBuild::Now);
     ~TVeskString() override;
 
     // Selects the text and places its origin at the world point.

@@ -1,5 +1,6 @@
 #include "geometry/QtConvert.h"
 
+#include <QFont>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -82,6 +83,27 @@ TEST(QtConvertTest, FromQPainterPathClosesSubpathsThatReturnToTheirStart)
     EXPECT_EQ(typesOf(p), (std::vector<std::uint8_t> { S, L, L, L | C, S, L, L, S, B, B, B | C }));
     EXPECT_EQ(p.Points()[3], PointF(0, 10));
     EXPECT_EQ(p.Points()[10], PointF(40, 0));
+}
+
+// Placing while converting must give the very floats of converting Qt's own
+// mapped copy, for each kind of transform Qt tells apart.
+TEST(QtConvertTest, PlacingWhileConvertingEqualsConvertingTheMappedPath)
+{
+    QPainterPath qp;
+    qp.addText(QPointF(3.25, 1843.5), QFont(QStringLiteral("IPAGothic"), 200), QStringLiteral("Rg8ぬ"));
+    qp.addRect(0.1, 0.2, 1000.3, 10.7);
+    qp.moveTo(20, 0);
+    qp.lineTo(30, 0);
+    ASSERT_GT(qp.elementCount(), 50);
+    const QTransform placements[] = { QTransform(), QTransform::fromTranslate(12.3, -45.6),
+        QTransform(40.0 / 2048, 0, 0, 40.0 / 2048, 200.1, 100.7), QTransform(0, 0.3, -0.3, 0, 7, 9),
+        QTransform(1, 0.2, 0, 1, 0, 0) };
+    for (const QTransform& t : placements) {
+        const GraphicsPath placed = FromQPainterPath(qp, t);
+        const GraphicsPath mapped = FromQPainterPath(t.map(qp));
+        EXPECT_EQ(pointsOf(placed), pointsOf(mapped)) << int(t.type());
+        EXPECT_EQ(typesOf(placed), typesOf(mapped)) << int(t.type());
+    }
 }
 
 TEST(QtConvertTest, ToQPenMapsEveryPenProperty)

@@ -384,6 +384,30 @@ TEST(StreamTest, ReadObjectEndsAtTheEndAndAtStrangeTags)
     EXPECT_TRUE(cut.Failed());
 }
 
+// Texts read again and again come from memory; each must still be its own.
+TEST(StreamTest, RepeatedStringsReadBackAsWritten)
+{
+    const QString longName = QString(70, QLatin1Char('n'));
+    const QString texts[] = { QStringLiteral("Path"), QStringLiteral("Pat"), QStringLiteral("Path "),
+        QStringLiteral("ＰＡＴＨ"), QStringLiteral("配線"), QStringLiteral("a"), QStringLiteral("b"),
+        QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("e"), longName, QString(),
+        QString::fromUtf16(u"a\xDCFF") };
+    std::vector<QString> written;
+    TVesk_ostream out;
+    // More distinct texts than are remembered, in an order that revisits each.
+    for (int round = 0; round < 3; ++round)
+        for (size_t i = 0; i < std::size(texts); ++i) {
+            const QString& t = texts[(i * 5 + size_t(round)) % std::size(texts)];
+            out.WriteString(t);
+            written.push_back(t);
+        }
+    TVesk_istream in(out.Buffer());
+    for (const QString& t : written)
+        EXPECT_EQ(in.ReadString(), t);
+    EXPECT_FALSE(in.Failed());
+    EXPECT_TRUE(in.AtEnd());
+}
+
 class LayerRefTest : public ::testing::Test {
 protected:
     LayerRefTest() { layers.ResetToDefaults(); }
@@ -461,6 +485,31 @@ TEST_F(LayerRefTest, UnknownNameAddsAGreyCurrentLayer)
     // The next reference to a known name adds nothing.
     EXPECT_EQ(in->ReadLayerRef(), layers.LayerAt(0));
     EXPECT_EQ(layers.LayerCount(), 10);
+}
+
+TEST_F(LayerRefTest, AlternatingNamesEachFindTheirLayer)
+{
+    TVesk_ostream out;
+    const char* const names[] = { "hole", "hole", "solder", "Solder", "hole", "Solder", "", "solder", "" };
+    for (const char* name : names)
+        out.WriteString(QString::fromLatin1(name));
+    const auto in = Reader(3, out.Buffer());
+    for (const char* name : names) {
+        TVeskLayer* layer = in->ReadLayerRef();
+        ASSERT_NE(layer, nullptr) << name;
+        EXPECT_EQ(layer->Name(), QString::fromLatin1(name));
+        EXPECT_EQ(layers.FindLayer(QString::fromLatin1(name)), layer) << name;
+    }
+    EXPECT_EQ(layers.LayerCount(), 11); // "Solder" and "" added once each
+    EXPECT_TRUE(in->AtEnd());
+
+    // A stream given another list finds the layers of that list.
+    TVeskLayerList other;
+    other.ResetToDefaults();
+    const auto again = Reader(3, out.Buffer());
+    again->ReadLayerRef();
+    again->SetLayers(&other);
+    EXPECT_EQ(again->ReadLayerRef(), other.FindLayer(QStringLiteral("hole")));
 }
 
 TEST_F(LayerRefTest, EmptyNameIsJustAnotherName)
