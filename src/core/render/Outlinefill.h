@@ -40,6 +40,30 @@ void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color);
 // dashes), aligned the same way on images and pixmaps.
 void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen);
 
+// Whether marks within `local` (local coordinates placed by `placement`) may
+// reach the image the painter paints on, with the few pixels a mark's line
+// takes beyond its geometry: false only when they clearly miss it, so that
+// marks off the image are skipped before they are built. Always true on
+// other devices.
+bool MarksMayShow(const QPainter& g, const RectF& local, const Matrix& placement);
+// The same for marks within a box in the painter's own coordinates.
+bool MarksMayShow(const QPainter& g, const RectF& box);
+
+// StrokeHairline of a path in local coordinates placed by `placement`: the
+// selection marks of a placed shape. The direct route leaves the painter's
+// transform alone, which costs more than the mark itself when thousands are
+// drawn.
+void StrokePlacedHairline(QPainter& g, const GraphicsPath& local, const Matrix& placement, const Pen& pen);
+
+// A line of the pen's width along the path in the pen's dashes (the pattern
+// in pen widths, from each figure's start), as Qt strokes it with that pen.
+// Where the pen comes to about one device pixel on a 32-bit image painted
+// without anti-aliasing (the selection overlay), it goes straight into the
+// image: each dash is the aliased hairline StrokeHairline draws along its
+// stretch. Qt's own dashes differ only in a pixel here and there at their
+// ends and at corners.
+void StrokeDashedLine(QPainter& g, const GraphicsPath& path, const Pen& pen);
+
 // A wire-frame outline: the bare geometry in local coordinates, placed by
 // `placement`, with a pen `width` document units wide (one screen pixel at
 // the view's zoom). On an image, where that pen comes to about a pixel, it is

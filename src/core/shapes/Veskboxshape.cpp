@@ -264,18 +264,36 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if (!pointEditing_ && !selected_)
         return;
-    GraphicsPath figure;
+    // A plain selection's figure lies within the outline's bounds, give or
+    // take the widening's tolerance: no need to build it to know it misses.
+    const bool outlined = bounds_.Width > 0 || bounds_.Height > 0;
+    if (!pointEditing_ && outlined
+        && !MarksMayShow(g,
+            { bounds_.X - kWidenFlatness, bounds_.Y - kWidenFlatness, bounds_.Width + 2 * kWidenFlatness,
+                bounds_.Height + 2 * kWidenFlatness }))
+        return;
+    // One scratch path per painting thread: thousands of marks, no allocation.
+    thread_local GraphicsPath figure;
+    figure.Reset();
     addFigure(figure);
-    // Only the transform changes for a plain selection; saving the whole
-    // painter state cost more than the mark when thousands are selected.
-    const QTransform view = g.worldTransform();
-    g.setWorldTransform(ToQTransform(matrix_), true);
-    StrokeHairline(g, figure, style.selectionPen);
+    const float s = float(kHandleSide / usableScale(viewScale_));
+    if (pointEditing_ || !outlined) {
+        // Handles stand on the corners and sides.
+        RectF reach = figure.GetBounds();
+        if (pointEditing_) {
+            for (const PointF h : handles_)
+                reach = RectF::Union(reach, { h.X, h.Y, 0, 0 });
+            reach = { reach.X - s, reach.Y - s, reach.Width + 2 * s, reach.Height + 2 * s };
+        }
+        if (!MarksMayShow(g, reach, matrix_))
+            return;
+    }
+    StrokePlacedHairline(g, figure, matrix_, style.selectionPen);
     if (pointEditing_) {
         g.save();
+        g.setWorldTransform(ToQTransform(matrix_), true);
         // Marks one screen pixel wide whatever the placement.
         const QPen pen = ToCosmeticQPen(style.selectionPen);
-        const float s = float(kHandleSide / usableScale(viewScale_));
         const QBrush brush = ToQBrush(style.handleBrush);
         for (int i = 0; i < kHandleCount; ++i) {
             const QRectF square = ToQRectF(squareAt(handles_[size_t(i)], s));
@@ -289,7 +307,6 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
         }
         g.restore();
     }
-    g.setWorldTransform(view);
 }
 
 // ---------------------------------------------------------------- hit tests

@@ -142,7 +142,7 @@ void TVeskString::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if ((!pointEditing_ && !selected_) || framePath_->IsEmpty())
         return;
-    g.strokePath(ToQPainterPath(*framePath_), ToQPen(style.dashedPen));
+    StrokeDashedLine(g, *framePath_, style.dashedPen);
 }
 
 // ---------------------------------------------------------------- geometry
