@@ -505,6 +505,66 @@ void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
     g.fillPath(ToQPainterPath(path), QBrush(ToQColor(color)));
 }
 
+double OutlineArea(const GraphicsPath& outline)
+{
+    const auto points = outline.Points();
+    if (points.empty())
+        return 0;
+    const auto types = outline.Types();
+    const auto cross = [](detail::Vec2 a, detail::Vec2 b) { return a.x * b.y - a.y * b.x; };
+    // About the first point, so that a small outline far out keeps its digits.
+    const detail::Vec2 o = detail::toVec(points[0]);
+    const auto at = [&](PointF p) { return detail::toVec(p) - o; };
+    double twice = 0;
+    detail::forEachFigure(types, [&](const detail::Figure& fig) {
+        detail::forEachSegment(
+            points, types, fig, [&](PointF a, PointF b) { twice += cross(at(a), at(b)); },
+            [&](PointF a, PointF b, PointF c, PointF d) {
+                // Green's theorem over the cubic.
+                const detail::Vec2 p0 = at(a), p1 = at(b), p2 = at(c), p3 = at(d);
+                twice += (6 * cross(p0, p1) + 3 * cross(p0, p2) + cross(p0, p3) + 3 * cross(p1, p2)
+                             + 3 * cross(p1, p3) + 6 * cross(p2, p3))
+                    / 10;
+            });
+        twice += cross(at(points[size_t(fig.last)]), at(points[size_t(fig.first)]));
+    });
+    return std::abs(twice) / 2;
+}
+
+std::optional<TPixelMark> PixelMarkFor(const QPainter& g, const RectF& bounds)
+{
+    if (!paintsDirectly(g, true))
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(g.device());
+    const QTransform toDevice = g.combinedTransform();
+    const QImage::Format format = image->format();
+    if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
+        || image->devicePixelRatio() != 1.0 || toDevice.type() > QTransform::TxShear)
+        return std::nullopt;
+    const QRectF box = toDevice.mapRect(QRectF(bounds.X, bounds.Y, bounds.Width, bounds.Height));
+    // Also none for boxes that are not numbers.
+    if (!(box.width() < 1.0 && box.height() < 1.0))
+        return std::nullopt;
+    const double x = std::floor(box.center().x()), y = std::floor(box.center().y());
+    const bool inside = x >= 0 && y >= 0 && x < image->width() && y < image->height();
+    return TPixelMark { image, inside ? int(x) : -1, inside ? int(y) : -1, std::abs(toDevice.determinant()),
+        box.width() * box.height() };
+}
+
+void DrawPixelMark(const TPixelMark& mark, double area, ARGB color)
+{
+    if (mark.x < 0 || mark.y < 0)
+        return;
+    const double covered = std::min(std::abs(area) * mark.areaScale, mark.boxArea);
+    // Also nothing for an area that is not a number.
+    if (!(covered * 256.0 >= 1.0))
+        return;
+    const quint32 coverage = quint32(std::min(255.0, std::floor(covered * 256.0)));
+    uchar* row = const_cast<uchar*>(mark.image->constBits()) + qsizetype(mark.y) * mark.image->bytesPerLine();
+    auto* pixel = reinterpret_cast<quint32*>(row) + mark.x;
+    *pixel = TCoverageRaster::BlendPixel(*pixel, premultipliedOf(color), coverage);
+}
+
 PointF AlignToPixelCentre(PointF p)
 {
     return { std::floor(p.X) + 0.5f, std::floor(p.Y) + 0.5f };

@@ -4,6 +4,8 @@
 #include "geometry/Pen.h"
 #include "geometry/PointF.h"
 
+#include <optional>
+
 class QImage;
 class QPainter;
 class QTransform;
@@ -28,6 +30,31 @@ class GraphicsPath;
 // threads at once on different images; each thread keeps its own scratch
 // buffers, up to some 10 MB.
 void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color);
+
+// Level of detail for screen images: a shape whose device box is smaller
+// than a pixel both ways is drawn as one pixel, the one the box's centre
+// lies in, in its colour at the coverage its area gives, quantised as a
+// fill's. The picture then differs from the full fill only in the pixels the
+// box touches and keeps the same ink, however many shapes share a pixel.
+struct TPixelMark {
+    QImage* image;
+    // The pixel; outside the image when the shape lies off it.
+    int x, y;
+    // Square device pixels per square unit of the painter's coordinates.
+    double areaScale;
+    // The device box's area, the most a shape inside it can cover.
+    double boxArea;
+};
+
+// The mark of a shape whose box, in the painter's coordinates, is `bounds`;
+// none where the shape is to be drawn in full: not under a pixel both ways,
+// or a painter FillOutline's direct route does not serve.
+std::optional<TPixelMark> PixelMarkFor(const QPainter& g, const RectF& bounds);
+// Draws the mark for a shape of `area` square units of the painter's coordinates.
+void DrawPixelMark(const TPixelMark& mark, double area, ARGB color);
+// The area the outline's figures enclose, each closed and counted with its
+// turn; figures that overlap count twice. Curves exactly.
+double OutlineArea(const GraphicsPath& outline);
 
 // A line one device pixel wide along the path, in the pen's colour: with
 // anti-aliasing a band one pixel wide with square ends between the centres

@@ -308,7 +308,9 @@ void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const
         if (layers.LayerAt(i)->visible)
             visible.push_back(i);
     takeDrawOrder(root, style);
-    const LayerPass pass { drawOrder_, visible, style, false };
+    TDrawStyle screen = style;
+    screen.pixelMarks = true;
+    const LayerPass pass { drawOrder_, visible, screen, false };
     const QTransform toImage = ToQTransform(view.viewMatrix);
     paintBanded(drawing, bandCount(), [&](QPainter& g) {
         g.setWorldTransform(toImage, true);

@@ -246,7 +246,35 @@ void TVeskBoxShape::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) c
 {
     if (!visible_ || !layer_ || layerIndex != layer_->index)
         return;
-    drawBody(g, layer_->opaqueColor, surface_.CreateBrush(layer_->DrawColor()), style);
+    const SolidBrush brush = surface_.CreateBrush(layer_->DrawColor());
+    if (style.pixelMarks && !layer_->wireFrame)
+        if (const auto mark = PixelMarkFor(g, bounds_)) {
+            DrawPixelMark(*mark, markArea(), brush.color);
+            return;
+        }
+    drawBody(g, layer_->opaqueColor, brush, style);
+}
+
+double TVeskBoxShape::markArea() const
+{
+    // From the figure, a few points held here, rather than from the cached
+    // outline: the fill, and the stroke's band along the perimeter (its outer
+    // half where filled). Close enough for a shape under a pixel.
+    thread_local GraphicsPath figure;
+    figure.Reset();
+    addFigure(figure);
+    const auto points = figure.Points();
+    double perimeter = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const PointF a = points[i], b = points[(i + 1) % points.size()];
+        const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
+        perimeter += std::sqrt(dx * dx + dy * dy);
+    }
+    const double width = surface_.GetWidth() > 0 ? double(surface_.GetWidth()) : 0.0;
+    const bool fill = surface_.GetFill();
+    const double local = (fill ? OutlineArea(figure) : 0.0) + perimeter * (fill ? width / 2 : width);
+    const double det = double(matrix_.M11()) * matrix_.M22() - double(matrix_.M12()) * matrix_.M21();
+    return local * std::abs(det);
 }
 
 void TVeskBoxShape::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const

@@ -240,7 +240,13 @@ void TVeskPath::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
 {
     if (!visible_ || !layer_ || layerIndex != layer_->index)
         return;
-    drawBody(g, layer_->opaqueColor, surface_.CreateBrush(layer_->DrawColor()), style);
+    const SolidBrush brush = surface_.CreateBrush(layer_->DrawColor());
+    if (style.pixelMarks && !layer_->wireFrame)
+        if (const auto mark = PixelMarkFor(g, bounds_)) {
+            DrawPixelMark(*mark, OutlineArea(*outlinePath_), brush.color);
+            return;
+        }
+    drawBody(g, layer_->opaqueColor, brush, style);
 }
 
 void TVeskPath::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
