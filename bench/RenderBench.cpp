@@ -1,9 +1,11 @@
 // Drawing-view figures on the benchmark board (BenchBoard.h) in a 1920 x 1080
 // view: the full document image at fit zoom and at 1 pixel per 0.1 mm, where
 // most objects lie outside the view (each on one pool thread and on all),
-// and the overlay pass alone (a copy of the drawing with the selection marks
-// of some top-level objects over it). Times are wall-clock per frame; the
-// CPU column is the whole process's, painting threads included.
+// zoomed out beyond fit, where many shapes are smaller than a pixel and are
+// drawn as pixel marks, and the overlay pass alone (a copy of the drawing
+// with the selection marks of some top-level objects over it). Times are
+// wall-clock per frame; the CPU column is the whole process's, painting
+// threads included.
 #include "BenchBoard.h"
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
@@ -26,6 +28,7 @@ struct Scene {
     vesk::TVeskDocument doc;
     vesk::TDrawStyle style;
     vesk::TRenderView fit;
+    vesk::PointF centre;
     QImage drawing { kWidth, kHeight, QImage::Format_ARGB32_Premultiplied };
     QImage screen { kWidth, kHeight, QImage::Format_ARGB32_Premultiplied };
 
@@ -38,6 +41,7 @@ struct Scene {
         vesk::RectF bounds;
         vesk::TVeskRenderer::DrawingBounds(doc.Root(), all, bounds);
         fit = vesk::TRenderView::Fit(bounds, kWidth, kHeight);
+        centre = { bounds.X + bounds.Width / 2, bounds.Y + bounds.Height / 2 };
         fit.workArea = { 0, 0, 1000, 750 };
         fit.showGrid = true;
         fit.gridPitch = 25.4; // 2.54 mm, the pin pitch
@@ -90,6 +94,17 @@ void BM_Render_DocumentZoom1(benchmark::State& state)
     renderDocument(state, view, int(state.range(0)));
 }
 
+// Arguments: how many times smaller than the fit zoom (4: 40% of the shapes
+// under a pixel both ways, 10: 60%), and painting threads as above.
+void BM_Render_DocumentZoomedOut(benchmark::State& state)
+{
+    const Scene& s = scene();
+    vesk::TRenderView view = s.fit;
+    view.zoom = s.fit.zoom / double(state.range(0));
+    view.viewMatrix = vesk::TRenderView::MakeViewMatrix(view.zoom, -s.centre.X, -s.centre.Y, kWidth, kHeight);
+    renderDocument(state, view, int(state.range(1)));
+}
+
 // Argument: the number of top-level objects selected.
 void BM_Render_Overlay(benchmark::State& state)
 {
@@ -116,6 +131,12 @@ BENCHMARK(BM_Render_DocumentFit)
 BENCHMARK(BM_Render_DocumentZoom1)
     ->Arg(1)
     ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Render_DocumentZoomedOut)
+    ->Args({ 4, 0 })
+    ->Args({ 10, 0 })
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

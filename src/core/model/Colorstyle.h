@@ -33,6 +33,10 @@ public:
     Pen framePen;
     SolidBrush handleBrush;
     float inverseZoom = 1.0f;
+    // Level of detail, for screen images only: an object smaller than a
+    // device pixel both ways is drawn as a one-pixel mark. Printing and
+    // exports draw every object whole.
+    bool pixelMarks = false;
 
     // Keeps the selection and frame pens one screen pixel wide at this zoom.
     void SetZoom(double zoom);

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace vesk {
 
@@ -22,6 +24,9 @@ namespace {
 // a line one pixel wide, where it only moves the line.
 constexpr float kFillCurveTolerance = 0.05f;
 constexpr float kLineCurveTolerance = 0.2f;
+// A curve whose controls lie this close to its chord, in device pixels, is
+// that chord to an aliased line.
+constexpr float kStraightTolerance = 1.0f / 64.0f;
 // Enough chords for a curve across the largest image at that tolerance.
 constexpr int kMaxChords = 1024;
 // Twice the area, in square device pixels, that leaving out a run of
@@ -32,10 +37,20 @@ constexpr float kDropArea2 = 1.0f / 256.0f;
 // Cells one outline may use, 8 MB of them; an outline whose device box is
 // larger is filled by Qt, whose per-call cost no longer matters at that size.
 constexpr double kMaxCells = double(1 << 21);
+// How far beyond its geometry a mark may paint: a pixel for the line and
+// one for rounding, with room to spare.
+constexpr qreal kMarkMarginPixels = 4.0;
+// Dash patterns shorter than this many device pixels are left to Qt: their
+// dashes are finer than the pixels that show them.
+constexpr double kShortestDashPeriod = 0.25;
 // Wire-frame pens narrower than this many device pixels are drawn as hairlines.
 constexpr double kWireHairlinePixels = 1.5;
 
 thread_local TCoverageScratch scratch;
+
+// What a figure walk feeds: a fill's edges, or the segments of a line with
+// or without anti-aliasing.
+enum class Walk { Fill, Line, AliasedLine };
 
 // Walks one figure as a polyline in window coordinates, handing the sink
 // the segments between the vertices it keeps: curves become chords, and for
@@ -43,16 +58,20 @@ thread_local TCoverageScratch scratch;
 // kept, with it, stay within the area bound of the chord that replaces them
 // (the fan of triangles from the last kept vertex covers what lies between
 // chain and chord). A line keeps them all: a spike out and back encloses no
-// area, yet it is drawn.
+// area, yet it is drawn. An aliased line takes a straight curve (a track's
+// segment, controls on its ends) as its chord: it marks the pixels the
+// chords would, while an anti-aliased line places each chord's ends on
+// pixel centres, which its chords would each move differently.
 template <class Sink> class FigureWalk {
 public:
-    FigureWalk(const TCoverageRaster& raster, Sink& sink, PointF start, bool fill)
+    FigureWalk(const TCoverageRaster& raster, Sink& sink, PointF start, Walk walk)
         : raster_(raster)
         , sink_(sink)
         , first_(start)
         , kept_(start)
-        , dropArea2_(fill ? kDropArea2 : -1.0f)
-        , curveTolerance_(fill ? kFillCurveTolerance : kLineCurveTolerance)
+        , dropArea2_(walk == Walk::Fill ? kDropArea2 : -1.0f)
+        , curveTolerance_(walk == Walk::Fill ? kFillCurveTolerance : kLineCurveTolerance)
+        , straightCubics_(walk == Walk::AliasedLine)
     {
     }
 
@@ -83,7 +102,7 @@ public:
         const PointF p0 = pending_ ? candidate_ : kept_;
         const float minX = std::min({ p0.X, c1.X, c2.X, p3.X }), maxX = std::max({ p0.X, c1.X, c2.X, p3.X });
         const float minY = std::min({ p0.Y, c1.Y, c2.Y, p3.Y }), maxY = std::max({ p0.Y, c1.Y, c2.Y, p3.Y });
-        if (!raster_.MayTouch(minX, minY, maxX, maxY)) {
+        if (!raster_.MayTouch(minX, minY, maxX, maxY) || (straightCubics_ && onChord(p0, c1, c2, p3))) {
             LineTo(p3);
             return;
         }
@@ -112,6 +131,20 @@ public:
     }
 
 private:
+    // Whether both controls lie within kStraightTolerance of the chord.
+    static bool onChord(PointF p0, PointF c1, PointF c2, PointF p3)
+    {
+        const float dx = p3.X - p0.X, dy = p3.Y - p0.Y;
+        const float length2 = dx * dx + dy * dy;
+        const auto near = [&](PointF c) {
+            const float cx = c.X - p0.X, cy = c.Y - p0.Y;
+            const float t = length2 > 0 ? std::clamp((cx * dx + cy * dy) / length2, 0.0f, 1.0f) : 0.0f;
+            const float ox = cx - t * dx, oy = cy - t * dy;
+            return ox * ox + oy * oy <= kStraightTolerance * kStraightTolerance;
+        };
+        return near(c1) && near(c2);
+    }
+
     const TCoverageRaster& raster_;
     Sink& sink_;
     PointF first_;
@@ -119,6 +152,7 @@ private:
     PointF candidate_;
     float dropArea2_;
     float curveTolerance_;
+    bool straightCubics_;
     bool pending_ = false;
     float fan_ = 0;
 };
@@ -138,7 +172,6 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     const auto points = path.Points();
     if (points.empty())
         return Setup::Nothing;
-    s.device.resize(points.size());
     // Double precision: far from the origin at a high zoom, single precision
     // would move edges by visible fractions of a pixel.
     const double m11 = toDevice.m11(), m12 = toDevice.m12(), m21 = toDevice.m21(), m22 = toDevice.m22();
@@ -146,16 +179,14 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
     // Zero for finite values; NaN, and so unequal to itself, after any other.
     double poison = 0;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const double px = points[i].X, py = points[i].Y;
-        const double x = px * m11 + py * m21 + dx;
-        const double y = px * m12 + py * m22 + dy;
+    for (const PointF p : points) {
+        const double x = p.X * m11 + p.Y * m21 + dx;
+        const double y = p.X * m12 + p.Y * m22 + dy;
         poison += (x - x) + (y - y);
         minX = std::min(minX, x);
         maxX = std::max(maxX, x);
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
-        s.device[i] = { float(x), float(y) };
     }
     // Qt leaves out points that are not numbers; the fallback does the same.
     if (poison != 0)
@@ -179,9 +210,15 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     uchar* bits = const_cast<uchar*>(image.constBits());
     raster.emplace(
         s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top), inside);
-    const float offsetX = float(left), offsetY = float(top);
-    for (PointF& p : s.device)
-        p = { p.X - offsetX, p.Y - offsetY };
+    // Rounded to single precision only once in window coordinates: an
+    // outline wholly inside lands on the same pixels wherever the image
+    // begins (a band, a tile), as the window's corner moves with it.
+    s.device.resize(points.size());
+    const double wx = dx - left, wy = dy - top;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double px = points[i].X, py = points[i].Y;
+        s.device[i] = { float(px * m11 + py * m21 + wx), float(px * m12 + py * m22 + wy) };
+    }
     return Setup::Ready;
 }
 
@@ -216,7 +253,7 @@ bool FillOutlineInImage(QImage& image, const QTransform& toDevice, const Graphic
     const std::span<const PointF> device(s.device);
     const auto types = path.Types();
     detail::forEachFigure(types, [&](const detail::Figure& fig) {
-        FigureWalk walk(*raster, edge, device[size_t(fig.first)], true);
+        FigureWalk walk(*raster, edge, device[size_t(fig.first)], Walk::Fill);
         detail::forEachSegment(
             device, types, fig, [&](PointF, PointF b) { walk.LineTo(b); },
             [&](PointF, PointF c1, PointF c2, PointF p3) { walk.CubicTo(c1, c2, p3); });
@@ -227,8 +264,165 @@ bool FillOutlineInImage(QImage& image, const QTransform& toDevice, const Graphic
     return true;
 }
 
-bool StrokeHairlineInImage(
-    QImage& image, const QTransform& toDevice, const GraphicsPath& path, ARGB color, bool antialiased)
+namespace {
+
+// Aliased marks of one colour in a raster's window: one pixel per column (or
+// row) whose centre a segment passes, from its start up to but not
+// including its end, so that joined segments do not paint their shared
+// pixel twice.
+class AliasedPlot {
+public:
+    AliasedPlot(const QImage& image, const TCoverageRaster& raster, quint32 premultiplied)
+        : bits_(const_cast<uchar*>(image.constBits()) + raster.Top() * image.bytesPerLine())
+        , bytesPerLine_(image.bytesPerLine())
+        , left_(raster.Left())
+        , width_(raster.Width())
+        , height_(raster.Height())
+        , premultiplied_(premultiplied)
+        , opaque_(premultiplied >> 24 == 255)
+    {
+    }
+
+    void operator()(PointF a, PointF b) const
+    {
+        const float dx = b.X - a.X, dy = b.Y - a.Y;
+        const bool alongX = std::abs(dx) >= std::abs(dy);
+        const float from = alongX ? a.X : a.Y, to = alongX ? b.X : b.Y;
+        const float span = to - from;
+        if (!(span != 0))
+            return;
+        const float slope = (alongX ? dy : dx) / span;
+        const float across = alongX ? a.Y : a.X;
+        const int limit = alongX ? width_ : height_;
+        int first = 0, last = 0;
+        if (span > 0) {
+            first = int(std::ceil(from - 0.5f));
+            last = int(std::ceil(to - 0.5f)) - 1;
+        } else {
+            first = int(std::floor(to - 0.5f)) + 1;
+            last = int(std::floor(from - 0.5f));
+        }
+        first = std::max(first, 0);
+        last = std::min(last, limit - 1);
+        if (first > last)
+            return;
+        if (alongX)
+            run(first, last, from, across, slope, float(height_), 4, bytesPerLine_);
+        else
+            run(first, last, from, across, slope, float(width_), bytesPerLine_, 4);
+    }
+
+private:
+    // Steps k from first to last along the major axis, each marking the
+    // pixel whose minor coordinate is the line's at the centre of k, kept to
+    // [0, minorLimit): what lies below 0 floors below it, so truncation
+    // floors the rest. `major` and `minor` are the bytes one step moves.
+    void run(int first, int last, float from, float across, float slope, float minorLimit, qsizetype major,
+        qsizetype minor) const
+    {
+        // Locals: a pixel written through a pointer could otherwise be
+        // taken to change them.
+        uchar* const origin = bits_ + left_ * 4;
+        const quint32 colour = premultiplied_;
+        const bool opaque = opaque_;
+        for (int k = first; k <= last; ++k) {
+            const float other = across + (float(k) + 0.5f - from) * slope;
+            if (!(other >= 0 && other < minorLimit))
+                continue;
+            auto* pixel = reinterpret_cast<quint32*>(origin + k * major + qsizetype(int(other)) * minor);
+            *pixel = opaque ? colour : TCoverageRaster::BlendPixel(*pixel, colour, 255);
+        }
+    }
+
+    uchar* bits_;
+    qsizetype bytesPerLine_;
+    int left_, width_, height_;
+    quint32 premultiplied_;
+    bool opaque_;
+};
+
+// Cuts each segment of a figure into the pieces its dashes cover (lengths
+// in device pixels: on, off, on, ...), carrying the pattern on from one
+// segment to the next. Only the part of a segment near the window is cut;
+// the rest just moves the pattern on, so a long line far outside costs no
+// dashes.
+template <class Piece> class DashCut {
+public:
+    DashCut(std::span<const float> dashes, const TCoverageRaster& raster, Piece& piece)
+        : dashes_(dashes)
+        , piece_(piece)
+        , right_(float(raster.Width()) + 1.0f)
+        , bottom_(float(raster.Height()) + 1.0f)
+    {
+        for (float d : dashes_)
+            period_ += d;
+    }
+
+    // A figure's pattern starts afresh.
+    void Restart() { travelled_ = 0; }
+
+    void operator()(PointF a, PointF b)
+    {
+        const float dx = b.X - a.X, dy = b.Y - a.Y;
+        const float length = std::sqrt(dx * dx + dy * dy);
+        if (!(length > 0))
+            return;
+        float t0 = 0, t1 = 1;
+        if (clip(a.X, dx, -1.0f, right_, t0, t1) && clip(a.Y, dy, -1.0f, bottom_, t0, t1) && t0 < t1) {
+            // In double precision, so that what is left of a dash never
+            // drops below what a step along the segment can add.
+            double s = double(t0) * length;
+            const double end = double(t1) * length;
+            // Where in the pattern the piece starts.
+            double into = std::fmod(travelled_ + s, period_);
+            size_t i = 0;
+            for (size_t guard = 0; guard < dashes_.size() && into >= dashes_[i]; ++guard) {
+                into -= dashes_[i];
+                i = (i + 1) % dashes_.size();
+            }
+            double left = std::max(dashes_[i] - into, 0.0);
+            while (s < end) {
+                const double next = std::min(s + left, end);
+                if (i % 2 == 0 && next > s) {
+                    const float u = float(s / length), v = float(next / length);
+                    piece_(PointF { a.X + dx * u, a.Y + dy * u }, PointF { a.X + dx * v, a.Y + dy * v });
+                }
+                left = next > s ? left - (next - s) : 0.0;
+                s = next;
+                if (left <= 0) {
+                    i = (i + 1) % dashes_.size();
+                    left = dashes_[i];
+                }
+            }
+        }
+        travelled_ = std::fmod(travelled_ + length, period_);
+    }
+
+private:
+    // Narrows [t0, t1] to where p + t * d lies within [lo, hi].
+    static bool clip(float p, float d, float lo, float hi, float& t0, float& t1)
+    {
+        if (d == 0)
+            return p >= lo && p <= hi;
+        float a = (lo - p) / d, b = (hi - p) / d;
+        if (a > b)
+            std::swap(a, b);
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+        return true;
+    }
+
+    std::span<const float> dashes_;
+    Piece& piece_;
+    float right_, bottom_;
+    double period_ = 0;
+    double travelled_ = 0;
+};
+
+// StrokeHairlineInImage, with dashes (device pixels, an even count with a
+// positive sum) on the aliased route.
+bool strokeInImage(QImage& image, const QTransform& toDevice, const GraphicsPath& path, ARGB color,
+    bool antialiased, std::span<const float> dashes)
 {
     TCoverageScratch& s = scratch;
     std::optional<TCoverageRaster> raster;
@@ -240,9 +434,11 @@ bool StrokeHairlineInImage(
     const quint32 premultiplied = premultipliedOf(color);
     const std::span<const PointF> device(s.device);
     const auto types = path.Types();
-    const auto walkFigures = [&](auto& segment) {
+    const auto walkFigures = [&](auto& segment, auto&& restart) {
         detail::forEachFigure(types, [&](const detail::Figure& fig) {
-            FigureWalk walk(*raster, segment, device[size_t(fig.first)], false);
+            restart();
+            FigureWalk walk(
+                *raster, segment, device[size_t(fig.first)], antialiased ? Walk::Line : Walk::AliasedLine);
             detail::forEachSegment(
                 device, types, fig, [&](PointF, PointF b) { walk.LineTo(b); },
                 [&](PointF, PointF c1, PointF c2, PointF p3) { walk.CubicTo(c1, c2, p3); });
@@ -250,49 +446,13 @@ bool StrokeHairlineInImage(
         });
     };
     if (!antialiased) {
-        uchar* bits = const_cast<uchar*>(image.constBits());
-        const qsizetype bytesPerLine = image.bytesPerLine();
-        const int left = raster->Left(), top = raster->Top();
-        const int width = raster->Width(), height = raster->Height();
-        const auto plot = [&](int x, int y) {
-            if (x < 0 || x >= width || y < 0 || y >= height)
-                return;
-            auto* pixel = reinterpret_cast<quint32*>(bits + (top + y) * bytesPerLine) + left + x;
-            *pixel = premultiplied >> 24 == 255 ? premultiplied
-                                                : TCoverageRaster::BlendPixel(*pixel, premultiplied, 255);
-        };
-        // One pixel per column (or row) whose centre the segment passes,
-        // from its start up to but not including its end, so that joined
-        // segments do not paint their shared pixel twice.
-        const auto segment = [&](PointF a, PointF b) {
-            const float dx = b.X - a.X, dy = b.Y - a.Y;
-            const bool alongX = std::abs(dx) >= std::abs(dy);
-            const float from = alongX ? a.X : a.Y, to = alongX ? b.X : b.Y;
-            const float span = to - from;
-            if (!(span != 0))
-                return;
-            const float slope = (alongX ? dy : dx) / span;
-            const float across = alongX ? a.Y : a.X;
-            const int limit = alongX ? width : height;
-            int first = 0, last = 0;
-            if (span > 0) {
-                first = int(std::ceil(from - 0.5f));
-                last = int(std::ceil(to - 0.5f)) - 1;
-            } else {
-                first = int(std::floor(to - 0.5f)) + 1;
-                last = int(std::floor(from - 0.5f));
-            }
-            first = std::max(first, 0);
-            last = std::min(last, limit - 1);
-            for (int k = first; k <= last; ++k) {
-                const int other = int(std::floor(across + (float(k) + 0.5f - from) * slope));
-                if (alongX)
-                    plot(k, other);
-                else
-                    plot(other, k);
-            }
-        };
-        walkFigures(segment);
+        const AliasedPlot plot(image, *raster, premultiplied);
+        if (dashes.empty()) {
+            walkFigures(plot, [] {});
+        } else {
+            DashCut dashed(dashes, *raster, plot);
+            walkFigures(dashed, [&] { dashed.Restart(); });
+        }
         return true;
     }
     // Each segment as a rectangle one pixel wide about it and half a pixel
@@ -320,9 +480,17 @@ bool StrokeHairlineInImage(
         raster->Edge(b2, a2);
         raster->Edge(a2, a1);
     };
-    walkFigures(segment);
+    walkFigures(segment, [] {});
     raster->Sweep(premultiplied, false);
     return true;
+}
+
+} // namespace
+
+bool StrokeHairlineInImage(
+    QImage& image, const QTransform& toDevice, const GraphicsPath& path, ARGB color, bool antialiased)
+{
+    return strokeInImage(image, toDevice, path, color, antialiased, {});
 }
 
 void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
@@ -335,6 +503,66 @@ void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
             return;
     }
     g.fillPath(ToQPainterPath(path), QBrush(ToQColor(color)));
+}
+
+double OutlineArea(const GraphicsPath& outline)
+{
+    const auto points = outline.Points();
+    if (points.empty())
+        return 0;
+    const auto types = outline.Types();
+    const auto cross = [](detail::Vec2 a, detail::Vec2 b) { return a.x * b.y - a.y * b.x; };
+    // About the first point, so that a small outline far out keeps its digits.
+    const detail::Vec2 o = detail::toVec(points[0]);
+    const auto at = [&](PointF p) { return detail::toVec(p) - o; };
+    double twice = 0;
+    detail::forEachFigure(types, [&](const detail::Figure& fig) {
+        detail::forEachSegment(
+            points, types, fig, [&](PointF a, PointF b) { twice += cross(at(a), at(b)); },
+            [&](PointF a, PointF b, PointF c, PointF d) {
+                // Green's theorem over the cubic.
+                const detail::Vec2 p0 = at(a), p1 = at(b), p2 = at(c), p3 = at(d);
+                twice += (6 * cross(p0, p1) + 3 * cross(p0, p2) + cross(p0, p3) + 3 * cross(p1, p2)
+                             + 3 * cross(p1, p3) + 6 * cross(p2, p3))
+                    / 10;
+            });
+        twice += cross(at(points[size_t(fig.last)]), at(points[size_t(fig.first)]));
+    });
+    return std::abs(twice) / 2;
+}
+
+std::optional<TPixelMark> PixelMarkFor(const QPainter& g, const RectF& bounds)
+{
+    if (!paintsDirectly(g, true))
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(g.device());
+    const QTransform toDevice = g.combinedTransform();
+    const QImage::Format format = image->format();
+    if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
+        || image->devicePixelRatio() != 1.0 || toDevice.type() > QTransform::TxShear)
+        return std::nullopt;
+    const QRectF box = toDevice.mapRect(QRectF(bounds.X, bounds.Y, bounds.Width, bounds.Height));
+    // Also none for boxes that are not numbers.
+    if (!(box.width() < 1.0 && box.height() < 1.0))
+        return std::nullopt;
+    const double x = std::floor(box.center().x()), y = std::floor(box.center().y());
+    const bool inside = x >= 0 && y >= 0 && x < image->width() && y < image->height();
+    return TPixelMark { image, inside ? int(x) : -1, inside ? int(y) : -1, std::abs(toDevice.determinant()),
+        box.width() * box.height() };
+}
+
+void DrawPixelMark(const TPixelMark& mark, double area, ARGB color)
+{
+    if (mark.x < 0 || mark.y < 0)
+        return;
+    const double covered = std::min(std::abs(area) * mark.areaScale, mark.boxArea);
+    // Also nothing for an area that is not a number.
+    if (!(covered * 256.0 >= 1.0))
+        return;
+    const quint32 coverage = quint32(std::min(255.0, std::floor(covered * 256.0)));
+    uchar* row = const_cast<uchar*>(mark.image->constBits()) + qsizetype(mark.y) * mark.image->bytesPerLine();
+    auto* pixel = reinterpret_cast<quint32*>(row) + mark.x;
+    *pixel = TCoverageRaster::BlendPixel(*pixel, premultipliedOf(color), coverage);
 }
 
 PointF AlignToPixelCentre(PointF p)
@@ -370,6 +598,81 @@ void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen)
     g.resetTransform();
     g.strokePath(pixels, ToCosmeticQPen(pen));
     g.restore();
+}
+
+namespace {
+
+bool boxMayShow(const QPainter& g, const RectF& box, const QTransform* placement)
+{
+    const QPaintDevice* device = g.device();
+    if (!device || device->devType() != QInternal::Image)
+        return true;
+    const QTransform toDevice = placement ? *placement * g.combinedTransform() : g.combinedTransform();
+    if (toDevice.type() > QTransform::TxShear)
+        return true;
+    const QRectF r = toDevice.mapRect(QRectF(box.X, box.Y, box.Width, box.Height));
+    const qreal m = kMarkMarginPixels;
+    // Written as "clearly outside", so that boxes that are not numbers are drawn.
+    return !(r.right() < -m || r.left() > device->width() + m || r.bottom() < -m
+        || r.top() > device->height() + m);
+}
+
+} // namespace
+
+bool MarksMayShow(const QPainter& g, const RectF& local, const Matrix& placement)
+{
+    const QTransform place = ToQTransform(placement);
+    return boxMayShow(g, local, &place);
+}
+
+bool MarksMayShow(const QPainter& g, const RectF& box)
+{
+    return boxMayShow(g, box, nullptr);
+}
+
+void StrokePlacedHairline(QPainter& g, const GraphicsPath& local, const Matrix& placement, const Pen& pen)
+{
+    if (local.IsEmpty())
+        return;
+    if (paintsDirectly(g, false) && pen.dashPattern.empty()) {
+        auto* image = static_cast<QImage*>(g.device());
+        if (StrokeHairlineInImage(*image, ToQTransform(placement) * g.combinedTransform(), local, pen.color,
+                g.testRenderHint(QPainter::Antialiasing)))
+            return;
+    }
+    const QTransform view = g.worldTransform();
+    g.setWorldTransform(ToQTransform(placement), true);
+    StrokeHairline(g, local, pen);
+    g.setWorldTransform(view);
+}
+
+void StrokeDashedLine(QPainter& g, const GraphicsPath& path, const Pen& pen)
+{
+    if (path.IsEmpty())
+        return;
+    if (paintsDirectly(g, false) && !g.testRenderHint(QPainter::Antialiasing)) {
+        const QTransform toDevice = g.combinedTransform();
+        const double width = double(pen.width) * std::sqrt(std::abs(toDevice.determinant()));
+        if (width > 0 && width < kWireHairlinePixels) {
+            // The pattern as Qt takes it: what is not a positive number is
+            // nothing, an odd count repeats, nothing at all is a solid line.
+            std::vector<float> dashes;
+            double total = 0;
+            for (float d : pen.dashPattern) {
+                dashes.push_back(std::isfinite(d) && d > 0 ? float(d * width) : 0.0f);
+                total += dashes.back();
+            }
+            if (!(total > 0) || !std::isfinite(total))
+                dashes.clear();
+            else if (dashes.size() % 2 != 0)
+                dashes.insert(dashes.end(), dashes.begin(), dashes.end());
+            auto* image = static_cast<QImage*>(g.device());
+            if ((dashes.empty() || total >= kShortestDashPeriod)
+                && strokeInImage(*image, toDevice, path, pen.color, false, dashes))
+                return;
+        }
+    }
+    g.strokePath(ToQPainterPath(path), ToQPen(pen));
 }
 
 void StrokeWireFrame(QPainter& g, const GraphicsPath& local, const Matrix& placement, ARGB color, float width)

@@ -335,7 +335,9 @@ void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const
         if (layers.LayerAt(i)->visible)
             visible.push_back(i);
     takeDrawOrder(root, style);
-    const LayerPass pass { drawOrder_, visible, style, false };
+    TDrawStyle screen = style;
+    screen.pixelMarks = true;
+    const LayerPass pass { drawOrder_, visible, screen, false };
     const QTransform toImage = ToQTransform(view.viewMatrix);
     paintBanded(drawing, bandCount(), [&](QPainter& g) {
         g.setWorldTransform(toImage, true);
@@ -354,24 +356,53 @@ void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const
 void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const TVeskPart& root,
     const TDrawStyle& style, const TRenderView& view)
 {
-    if (&screen == &drawing) {
-        // Marks straight onto the drawing, as asked.
-    } else if (screen.size() == drawing.size() && screen.format() == drawing.format()
-        && screen.bytesPerLine() == drawing.bytesPerLine() && !drawing.isNull()) {
-        // Keeps the screen's buffer: no allocation per overlay pass.
-        std::memcpy(screen.bits(), drawing.constBits(), size_t(drawing.sizeInBytes()));
-    } else {
+    // Keeps the screen's buffer when it fits: no allocation per overlay pass;
+    // each band then copies its own rows, so the copy too is shared out.
+    const bool copyRows = &screen != &drawing && screen.size() == drawing.size()
+        && screen.format() == drawing.format() && screen.bytesPerLine() == drawing.bytesPerLine()
+        && !drawing.isNull();
+    if (&screen != &drawing && !copyRows)
         screen = drawing.copy();
-    }
-    if (screen.isNull() || !root.IsVisible())
+    if (screen.isNull())
         return;
-    // One band: marks may reach beyond their objects' bounds (control points,
-    // text frames), so they cannot be culled by band, and drawing them all in
-    // every band would cost more than it shares.
+    // Detached here, before the bands write to it.
+    const uchar* const screenBits = screen.bits();
+    const int threads = maxThreads_;
+    // First, on every thread, the rows of the drawing and a share of the
+    // top-level objects, keeping those that hold a selection somewhere
+    // inside (what the root's DrawSelection would reach with marks to
+    // draw): one walk of the document in all.
+    const std::vector<TVeskObject*> order = root.IsVisible() ? root.DrawOrder() : std::vector<TVeskObject*>();
+    std::vector<std::vector<const TVeskObject*>> marked { size_t(threads) };
+    std::atomic<int> nextShare { 0 };
+    paintBanded(screen, threads, [&](QPainter& g) {
+        if (copyRows) {
+            // Where the band's painter writes: bits() would detach the band
+            // from the painter's copy.
+            const auto* band = static_cast<const QImage*>(g.device());
+            uchar* rows = const_cast<uchar*>(band->constBits());
+            std::memcpy(rows, drawing.constBits() + (rows - screenBits), size_t(band->sizeInBytes()));
+        }
+        // Shares, not bands: a small image may have fewer bands than threads.
+        for (int share = nextShare++; share < threads; share = nextShare++) {
+            const size_t from = order.size() * size_t(share) / size_t(threads);
+            const size_t to = order.size() * size_t(share + 1) / size_t(threads);
+            for (size_t i = from; i < to; ++i)
+                if (order[i]->HasEditState())
+                    marked[size_t(share)].push_back(order[i]);
+        }
+    });
+    // Then those objects, in drawing order, draw their marks on one painter:
+    // shared out in bands, lines crossing a band's edge would round a few
+    // pixels differently from one run to the next.
+    if (std::all_of(marked.begin(), marked.end(), [](const auto& share) { return share.empty(); }))
+        return;
     const QTransform toImage = ToQTransform(view.viewMatrix);
     paintBanded(screen, 1, [&](QPainter& g) {
         g.setWorldTransform(toImage, true);
-        root.DrawSelection(g, style);
+        for (const auto& share : marked)
+            for (const TVeskObject* o : share)
+                o->DrawSelection(g, style);
     });
 }
 

@@ -247,7 +247,35 @@ void TVeskBoxShape::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) c
 {
     if (!visible_ || !layer_ || layerIndex != layer_->index)
         return;
-    drawBody(g, layer_->opaqueColor, surface_.CreateBrush(layer_->DrawColor()), style);
+    const SolidBrush brush = surface_.CreateBrush(layer_->DrawColor());
+    if (style.pixelMarks && !layer_->wireFrame)
+        if (const auto mark = PixelMarkFor(g, bounds_)) {
+            DrawPixelMark(*mark, markArea(), brush.color);
+            return;
+        }
+    drawBody(g, layer_->opaqueColor, brush, style);
+}
+
+double TVeskBoxShape::markArea() const
+{
+    // From the figure, a few points held here, rather than from the cached
+    // outline: the fill, and the stroke's band along the perimeter (its outer
+    // half where filled). Close enough for a shape under a pixel.
+    thread_local GraphicsPath figure;
+    figure.Reset();
+    addFigure(figure);
+    const auto points = figure.Points();
+    double perimeter = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const PointF a = points[i], b = points[(i + 1) % points.size()];
+        const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
+        perimeter += std::sqrt(dx * dx + dy * dy);
+    }
+    const double width = surface_.GetWidth() > 0 ? double(surface_.GetWidth()) : 0.0;
+    const bool fill = surface_.GetFill();
+    const double local = (fill ? OutlineArea(figure) : 0.0) + perimeter * (fill ? width / 2 : width);
+    const double det = double(matrix_.M11()) * matrix_.M22() - double(matrix_.M12()) * matrix_.M21();
+    return local * std::abs(det);
 }
 
 void TVeskBoxShape::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
@@ -265,18 +293,36 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if (!pointEditing_ && !selected_)
         return;
-    GraphicsPath figure;
+    // A plain selection's figure lies within the outline's bounds, give or
+    // take the widening's tolerance: no need to build it to know it misses.
+    const bool outlined = bounds_.Width > 0 || bounds_.Height > 0;
+    if (!pointEditing_ && outlined
+        && !MarksMayShow(g,
+            { bounds_.X - kWidenFlatness, bounds_.Y - kWidenFlatness, bounds_.Width + 2 * kWidenFlatness,
+                bounds_.Height + 2 * kWidenFlatness }))
+        return;
+    // One scratch path per painting thread: thousands of marks, no allocation.
+    thread_local GraphicsPath figure;
+    figure.Reset();
     addFigure(figure);
-    // Only the transform changes for a plain selection; saving the whole
-    // painter state cost more than the mark when thousands are selected.
-    const QTransform view = g.worldTransform();
-    g.setWorldTransform(ToQTransform(matrix_), true);
-    StrokeHairline(g, figure, style.selectionPen);
+    const float s = float(kHandleSide / usableScale(viewScale_));
+    if (pointEditing_ || !outlined) {
+        // Handles stand on the corners and sides.
+        RectF reach = figure.GetBounds();
+        if (pointEditing_) {
+            for (const PointF h : handles_)
+                reach = RectF::Union(reach, { h.X, h.Y, 0, 0 });
+            reach = { reach.X - s, reach.Y - s, reach.Width + 2 * s, reach.Height + 2 * s };
+        }
+        if (!MarksMayShow(g, reach, matrix_))
+            return;
+    }
+    StrokePlacedHairline(g, figure, matrix_, style.selectionPen);
     if (pointEditing_) {
         g.save();
+        g.setWorldTransform(ToQTransform(matrix_), true);
         // Marks one screen pixel wide whatever the placement.
         const QPen pen = ToCosmeticQPen(style.selectionPen);
-        const float s = float(kHandleSide / usableScale(viewScale_));
         const QBrush brush = ToQBrush(style.handleBrush);
         for (int i = 0; i < kHandleCount; ++i) {
             const QRectF square = ToQRectF(squareAt(handles_[size_t(i)], s));
@@ -290,7 +336,6 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
         }
         g.restore();
     }
-    g.setWorldTransform(view);
 }
 
 // ---------------------------------------------------------------- hit tests

@@ -124,6 +124,8 @@ private:
     // Empty when the placement is singular: no handle can be picked then.
     RectF pickBox(PointF p, float radiusPixels) const;
     void drawBody(QPainter& g, ARGB wireColor, const SolidBrush& brush, const TDrawStyle& style) const;
+    // The area the outline covers, in square document units, for a pixel mark.
+    double markArea() const;
     void followPlacement(const Matrix& step, MatrixOrder order, const Matrix& oldMatrix);
 
     SharedPath outlinePath_;

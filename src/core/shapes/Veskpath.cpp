@@ -8,7 +8,9 @@
 
 #include <QLineF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace vesk {
 
@@ -22,6 +24,24 @@ constexpr qsizetype kEntryBytesV2 = 10; // x, y, smooth, curve
 RectF squareAt(PointF centre, float side)
 {
     return { centre.X - side / 2, centre.Y - side / 2, side, side };
+}
+
+RectF grownBy(const RectF& r, float grow)
+{
+    return { r.X - grow, r.Y - grow, r.Width + 2 * grow, r.Height + 2 * grow };
+}
+
+// The box around the entries, grown by `grow` on every side.
+RectF entryBounds(const std::vector<PointF>& points, float grow)
+{
+    float left = points[0].X, top = points[0].Y, right = left, bottom = top;
+    for (const PointF p : points) {
+        left = std::min(left, p.X);
+        right = std::max(right, p.X);
+        top = std::min(top, p.Y);
+        bottom = std::max(bottom, p.Y);
+    }
+    return grownBy({ left, top, right - left, bottom - top }, grow);
 }
 } // namespace
 
@@ -129,6 +149,18 @@ std::vector<PointF> TVeskPath::bezierRun(const std::vector<PointF>& points) cons
     return run;
 }
 
+void TVeskPath::addRun(GraphicsPath& out) const
+{
+    // bezierRun's entries, added without building the run first.
+    const size_t n = points_.size() - points_.size() % 3;
+    if (n < 3 || (!closed_ && n - 2 < 4))
+        return;
+    if (n - 2 >= 4)
+        out.AddBeziers(std::span<const PointF>(points_.Get().data(), n - 2));
+    if (closed_)
+        out.AddBezier(points_[n - 3], points_[n - 2], points_[n - 1], points_[0]);
+}
+
 void TVeskPath::buildArea(const std::vector<PointF>& run, GraphicsPath& out, bool forExport) const
 {
     GraphicsPath stroke(FillMode::Winding), fill(FillMode::Winding);
@@ -213,7 +245,13 @@ void TVeskPath::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
 {
     if (!visible_ || !layer_ || layerIndex != layer_->index)
         return;
-    drawBody(g, layer_->opaqueColor, surface_.CreateBrush(layer_->DrawColor()), style);
+    const SolidBrush brush = surface_.CreateBrush(layer_->DrawColor());
+    if (style.pixelMarks && !layer_->wireFrame)
+        if (const auto mark = PixelMarkFor(g, bounds_)) {
+            DrawPixelMark(*mark, OutlineArea(*outlinePath_), brush.color);
+            return;
+        }
+    drawBody(g, layer_->opaqueColor, brush, style);
 }
 
 void TVeskPath::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
@@ -229,23 +267,28 @@ void TVeskPath::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& styl
 
 void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
-    if (!pointEditing_ && !selected_)
+    if ((!pointEditing_ && !selected_) || points_.size() < 3)
         return;
-    // Only the transform changes for a plain selection; saving the whole
-    // painter state cost more than the mark when thousands are selected.
-    const QTransform view = g.worldTransform();
-    g.setWorldTransform(ToQTransform(matrix_), true);
-    if (const std::vector<PointF> run = bezierRun(points_); !run.empty()) {
-        GraphicsPath curve;
-        curve.AddBeziers(run);
-        StrokeHairline(g, curve, style.selectionPen);
-    }
+    const double scale = std::isfinite(viewScale_) && viewScale_ > 0 ? viewScale_ : 1.0;
+    const float s = float(4.0 / scale);
+    // Handles stand on the entries, and the curve lies within them; a plain
+    // selection's curve lies within the outline's bounds, give or take the
+    // widening's tolerance, which need no look at the entries.
+    const bool outlined = bounds_.Width > 0 || bounds_.Height > 0;
+    if (pointEditing_ || !outlined
+            ? !MarksMayShow(g, entryBounds(points_.Get(), pointEditing_ ? s : 0.0f), matrix_)
+            : !MarksMayShow(g, grownBy(bounds_, kWidenFlatness)))
+        return;
+    // One scratch path per painting thread: thousands of marks, no allocation.
+    thread_local GraphicsPath curve;
+    curve.Reset();
+    addRun(curve);
+    StrokePlacedHairline(g, curve, matrix_, style.selectionPen);
     if (pointEditing_) {
         g.save();
+        g.setWorldTransform(ToQTransform(matrix_), true);
         // Marks one screen pixel wide whatever the placement.
         const QPen pen = ToCosmeticQPen(style.selectionPen);
-        const double scale = std::isfinite(viewScale_) && viewScale_ > 0 ? viewScale_ : 1.0;
-        const float s = float(4.0 / scale);
         const QBrush brush = ToQBrush(style.handleBrush);
         const size_t n = points_.size();
         for (size_t i = 0; i + 2 < n; i += 3) {
@@ -267,7 +310,6 @@ void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
         }
         g.restore();
     }
-    g.setWorldTransform(view);
 }
 
 // ---------------------------------------------------------------- geometry

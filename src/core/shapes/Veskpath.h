@@ -139,6 +139,8 @@ private:
     // and entry 0 again when closed, else all but the last two. Empty when it
     // holds no whole segment.
     std::vector<PointF> bezierRun(const std::vector<PointF>& points) const;
+    // The run of the entries, appended to `out`.
+    void addRun(GraphicsPath& out) const;
     // Stroke outline plus fill area of the run; for export both are flattened first.
     void buildArea(const std::vector<PointF>& run, GraphicsPath& out, bool forExport) const;
     void drawBody(QPainter& g, ARGB wireColor, const SolidBrush& brush, const TDrawStyle& style) const;

@@ -123,11 +123,17 @@ std::unique_ptr<TVeskObject> TVeskString::Clone() const
 
 // ---------------------------------------------------------------- drawing
 
-void TVeskString::Draw(QPainter& g, int layerIndex, const TDrawStyle&) const
+void TVeskString::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const
 {
     if (!visible_ || !layer_ || layerIndex != layer_->index || textPath_->IsEmpty())
         return;
-    FillOutline(g, *textPath_, surface_.CreateBrush(layer_->DrawColor()).color);
+    const ARGB color = surface_.CreateBrush(layer_->DrawColor()).color;
+    if (style.pixelMarks)
+        if (const auto mark = PixelMarkFor(g, bounds_)) {
+            DrawPixelMark(*mark, OutlineArea(*textPath_), color);
+            return;
+        }
+    FillOutline(g, *textPath_, color);
 }
 
 void TVeskString::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const
@@ -144,7 +150,7 @@ void TVeskString::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if ((!pointEditing_ && !selected_) || framePath_->IsEmpty())
         return;
-    g.strokePath(ToQPainterPath(*framePath_), ToQPen(style.dashedPen));
+    StrokeDashedLine(g, *framePath_, style.dashedPen);
 }
 
 // ---------------------------------------------------------------- geometry

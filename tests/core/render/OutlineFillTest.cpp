@@ -8,6 +8,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPathStroker>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -223,6 +225,31 @@ TEST(OutlineFill, AFillLeavesNothingBehindForTheNext)
     QImage second = blank();
     ASSERT_TRUE(FillOutlineInImage(second, QTransform(), small, kRed));
     EXPECT_LE(compare(second, qtFill(blank(), QTransform(), small, kRed)).worst, 2);
+}
+
+// Bands and tiles of one picture begin at different rows and columns: an
+// outline wholly inside one must come out the same, pixel for pixel, as in
+// the whole image, fill and line alike.
+TEST(OutlineFill, AnOutlineLandsOnTheSamePixelsWhereverTheImageBegins)
+{
+    const QTransform place = QTransform().translate(1513.37, 611.71).rotate(17).scale(3.37, 3.37);
+    const GraphicsPath shape = track();
+    const QRectF reach = place.map(ToQPainterPath(shape)).boundingRect().adjusted(-3, -3, 3, 3);
+    QImage whole(2000, 1100, QImage::Format_ARGB32_Premultiplied);
+    ASSERT_TRUE(QRectF(whole.rect()).contains(reach));
+    whole.fill(Qt::white);
+    ASSERT_TRUE(FillOutlineInImage(whole, place, shape, kRed));
+    ASSERT_TRUE(StrokeHairlineInImage(whole, place, shape, kBlack, false));
+    for (const QPoint corner : { QPoint(1400, 600), QPoint(1397, 589), QPoint(1301, 533) }) {
+        SCOPED_TRACE(corner.x() * 10000 + corner.y());
+        QImage tile(600, 500, QImage::Format_ARGB32_Premultiplied);
+        ASSERT_TRUE(QRectF(QRect(corner, tile.size())).contains(reach));
+        const QTransform shifted = place * QTransform::fromTranslate(-corner.x(), -corner.y());
+        tile.fill(Qt::white);
+        ASSERT_TRUE(FillOutlineInImage(tile, shifted, shape, kRed));
+        ASSERT_TRUE(StrokeHairlineInImage(tile, shifted, shape, kBlack, false));
+        EXPECT_EQ(tile, whole.copy(corner.x(), corner.y(), tile.width(), tile.height()));
+    }
 }
 
 TEST(OutlineFill, OutlinesOffTheImageAreDoneWithoutPainting)
@@ -461,6 +488,187 @@ TEST(Hairline, AliasedTakesOnePixelPerStepAlongTheLongerAxis)
             previous = at;
         }
     }
+}
+
+// An aliased line takes a straight curve (a track's segment: controls on
+// its ends) as its chord, and so marks the pixels of that line, while a
+// curve that bends does not.
+TEST(Hairline, AliasedStraightCurvesMarkTheirChord)
+{
+    struct Case {
+        const char* what;
+        PointF a, b;
+    };
+    const Case cases[] = { { "shallow", { 5.3f, 7.7f }, { 90.6f, 40.1f } },
+        { "steep", { 12.3f, 75.1f }, { 30.9f, 3.4f } }, { "diagonal", { 10.2f, 10.7f }, { 70.2f, 70.7f } },
+        { "along a row", { 4.5f, 20.5f }, { 95.5f, 20.5f } } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GraphicsPath curve(FillMode::Winding);
+        curve.AddBezier(c.a, c.a, c.b, c.b);
+        const QImage line = hairline(polygon({ c.a, c.b }, false), kBlack, false);
+        EXPECT_EQ(compare(hairline(curve, kBlack, false), line).pixels, 0);
+        // Controls a hair off the chord, as rounding leaves them.
+        const PointF hair { 0.002f, -0.003f };
+        GraphicsPath nearly(FillMode::Winding);
+        nearly.AddBezier(c.a, c.a + hair, c.b - hair, c.b);
+        EXPECT_EQ(compare(hairline(nearly, kBlack, false), line).pixels, 0);
+    }
+    GraphicsPath bent(FillMode::Winding);
+    bent.AddBezier({ 5.5f, 40.5f }, { 5.5f, 10.5f }, { 90.5f, 10.5f }, { 90.5f, 40.5f });
+    EXPECT_GT(compare(hairline(bent, kBlack, false),
+                  hairline(polygon({ { 5.5f, 40.5f }, { 90.5f, 40.5f } }, false), kBlack, false))
+                  .pixels,
+        20);
+}
+
+// ---------------------------------------------------------------- dashes
+
+// Qt's own dashes of a pen as wide as a pixel: the pen's stroke, dash by
+// dash, filled without anti-aliasing (what Qt does unless it takes its
+// cosmetic route, which lays the pattern half a pixel off).
+QImage qtDashes(const QTransform& t, const GraphicsPath& path, const Pen& pen)
+{
+    QImage image = blank();
+    QPainter g(&image);
+    g.setWorldTransform(t);
+    g.fillPath(QPainterPathStroker(ToQPen(pen)).createStroke(ToQPainterPath(path)), ToQColor(pen.color));
+    return image;
+}
+
+QImage directDashes(const QTransform& t, const GraphicsPath& path, const Pen& pen)
+{
+    QImage image = blank();
+    QPainter g(&image);
+    g.setWorldTransform(t);
+    StrokeDashedLine(g, path, pen);
+    return image;
+}
+
+Pen dashedPen(float width, std::vector<float> pattern)
+{
+    Pen pen;
+    pen.color = kBlack;
+    pen.width = width;
+    pen.dashPattern = std::move(pattern);
+    return pen;
+}
+
+struct DashCase {
+    const char* what;
+    QTransform transform;
+    float width; // the pen's, one device pixel at the transform's scale
+    std::vector<float> pattern;
+    RectF frame;
+};
+
+void PrintTo(const DashCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class DashesLikeQt : public ::testing::TestWithParam<DashCase> { };
+
+// A text's selection frame: the dashes fall where Qt's do, the pattern
+// running on around the corners, but for a pixel at a corner.
+TEST_P(DashesLikeQt, MarkTheSamePixels)
+{
+    const DashCase& c = GetParam();
+    GraphicsPath frame(FillMode::Winding);
+    frame.AddRectangle(c.frame);
+    const Pen pen = dashedPen(c.width, c.pattern);
+    const QImage direct = directDashes(c.transform, frame, pen);
+    const QImage qt = qtDashes(c.transform, frame, pen);
+    EXPECT_LE(compare(direct, qt).pixels, 2);
+    // Dashed: well short of the solid frame.
+    const QImage solid = directDashes(c.transform, frame, dashedPen(c.width, {}));
+    EXPECT_LT(pixelsOfColour(direct, 0), pixelsOfColour(solid, 0) * 4 / 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outline, DashesLikeQt,
+    ::testing::Values(
+        DashCase { "between pixels", QTransform(), 1, { 1, 1 }, { 10.3f, 12.6f, 60.2f, 25.7f } },
+        DashCase { "zoomed out", QTransform::fromScale(0.225318, 0.225318), float(1 / 0.225318), { 1, 1 },
+            { 40.3f, 50.6f, 270.2f, 120.7f } },
+        DashCase { "zoomed in, half-pixel dashes", QTransform::fromScale(2, 2), 0.5f, { 0.5f, 0.5f },
+            { 5.3f, 6.6f, 30.2f, 12.7f } },
+        DashCase { "long dashes", QTransform(), 1, { 3, 2 }, { 10.3f, 12.6f, 60.2f, 25.7f } },
+        DashCase { "odd pattern, repeated", QTransform(), 1, { 3 }, { 10.3f, 12.6f, 60.2f, 25.7f } },
+        DashCase { "edges on pixel borders", QTransform(), 1, { 1, 1 }, { 10, 12, 60, 25 } }),
+    [](const ::testing::TestParamInfo<DashCase>& info) {
+        std::string name;
+        for (const char* p = info.param.what; *p; ++p)
+            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
+
+// A turned frame's dashes are pieces of the one-pixel line StrokeHairline
+// draws: on the line, about as many as Qt's.
+TEST(Dashes, OfATurnedFrameKeepToItsLine)
+{
+    GraphicsPath frame(FillMode::Winding);
+    frame.AddRectangle({ 0.3f, 0.6f, 50.2f, 20.7f });
+    const QTransform turned = QTransform().translate(40, 5).rotate(30);
+    const Pen pen = dashedPen(1, { 1, 1 });
+    const QImage direct = directDashes(turned, frame, pen);
+    const QImage solid = directDashes(turned, frame, dashedPen(1, {}));
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if (Rgb(direct, x, y) == 0) {
+                bool near = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        near = near
+                            || (x + dx >= 0 && y + dy >= 0 && x + dx < kWidth && y + dy < kHeight
+                                && Rgb(solid, x + dx, y + dy) == 0);
+                EXPECT_TRUE(near) << x << "," << y;
+            }
+    const int qt = pixelsOfColour(qtDashes(turned, frame, pen), 0);
+    EXPECT_NEAR(pixelsOfColour(direct, 0), qt, qt / 5);
+}
+
+// What Qt takes as no pattern at all (nothing positive in it) is a solid
+// line; anti-aliased dashes and patterns finer than a pixel go to Qt.
+TEST(Dashes, PatternsWithoutDashesAndTheRestGoToQt)
+{
+    GraphicsPath frame(FillMode::Winding);
+    frame.AddRectangle({ 10.3f, 12.6f, 60.2f, 25.7f });
+    const QImage solid = directDashes(QTransform(), frame, dashedPen(1, {}));
+    EXPECT_EQ(
+        compare(directDashes(QTransform(), frame, dashedPen(1, { 0, -2, std::nanf("") })), solid).pixels, 0);
+
+    for (const std::vector<float>& pattern :
+        { std::vector<float> { 0.05f, 0.05f }, std::vector<float> { 1, 1 } }) {
+        for (const bool antialiased : { false, true }) {
+            if (pattern[0] > 0.5f && !antialiased)
+                continue; // the direct route's case, above
+            SCOPED_TRACE(antialiased);
+            const Pen pen = dashedPen(1, pattern);
+            QImage direct = blank(), qt = blank();
+            {
+                QPainter g(&direct);
+                g.setRenderHint(QPainter::Antialiasing, antialiased);
+                StrokeDashedLine(g, frame, pen);
+            }
+            {
+                QPainter g(&qt);
+                g.setRenderHint(QPainter::Antialiasing, antialiased);
+                g.strokePath(ToQPainterPath(frame), ToQPen(pen));
+            }
+            EXPECT_EQ(direct, qt);
+        }
+    }
+}
+
+// Only the stretch of a line near the image is cut into dashes; the rest
+// moves the pattern on, so a frame far larger than the image is drawn
+// quickly and its dashes still fall as Qt's do.
+TEST(Dashes, ALineFarBeyondTheImageKeepsItsPattern)
+{
+    GraphicsPath line(FillMode::Winding);
+    line.AddLines(std::vector<PointF> { { -20000.3f, 20.5f }, { 20000.3f, 20.5f } });
+    const Pen pen = dashedPen(1, { 3, 2 });
+    EXPECT_LE(compare(directDashes(QTransform(), line, pen), qtDashes(QTransform(), line, pen)).pixels, 2);
 }
 
 } // namespace

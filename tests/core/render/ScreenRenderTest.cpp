@@ -2,6 +2,7 @@
 // wire-frame, work-area frame, grid, the overlay, bands and culling.
 #include "RenderTestSupport.h"
 #include "StoredSurface.h"
+#include "geometry/QtConvert.h"
 #include "io/Veskfilestream.h"
 #include "model/Colorstyle.h"
 #include "render/Renderview.h"
@@ -11,6 +12,7 @@
 #include "shapes/Veskpath.h"
 
 #include <QImage>
+#include <QPainter>
 #include <cstring>
 #include <functional>
 
@@ -196,6 +198,109 @@ TEST_F(ScreenRender, OverlayDrawsSelectionMarksOnACopyOfTheDrawing)
     rect->SetSelected(false);
     renderer.RenderOverlay(screen, image, doc.Root(), style, view);
     EXPECT_EQ(screen, image) << "the same screen image is drawn over afresh";
+}
+
+// The overlay asks only the top-level objects holding a selection for
+// their marks, on one painter, after copying the drawing in bands: the
+// same pixels as the root's own DrawSelection over a copy, however many
+// threads share the work.
+TEST_F(ScreenRender, OverlayDrawsWhatTheRootsSelectionDraws)
+{
+    image = QImage(300, 256, QImage::Format_ARGB32_Premultiplied);
+    zoomTo(1.3, 3.25, -7.5);
+    TVeskLayer* solder = doc.Layers().FindLayer(QStringLiteral("solder"));
+    const auto rect = [&](RectF box) {
+        TVeskRect r(solder, TVeskSurface(1.5f, false, true, 4));
+        r.SetCorners({ box.X, box.Y }, { box.GetRight(), box.GetBottom() });
+        return r;
+    };
+    const auto path = [&](std::vector<PointF> anchors) {
+        TVeskPath p(solder, TVeskSurface(2, false, false, 4));
+        p.SetPoints(vesk::StraightEntries(anchors), {});
+        return p;
+    };
+    // Copies carry no selection: states are set on what the root holds.
+    const auto member
+        = [&](TVeskObject* group, int i) { return static_cast<TVeskGroup*>(group)->ChildAt(i); };
+    doc.Root().Add(rect({ 10, 10, 40, 30 }))->SetSelected(true);
+    TVeskGroup plain; // a member being point-edited, another not selected
+    plain.Add(rect({ 60, 10, 40, 30 }));
+    plain.Add(path({ { 60, 60 }, { 120, 70 }, { 100, 120 } }));
+    member(doc.Root().Add(plain), 1)->SetHandlesSelected(true);
+    TVeskGroup inner;
+    inner.Add(rect({ 130, 130, 30, 20 }));
+    TVeskGroup outer; // selected whole, with a group inside
+    outer.Add(inner);
+    outer.Add(path({ { 130, 20 }, { 200, 90 } }));
+    doc.Root().Add(outer)->SetSelected(true);
+    TVeskGroup hidden; // selected inside, but not shown
+    hidden.Add(rect({ 20, 120, 60, 40 }));
+    TVeskObject* hiddenCopy = doc.Root().Add(hidden);
+    member(hiddenCopy, 0)->SetSelected(true);
+    hiddenCopy->SetVisible(false);
+    AddRect(doc, "component", { 150, 100, 60, 50 }); // not selected
+    render();
+
+    QImage expected = image.copy();
+    {
+        QPainter g(&expected);
+        g.setWorldTransform(ToQTransform(view.viewMatrix));
+        doc.Root().DrawSelection(g, style);
+    }
+    ASSERT_NE(expected, image) << "the fixture shows marks";
+    for (const int threads : { 1, 4 }) {
+        SCOPED_TRACE(threads);
+        renderer.SetMaxThreads(threads);
+        QImage screen(image.size(), image.format());
+        renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+        EXPECT_EQ(screen, expected);
+    }
+}
+
+// Marks are skipped only when they clearly miss the image: those reaching
+// in from outside are drawn, whether judged by the outline's bounds, by the
+// entries of a path that has no outline, or with the handles around them.
+TEST_F(ScreenRender, OverlayMarksReachingIntoTheImageAreDrawn)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TVeskLayer*)> add;
+        QPoint marked;
+    };
+    const Case cases[] = {
+        { "an outline ending inside",
+            [&](TVeskLayer* layer) {
+                TVeskRect r(layer, TVeskSurface(1, false, true, 4));
+                r.SetCorners({ -1000, 20.5f }, { 5.5f, 80.5f });
+                doc.Root().Add(r)->SetSelected(true);
+            },
+            { 5, 50 } },
+        { "a path without an outline on the last column",
+            [&](TVeskLayer* layer) {
+                TVeskPath p(layer, StoredSurface(0, false));
+                p.SetPoints(vesk::StraightEntries({ { 199.5f, -50 }, { 199.5f, 150 } }), {});
+                doc.Root().Add(p)->SetSelected(true);
+            },
+            { 199, 50 } },
+        { "a handle of an anchor just outside",
+            [&](TVeskLayer* layer) {
+                TVeskPath p(layer, TVeskSurface(1, false, false, 4));
+                p.SetPoints(vesk::StraightEntries({ { -6.5f, 50.5f }, { -60, 50.5f } }), {});
+                TVeskObject* added = doc.Root().Add(p);
+                added->SetViewScale(0.25); // handles 16 pixels wide
+                added->SetHandlesSelected(true);
+            },
+            { 1, 50 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.Reset();
+        c.add(doc.Layers().FindLayer(QStringLiteral("solder")));
+        image.fill(Qt::white);
+        QImage screen;
+        renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+        EXPECT_EQ(Rgb(screen, c.marked.x(), c.marked.y()), 0x000000u);
+    }
 }
 
 // Shapes that cross the seams between bands must come out as from a single painter.
