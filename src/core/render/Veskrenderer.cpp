@@ -9,6 +9,7 @@
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskcontainer.h"
 #include "shapes/Veskpart.h"
+#include "shapes/Veskspatialindex.h"
 
 #include <QImage>
 #include <QPaintDevice>
@@ -36,54 +37,6 @@ constexpr qreal kCullMarginPixels = 2.0;
 
 // Bands thinner than this cost more in per-band culling than they save.
 constexpr int kMinBandRows = 32;
-
-// A value GetBounds never produces, to tell objects that report no bounds.
-constexpr float kUnset = -3.0e38f;
-
-// Layers at this index and above share the mask's last bit.
-constexpr int kMaskLayers = 64;
-
-std::uint64_t layerBit(int index)
-{
-    return index < 0 ? 0 : std::uint64_t(1) << std::min(index, kMaskLayers - 1);
-}
-
-// The layers an object may draw on. Anything that is neither a container nor
-// a shape on a layer may draw anywhere.
-std::uint64_t layersOf(const TVeskObject& o)
-{
-    if (const auto* c = dynamic_cast<const TVeskContainer*>(&o)) {
-        std::uint64_t mask = 0;
-        for (const auto& child : c->Children())
-            mask |= layersOf(*child);
-        return mask;
-    }
-    const auto* shape = dynamic_cast<const TVeskInstance*>(&o);
-    const TVeskLayer* layer = shape ? shape->GetLayer() : nullptr;
-    return layer ? layerBit(layer->index) : ~std::uint64_t(0);
-}
-
-// Unites into `out` where the object may paint: its drawn bounds (the bare
-// geometry with the wire pen on wire-frame layers), a container's those of
-// its children. False when some object in it reports no bounds at all.
-bool unionDrawnBounds(const TVeskObject& o, float wireWidth, bool& any, RectF& out)
-{
-    if (!o.IsVisible())
-        return true;
-    if (const auto* c = dynamic_cast<const TVeskContainer*>(&o)) {
-        for (const auto& child : c->Children())
-            if (!unionDrawnBounds(*child, wireWidth, any, out))
-                return false;
-        return true;
-    }
-    RectF r { kUnset, kUnset, kUnset, kUnset };
-    o.GetDrawnBounds(r, wireWidth);
-    if (r == RectF { kUnset, kUnset, kUnset, kUnset })
-        return false;
-    out = any ? RectF::Union(out, r) : r;
-    any = true;
-    return true;
-}
 
 } // namespace
 
@@ -150,7 +103,7 @@ void drawPass(QPainter& g, const LayerPass& pass)
         if (!culling || mayShow(item, clip))
             inView.push_back(&item);
     for (int index : pass.layers) {
-        const std::uint64_t bit = layerBit(index);
+        const std::uint64_t bit = TVeskSpatialIndex::LayerBit(index);
         for (const TRenderItem* item : inView) {
             if (!(item->layers & bit))
                 continue;
@@ -248,9 +201,9 @@ void TVeskRenderer::takeDrawOrder(const TVeskPart& root, const TDrawStyle& style
     // the objects paint, not their bounds for picking: a part's bounds are
     // those of its selection, and a wire frame paints beyond its outline.
     for (const TVeskObject* o : root.DrawOrder()) {
-        TRenderItem item { o, {}, true, layersOf(*o) };
+        TRenderItem item { o, {}, true, TVeskSpatialIndex::LayersOf(*o) };
         bool any = false;
-        item.bounded = unionDrawnBounds(*o, wireWidth, any, item.bounds);
+        item.bounded = TVeskSpatialIndex::UniteDrawn(*o, wireWidth, any, item.bounds);
         if (item.bounded && !any)
             continue; // paints nothing
         drawOrder_.push_back(item);

@@ -34,15 +34,24 @@ Box toBox(const RectF& r)
     return Box(BoxPoint(r.GetLeft(), r.GetTop()), BoxPoint(r.GetRight(), r.GetBottom()));
 }
 
-// Unites into `out` where the object may paint with a wire pen of that width;
-// false when something in it reports no bounds at all.
-bool uniteDrawn(const TVeskObject& o, float wireWidth, bool& any, RectF& out)
+bool finite(const RectF& r)
+{
+    return std::isfinite(r.X) && std::isfinite(r.Y) && std::isfinite(r.Width) && std::isfinite(r.Height);
+}
+
+} // namespace
+
+struct TVeskSpatialIndex::Tree {
+    bgi::rtree<Entry, bgi::quadratic<16>> rtree;
+};
+
+bool TVeskSpatialIndex::UniteDrawn(const TVeskObject& o, float wireWidth, bool& any, RectF& out)
 {
     if (!o.IsVisible())
         return true;
     if (const auto* c = dynamic_cast<const TVeskContainer*>(&o)) {
         for (const auto& child : c->Children())
-            if (!uniteDrawn(*child, wireWidth, any, out))
+            if (!UniteDrawn(*child, wireWidth, any, out))
                 return false;
         return true;
     }
@@ -56,17 +65,6 @@ bool uniteDrawn(const TVeskObject& o, float wireWidth, bool& any, RectF& out)
     any = true;
     return true;
 }
-
-bool finite(const RectF& r)
-{
-    return std::isfinite(r.X) && std::isfinite(r.Y) && std::isfinite(r.Width) && std::isfinite(r.Height);
-}
-
-} // namespace
-
-struct TVeskSpatialIndex::Tree {
-    bgi::rtree<Entry, bgi::quadratic<16>> rtree;
-};
 
 std::uint64_t TVeskSpatialIndex::LayerBit(int layerIndex)
 {
@@ -126,7 +124,7 @@ bool TVeskSpatialIndex::measure(TVeskObject& child)
     // What it paints at the thinnest wire pen, and where it is picked.
     bool any = false;
     RectF box;
-    slot.bounded = uniteDrawn(child, 0.0f, any, box);
+    slot.bounded = UniteDrawn(child, 0.0f, any, box);
     RectF picked;
     if (slot.bounded && child.DrawnBounds(picked)) {
         box = any ? RectF::Union(box, picked) : picked;
@@ -145,7 +143,7 @@ bool TVeskSpatialIndex::measure(TVeskObject& child)
     slot.box = box;
     bool anyWide = false;
     RectF wide;
-    if (uniteDrawn(child, 1.0f, anyWide, wide) && anyWide && finite(wide))
+    if (UniteDrawn(child, 1.0f, anyWide, wide) && anyWide && finite(wide))
         wireGrowth_ = std::max({ wireGrowth_, box.GetLeft() - wide.GetLeft(), box.GetTop() - wide.GetTop(),
             wide.GetRight() - box.GetRight(), wide.GetBottom() - box.GetBottom() });
     return true;

@@ -71,6 +71,10 @@ public:
     // The layer bits of a child returned by Query, as entered.
     std::uint64_t Layers(const TVeskObject& child) const;
     static std::uint64_t LayerBit(int layerIndex);
+    // Unites into `out` where the object may paint with a wire pen of that
+    // width (a container's children); false when something in it reports no
+    // bounds, or bounds that are not numbers: such an object is never culled.
+    static bool UniteDrawn(const TVeskObject& object, float wireWidth, bool& any, RectF& out);
 
 private:
     struct Tree;
