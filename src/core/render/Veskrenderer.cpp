@@ -330,7 +330,7 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
     const TDrawStyle& style, const TRenderView& view)
 {
     // Keeps the screen's buffer when it fits: no allocation per overlay pass;
-    // each band then copies its own rows, so the copy too is shared out.
+    // each band then copies its own rows before its marks.
     const bool copyRows = &screen != &drawing && screen.size() == drawing.size()
         && screen.format() == drawing.format() && screen.bytesPerLine() == drawing.bytesPerLine()
         && !drawing.isNull();
@@ -340,15 +340,12 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
         return;
     // Detached here, before the bands write to it.
     const uchar* const screenBits = screen.bits();
-    const int threads = maxThreads_;
-    // First, on every thread, the rows of the drawing and a share of the
-    // top-level objects, keeping those that hold a selection somewhere
-    // inside (what the root's DrawSelection would reach with marks to
-    // draw): one walk of the document in all.
-    const std::vector<TVeskObject*> order = root.IsVisible() ? root.DrawOrder() : std::vector<TVeskObject*>();
-    std::vector<std::vector<const TVeskObject*>> marked { size_t(threads) };
-    std::atomic<int> nextShare { 0 };
-    paintBanded(screen, threads, [&](QPainter& g) {
+    const bool marks = root.IsVisible();
+    // One band per thread, each walking the document: walking is cheap next
+    // to drawing, and marks that miss a band leave before they are built.
+    // Lines the bands cut are laid out as one painter would lay them out.
+    const QTransform toImage = ToQTransform(view.viewMatrix);
+    paintBanded(screen, maxThreads_, [&](QPainter& g) {
         if (copyRows) {
             // Where the band's painter writes: bits() would detach the band
             // from the painter's copy.
@@ -356,26 +353,10 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
             uchar* rows = const_cast<uchar*>(band->constBits());
             std::memcpy(rows, drawing.constBits() + (rows - screenBits), size_t(band->sizeInBytes()));
         }
-        // Shares, not bands: a small image may have fewer bands than threads.
-        for (int share = nextShare++; share < threads; share = nextShare++) {
-            const size_t from = order.size() * size_t(share) / size_t(threads);
-            const size_t to = order.size() * size_t(share + 1) / size_t(threads);
-            for (size_t i = from; i < to; ++i)
-                if (order[i]->HasEditState())
-                    marked[size_t(share)].push_back(order[i]);
-        }
-    });
-    // Then those objects, in drawing order, draw their marks on one painter:
-    // shared out in bands, lines crossing a band's edge would round a few
-    // pixels differently from one run to the next.
-    if (std::all_of(marked.begin(), marked.end(), [](const auto& share) { return share.empty(); }))
-        return;
-    const QTransform toImage = ToQTransform(view.viewMatrix);
-    paintBanded(screen, 1, [&](QPainter& g) {
+        if (!marks)
+            return;
         g.setWorldTransform(toImage, true);
-        for (const auto& share : marked)
-            for (const TVeskObject* o : share)
-                o->DrawSelection(g, style);
+        root.DrawSelection(g, style);
     });
 }
 
