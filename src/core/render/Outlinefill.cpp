@@ -178,6 +178,7 @@ enum class Setup { Ready, Nothing, NeedsQt };
 // are taken from the corner of the path's own box instead, where that lies
 // near enough, and the window's corner in them goes to *anchor: then even a
 // path the image cuts lands on the same pixels wherever the image begins.
+// That is for aliased lines, which need no coverage cells either.
 Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevice, const GraphicsPath& path,
     float margin, std::optional<TCoverageRaster>& raster, QPoint* anchor = nullptr)
 {
@@ -224,8 +225,9 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     const bool inside = minX >= 0 && minY >= 0 && maxX <= image.width() && maxY <= image.height();
     // Where a painter open on the image writes, even if the image was shared since.
     uchar* bits = const_cast<uchar*>(image.constBits());
-    raster.emplace(
-        s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top), inside);
+    // Aliased lines write pixels straight away: no coverage cells.
+    raster.emplace(s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top),
+        inside, anchor == nullptr);
     // Rounded to single precision only once, from a corner that moves with
     // the image: an outline wholly inside lands on the same pixels wherever
     // the image begins (a band, a tile).
@@ -263,6 +265,18 @@ bool paintsDirectly(const QPainter& g, bool needAntialiasing)
         && device->devType() == QInternal::Image
         && (!needAntialiasing || g.testRenderHint(QPainter::Antialiasing)) && !g.hasClipping()
         && g.compositionMode() == QPainter::CompositionMode_SourceOver && g.opacity() == 1.0;
+}
+
+// The painter's coordinates to device pixels: its world transform alone
+// where nothing else applies, as on the images painted here, which spares
+// the products combinedTransform() forms on every call.
+QTransform toDeviceOf(const QPainter& g)
+{
+    const QPaintDevice* device = g.device();
+    if (!g.viewTransformEnabled() && device && device->devType() == QInternal::Image
+        && static_cast<const QImage*>(device)->devicePixelRatio() == 1.0)
+        return g.worldTransform();
+    return g.combinedTransform();
 }
 
 } // namespace
@@ -375,9 +389,9 @@ private:
 
 // Cuts each segment of a figure into the pieces its dashes cover (lengths
 // in device pixels: on, off, on, ...), carrying the pattern on from one
-// segment to the next. Only the part of a segment near the window is cut;
-// the rest just moves the pattern on, so a long line far outside costs no
-// dashes.
+// segment to the next. Of a very long segment only the part near the window
+// is cut; the rest just moves the pattern on, so a long line far outside
+// costs no dashes.
 template <class Piece> class DashCut {
 public:
     DashCut(std::span<const float> dashes, const TCoverageRaster& raster, QPoint shift, Piece& piece)
@@ -539,7 +553,7 @@ void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
         return;
     if (paintsDirectly(g, true)) {
         auto* image = static_cast<QImage*>(g.device());
-        if (FillOutlineInImage(*image, g.combinedTransform(), path, color))
+        if (FillOutlineInImage(*image, toDeviceOf(g), path, color))
             return;
     }
     g.fillPath(ToQPainterPath(path), QBrush(ToQColor(color)));
@@ -576,7 +590,7 @@ std::optional<TPixelMark> PixelMarkFor(const QPainter& g, const RectF& bounds)
     if (!paintsDirectly(g, true))
         return std::nullopt;
     auto* image = static_cast<QImage*>(g.device());
-    const QTransform toDevice = g.combinedTransform();
+    const QTransform toDevice = toDeviceOf(g);
     const QImage::Format format = image->format();
     if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
         || image->devicePixelRatio() != 1.0 || toDevice.type() > QTransform::TxShear)
@@ -617,7 +631,7 @@ void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen)
     if (paintsDirectly(g, false) && pen.dashPattern.empty()) {
         auto* image = static_cast<QImage*>(g.device());
         if (StrokeHairlineInImage(
-                *image, g.combinedTransform(), path, pen.color, g.testRenderHint(QPainter::Antialiasing)))
+                *image, toDeviceOf(g), path, pen.color, g.testRenderHint(QPainter::Antialiasing)))
             return;
     }
     const QPaintDevice* device = g.device();
@@ -647,14 +661,15 @@ bool boxMayShow(const QPainter& g, const RectF& box, const QTransform* placement
     const QPaintDevice* device = g.device();
     if (!device || device->devType() != QInternal::Image)
         return true;
-    const QTransform toDevice = placement ? *placement * g.combinedTransform() : g.combinedTransform();
+    const QTransform toDevice = placement ? *placement * toDeviceOf(g) : toDeviceOf(g);
     if (toDevice.type() > QTransform::TxShear)
         return true;
     const QRectF r = toDevice.mapRect(QRectF(box.X, box.Y, box.Width, box.Height));
     const qreal m = kMarkMarginPixels;
     // Written as "clearly outside", so that boxes that are not numbers are drawn.
-    return !(r.right() < -m || r.left() > device->width() + m || r.bottom() < -m
-        || r.top() > device->height() + m);
+    const auto* image = static_cast<const QImage*>(device);
+    return !(
+        r.right() < -m || r.left() > image->width() + m || r.bottom() < -m || r.top() > image->height() + m);
 }
 
 } // namespace
@@ -676,7 +691,7 @@ void StrokePlacedHairline(QPainter& g, const GraphicsPath& local, const Matrix& 
         return;
     if (paintsDirectly(g, false) && pen.dashPattern.empty()) {
         auto* image = static_cast<QImage*>(g.device());
-        if (StrokeHairlineInImage(*image, ToQTransform(placement) * g.combinedTransform(), local, pen.color,
+        if (StrokeHairlineInImage(*image, ToQTransform(placement) * toDeviceOf(g), local, pen.color,
                 g.testRenderHint(QPainter::Antialiasing)))
             return;
     }
@@ -691,7 +706,7 @@ void StrokeDashedLine(QPainter& g, const GraphicsPath& path, const Pen& pen)
     if (path.IsEmpty())
         return;
     if (paintsDirectly(g, false) && !g.testRenderHint(QPainter::Antialiasing)) {
-        const QTransform toDevice = g.combinedTransform();
+        const QTransform toDevice = toDeviceOf(g);
         const double width = double(pen.width) * std::sqrt(std::abs(toDevice.determinant()));
         if (width > 0 && width < kWireHairlinePixels) {
             // The pattern as Qt takes it: what is not a positive number is
@@ -719,7 +734,7 @@ void StrokeWireFrame(QPainter& g, const GraphicsPath& local, const Matrix& place
 {
     const QTransform place = ToQTransform(placement);
     const QPaintDevice* device = g.device();
-    const double scale = std::sqrt(std::abs((place * g.combinedTransform()).determinant()));
+    const double scale = std::sqrt(std::abs((place * toDeviceOf(g)).determinant()));
     Pen pen;
     pen.color = color;
     pen.width = width;

@@ -330,7 +330,7 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
     const TDrawStyle& style, const TRenderView& view)
 {
     // Keeps the screen's buffer when it fits: no allocation per overlay pass;
-    // each band then copies its own rows before its marks.
+    // the copy is then shared out in bands.
     const bool copyRows = &screen != &drawing && screen.size() == drawing.size()
         && screen.format() == drawing.format() && screen.bytesPerLine() == drawing.bytesPerLine()
         && !drawing.isNull();
@@ -340,12 +340,15 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
         return;
     // Detached here, before the bands write to it.
     const uchar* const screenBits = screen.bits();
-    const bool marks = root.IsVisible();
-    // One band per thread, each walking the document: walking is cheap next
-    // to drawing, and marks that miss a band leave before they are built.
-    // Lines the bands cut are laid out as one painter would lay them out.
-    const QTransform toImage = ToQTransform(view.viewMatrix);
-    paintBanded(screen, maxThreads_, [&](QPainter& g) {
+    // First, on every thread, bands of the copy and shares of the top-level
+    // objects, keeping those that hold a selection: the document is walked
+    // once in all, its most part holding nothing to draw. Several of each per
+    // thread, so that a thread the machine lets run later holds up little.
+    const int shares = 4 * maxThreads_;
+    const std::vector<TVeskObject*> order = root.IsVisible() ? root.DrawOrder() : std::vector<TVeskObject*>();
+    std::vector<std::vector<const TVeskObject*>> marked { size_t(shares) };
+    std::atomic<int> nextShare { 0 };
+    paintBanded(screen, shares, [&](QPainter& g) {
         if (copyRows) {
             // Where the band's painter writes: bits() would detach the band
             // from the painter's copy.
@@ -353,10 +356,29 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
             uchar* rows = const_cast<uchar*>(band->constBits());
             std::memcpy(rows, drawing.constBits() + (rows - screenBits), size_t(band->sizeInBytes()));
         }
-        if (!marks)
-            return;
+        // Shares, not bands: a small image may have fewer bands than shares.
+        for (int share = nextShare++; share < shares; share = nextShare++) {
+            const size_t from = order.size() * size_t(share) / size_t(shares);
+            const size_t to = order.size() * size_t(share + 1) / size_t(shares);
+            for (size_t i = from; i < to; ++i) {
+                if (i + 16 < to)
+                    __builtin_prefetch(order[i + 16]);
+                if (order[i]->HasSelectionMarks())
+                    marked[size_t(share)].push_back(order[i]);
+            }
+        }
+    });
+    if (std::all_of(marked.begin(), marked.end(), [](const auto& share) { return share.empty(); }))
+        return;
+    // Then every band asks those objects, in drawing order, for their marks:
+    // marks that miss the band leave before they are built, and lines the
+    // band cuts are laid out as one painter would lay them out.
+    const QTransform toImage = ToQTransform(view.viewMatrix);
+    paintBanded(screen, maxThreads_, [&](QPainter& g) {
         g.setWorldTransform(toImage, true);
-        root.DrawSelection(g, style);
+        for (const auto& share : marked)
+            for (const TVeskObject* o : share)
+                o->DrawSelection(g, style);
     });
 }
 
