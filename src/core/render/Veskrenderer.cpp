@@ -370,11 +370,12 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
     });
     if (std::all_of(marked.begin(), marked.end(), [](const auto& share) { return share.empty(); }))
         return;
-    // Then every band asks those objects, in drawing order, for their marks:
-    // marks that miss the band leave before they are built, and lines the
-    // band cuts are laid out as one painter would lay them out.
+    // Then those objects, in drawing order, draw their marks on one painter;
+    // marks that miss the image leave before they are built. Bands would each
+    // have to ask every object again, and would run one after the other
+    // whenever a pool thread is not back from the first pass yet.
     const QTransform toImage = ToQTransform(view.viewMatrix);
-    paintBanded(screen, maxThreads_, [&](QPainter& g) {
+    paintBanded(screen, 1, [&](QPainter& g) {
         g.setWorldTransform(toImage, true);
         for (const auto& share : marked)
             for (const TVeskObject* o : share)
