@@ -193,17 +193,29 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     // would move edges by visible fractions of a pixel.
     const double m11 = toDevice.m11(), m12 = toDevice.m12(), m21 = toDevice.m21(), m22 = toDevice.m22();
     const double dx = toDevice.dx(), dy = toDevice.dy();
+    // Single precision only about a corner that moves with the image: the
+    // pixel of the first point, kept near the image, so that an outline
+    // wholly inside lands on the same pixels wherever the image begins (a
+    // band, a tile) and points on the image keep their fractions.
+    const auto nearImage = [](double v, int size) {
+        return std::isfinite(v) ? std::clamp(std::floor(v), -kAnchorReach, size + kAnchorReach) : 0.0;
+    };
+    const double firstX = nearImage(points[0].X * m11 + points[0].Y * m21 + dx, image.width());
+    const double firstY = nearImage(points[0].X * m12 + points[0].Y * m22 + dy, image.height());
+    s.device.resize(points.size());
     double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
     // Zero for finite values; NaN, and so unequal to itself, after any other.
     double poison = 0;
-    for (const PointF p : points) {
-        const double x = p.X * m11 + p.Y * m21 + dx;
-        const double y = p.X * m12 + p.Y * m22 + dy;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double px = points[i].X, py = points[i].Y;
+        const double x = px * m11 + py * m21 + dx;
+        const double y = px * m12 + py * m22 + dy;
         poison += (x - x) + (y - y);
         minX = std::min(minX, x);
         maxX = std::max(maxX, x);
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
+        s.device[i] = { float(x - firstX), float(y - firstY) };
     }
     // Qt leaves out points that are not numbers; the fallback does the same.
     if (poison != 0)
@@ -228,9 +240,7 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     // Aliased lines write pixels straight away: no coverage cells.
     raster.emplace(s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top),
         inside, anchor == nullptr);
-    // Rounded to single precision only once, from a corner that moves with
-    // the image: an outline wholly inside lands on the same pixels wherever
-    // the image begins (a band, a tile).
+    // Then about the window's corner, or for `anchor` the path's own.
     double originX = left, originY = top;
     if (anchor) {
         const double ownX = std::floor(minX), ownY = std::floor(minY);
@@ -240,12 +250,10 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
         }
         *anchor = QPoint(int(left - originX), int(top - originY));
     }
-    s.device.resize(points.size());
-    const double wx = dx - originX, wy = dy - originY;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const double px = points[i].X, py = points[i].Y;
-        s.device[i] = { float(px * m11 + py * m21 + wx), float(px * m12 + py * m22 + wy) };
-    }
+    const float shiftX = float(originX - firstX), shiftY = float(originY - firstY);
+    if (shiftX != 0 || shiftY != 0)
+        for (PointF& p : s.device)
+            p = { p.X - shiftX, p.Y - shiftY };
     return Setup::Ready;
 }
 
@@ -587,10 +595,14 @@ double OutlineArea(const GraphicsPath& outline)
 
 std::optional<TPixelMark> PixelMarkFor(const QPainter& g, const RectF& bounds)
 {
+    // Most shapes are larger: that is answered first, as cheaply as it can be.
+    const QTransform toDevice = toDeviceOf(g);
+    if (toDevice.type() <= QTransform::TxScale
+        && !(std::abs(bounds.Width * toDevice.m11()) < 1.0 && std::abs(bounds.Height * toDevice.m22()) < 1.0))
+        return std::nullopt;
     if (!paintsDirectly(g, true))
         return std::nullopt;
     auto* image = static_cast<QImage*>(g.device());
-    const QTransform toDevice = toDeviceOf(g);
     const QImage::Format format = image->format();
     if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
         || image->devicePixelRatio() != 1.0 || toDevice.type() > QTransform::TxShear)
