@@ -60,6 +60,10 @@ public:
 
     virtual void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const = 0;
     virtual void DrawSelection(QPainter& g, const TDrawStyle& style) const = 0;
+    // Whether DrawSelection may draw anything: the object is selected or being
+    // point-edited (a container: is shown and holds such an object). Reads no
+    // more of an object than DrawSelection reads to find it has nothing to draw.
+    virtual bool HasSelectionMarks() const { return selected_ || pointEditing_; }
     virtual void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const = 0;
     // Copies surface, visible, locked, name, view scale and matrix; not selection,
     // point editing, owner or layer.

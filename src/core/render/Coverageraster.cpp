@@ -40,7 +40,7 @@ inline int quantise(float sum, bool evenOdd)
 } // namespace
 
 TCoverageRaster::TCoverageRaster(TCoverageScratch& s, uchar* bits, qsizetype bytesPerLine, int left, int top,
-    int width, int height, bool inside)
+    int width, int height, bool inside, bool cells)
     : bits_(bits)
     , bytesPerLine_(bytesPerLine)
     , inside_(inside)
@@ -50,9 +50,11 @@ TCoverageRaster::TCoverageRaster(TCoverageScratch& s, uchar* bits, qsizetype byt
     , height_(height)
     , stride_(width + 2)
 {
-    const size_t cells = size_t(stride_) * size_t(height_);
-    if (s.cells.size() < cells)
-        s.cells.resize(cells, 0.0f);
+    if (!cells)
+        return;
+    const size_t count = size_t(stride_) * size_t(height_);
+    if (s.cells.size() < count)
+        s.cells.resize(count, 0.0f);
     if (s.first.size() < size_t(height_)) {
         s.first.resize(size_t(height_));
         s.last.resize(size_t(height_));

@@ -33,8 +33,10 @@ struct TCoverageScratch {
 class TCoverageRaster {
 public:
     // inside: the outline lies wholly in the window, so no edge needs cutting.
+    // Without cells only the window is kept, for callers that write pixels
+    // themselves; Edge and Sweep must not be called then.
     TCoverageRaster(TCoverageScratch& s, uchar* bits, qsizetype bytesPerLine, int left, int top, int width,
-        int height, bool inside);
+        int height, bool inside, bool cells = true);
 
     int Left() const { return left_; }
     int Top() const { return top_; }

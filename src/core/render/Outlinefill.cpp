@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPoint>
 #include <QRgba64>
 #include <algorithm>
 #include <cmath>
@@ -43,6 +44,14 @@ constexpr qreal kMarkMarginPixels = 4.0;
 // Dash patterns shorter than this many device pixels are left to Qt: their
 // dashes are finer than the pixels that show them.
 constexpr double kShortestDashPeriod = 0.25;
+// How far outside the image the corner of a path's box may lie for the
+// direct route's coordinates to start from it: beyond, single precision
+// would lose the fractions of a pixel.
+constexpr double kAnchorReach = 4096.0;
+// Dashed segments longer than this many pixels are cut to the image before
+// their dashes are laid out; shorter ones are laid out whole, the same in
+// every band.
+constexpr float kDashClipLength = 4096.0f;
 // Wire-frame pens narrower than this many device pixels are drawn as hairlines.
 constexpr double kWireHairlinePixels = 1.5;
 
@@ -64,8 +73,10 @@ enum class Walk { Fill, Line, AliasedLine };
 // pixel centres, which its chords would each move differently.
 template <class Sink> class FigureWalk {
 public:
-    FigureWalk(const TCoverageRaster& raster, Sink& sink, PointF start, Walk walk)
+    // `shift`: the window's corner in the walk's coordinates.
+    FigureWalk(const TCoverageRaster& raster, Sink& sink, PointF start, Walk walk, PointF shift = {})
         : raster_(raster)
+        , shift_(shift)
         , sink_(sink)
         , first_(start)
         , kept_(start)
@@ -102,7 +113,8 @@ public:
         const PointF p0 = pending_ ? candidate_ : kept_;
         const float minX = std::min({ p0.X, c1.X, c2.X, p3.X }), maxX = std::max({ p0.X, c1.X, c2.X, p3.X });
         const float minY = std::min({ p0.Y, c1.Y, c2.Y, p3.Y }), maxY = std::max({ p0.Y, c1.Y, c2.Y, p3.Y });
-        if (!raster_.MayTouch(minX, minY, maxX, maxY) || (straightCubics_ && onChord(p0, c1, c2, p3))) {
+        if (!raster_.MayTouch(minX - shift_.X, minY - shift_.Y, maxX - shift_.X, maxY - shift_.Y)
+            || (straightCubics_ && onChord(p0, c1, c2, p3))) {
             LineTo(p3);
             return;
         }
@@ -146,6 +158,7 @@ private:
     }
 
     const TCoverageRaster& raster_;
+    PointF shift_;
     Sink& sink_;
     PointF first_;
     PointF kept_;
@@ -161,9 +174,13 @@ private:
 enum class Setup { Ready, Nothing, NeedsQt };
 
 // Maps the path into scratch.device in window coordinates and makes the
-// raster of its box widened by margin pixels.
+// raster of its box widened by margin pixels. With `anchor`, the coordinates
+// are taken from the corner of the path's own box instead, where that lies
+// near enough, and the window's corner in them goes to *anchor: then even a
+// path the image cuts lands on the same pixels wherever the image begins.
+// That is for aliased lines, which need no coverage cells either.
 Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevice, const GraphicsPath& path,
-    float margin, std::optional<TCoverageRaster>& raster)
+    float margin, std::optional<TCoverageRaster>& raster, QPoint* anchor = nullptr)
 {
     const QImage::Format format = image.format();
     if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
@@ -176,17 +193,29 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     // would move edges by visible fractions of a pixel.
     const double m11 = toDevice.m11(), m12 = toDevice.m12(), m21 = toDevice.m21(), m22 = toDevice.m22();
     const double dx = toDevice.dx(), dy = toDevice.dy();
+    // Single precision only about a corner that moves with the image: the
+    // pixel of the first point, kept near the image, so that an outline
+    // wholly inside lands on the same pixels wherever the image begins (a
+    // band, a tile) and points on the image keep their fractions.
+    const auto nearImage = [](double v, int size) {
+        return std::isfinite(v) ? std::clamp(std::floor(v), -kAnchorReach, size + kAnchorReach) : 0.0;
+    };
+    const double firstX = nearImage(points[0].X * m11 + points[0].Y * m21 + dx, image.width());
+    const double firstY = nearImage(points[0].X * m12 + points[0].Y * m22 + dy, image.height());
+    s.device.resize(points.size());
     double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
     // Zero for finite values; NaN, and so unequal to itself, after any other.
     double poison = 0;
-    for (const PointF p : points) {
-        const double x = p.X * m11 + p.Y * m21 + dx;
-        const double y = p.X * m12 + p.Y * m22 + dy;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double px = points[i].X, py = points[i].Y;
+        const double x = px * m11 + py * m21 + dx;
+        const double y = px * m12 + py * m22 + dy;
         poison += (x - x) + (y - y);
         minX = std::min(minX, x);
         maxX = std::max(maxX, x);
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
+        s.device[i] = { float(x - firstX), float(y - firstY) };
     }
     // Qt leaves out points that are not numbers; the fallback does the same.
     if (poison != 0)
@@ -208,17 +237,23 @@ Setup prepare(TCoverageScratch& s, const QImage& image, const QTransform& toDevi
     const bool inside = minX >= 0 && minY >= 0 && maxX <= image.width() && maxY <= image.height();
     // Where a painter open on the image writes, even if the image was shared since.
     uchar* bits = const_cast<uchar*>(image.constBits());
-    raster.emplace(
-        s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top), inside);
-    // Rounded to single precision only once in window coordinates: an
-    // outline wholly inside lands on the same pixels wherever the image
-    // begins (a band, a tile), as the window's corner moves with it.
-    s.device.resize(points.size());
-    const double wx = dx - left, wy = dy - top;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const double px = points[i].X, py = points[i].Y;
-        s.device[i] = { float(px * m11 + py * m21 + wx), float(px * m12 + py * m22 + wy) };
+    // Aliased lines write pixels straight away: no coverage cells.
+    raster.emplace(s, bits, image.bytesPerLine(), int(left), int(top), int(right - left), int(bottom - top),
+        inside, anchor == nullptr);
+    // Then about the window's corner, or for `anchor` the path's own.
+    double originX = left, originY = top;
+    if (anchor) {
+        const double ownX = std::floor(minX), ownY = std::floor(minY);
+        if (left - ownX <= kAnchorReach && top - ownY <= kAnchorReach) {
+            originX = ownX;
+            originY = ownY;
+        }
+        *anchor = QPoint(int(left - originX), int(top - originY));
     }
+    const float shiftX = float(originX - firstX), shiftY = float(originY - firstY);
+    if (shiftX != 0 || shiftY != 0)
+        for (PointF& p : s.device)
+            p = { p.X - shiftX, p.Y - shiftY };
     return Setup::Ready;
 }
 
@@ -238,6 +273,18 @@ bool paintsDirectly(const QPainter& g, bool needAntialiasing)
         && device->devType() == QInternal::Image
         && (!needAntialiasing || g.testRenderHint(QPainter::Antialiasing)) && !g.hasClipping()
         && g.compositionMode() == QPainter::CompositionMode_SourceOver && g.opacity() == 1.0;
+}
+
+// The painter's coordinates to device pixels: its world transform alone
+// where nothing else applies, as on the images painted here, which spares
+// the products combinedTransform() forms on every call.
+QTransform toDeviceOf(const QPainter& g)
+{
+    const QPaintDevice* device = g.device();
+    if (!g.viewTransformEnabled() && device && device->devType() == QInternal::Image
+        && static_cast<const QImage*>(device)->devicePixelRatio() == 1.0)
+        return g.worldTransform();
+    return g.combinedTransform();
 }
 
 } // namespace
@@ -269,13 +316,16 @@ namespace {
 // Aliased marks of one colour in a raster's window: one pixel per column (or
 // row) whose centre a segment passes, from its start up to but not
 // including its end, so that joined segments do not paint their shared
-// pixel twice.
+// pixel twice. Segments come in coordinates in which the window's corner is
+// `shift` (see prepare's anchor).
 class AliasedPlot {
 public:
-    AliasedPlot(const QImage& image, const TCoverageRaster& raster, quint32 premultiplied)
-        : bits_(const_cast<uchar*>(image.constBits()) + raster.Top() * image.bytesPerLine())
+    AliasedPlot(const QImage& image, const TCoverageRaster& raster, QPoint shift, quint32 premultiplied)
+        : corner_(
+            const_cast<uchar*>(image.constBits()) + raster.Top() * image.bytesPerLine() + raster.Left() * 4)
         , bytesPerLine_(image.bytesPerLine())
-        , left_(raster.Left())
+        , left_(shift.x())
+        , top_(shift.y())
         , width_(raster.Width())
         , height_(raster.Height())
         , premultiplied_(premultiplied)
@@ -293,7 +343,8 @@ public:
             return;
         const float slope = (alongX ? dy : dx) / span;
         const float across = alongX ? a.Y : a.X;
-        const int limit = alongX ? width_ : height_;
+        const int lo = alongX ? left_ : top_;
+        const int hi = lo + (alongX ? width_ : height_);
         int first = 0, last = 0;
         if (span > 0) {
             first = int(std::ceil(from - 0.5f));
@@ -302,57 +353,62 @@ public:
             first = int(std::floor(to - 0.5f)) + 1;
             last = int(std::floor(from - 0.5f));
         }
-        first = std::max(first, 0);
-        last = std::min(last, limit - 1);
+        first = std::max(first, lo);
+        last = std::min(last, hi - 1);
         if (first > last)
             return;
         if (alongX)
-            run(first, last, from, across, slope, float(height_), 4, bytesPerLine_);
+            run(first, last, from, across, slope, left_, top_, height_, 4, bytesPerLine_);
         else
-            run(first, last, from, across, slope, float(width_), bytesPerLine_, 4);
+            run(first, last, from, across, slope, top_, left_, width_, bytesPerLine_, 4);
     }
 
 private:
     // Steps k from first to last along the major axis, each marking the
     // pixel whose minor coordinate is the line's at the centre of k, kept to
-    // [0, minorLimit): what lies below 0 floors below it, so truncation
-    // floors the rest. `major` and `minor` are the bytes one step moves.
-    void run(int first, int last, float from, float across, float slope, float minorLimit, qsizetype major,
-        qsizetype minor) const
+    // the window's [minorLo, minorLo + minorSize). Coordinates are not
+    // negative there, so truncation floors them. `major` and `minor` are the
+    // bytes one step moves.
+    void run(int first, int last, float from, float across, float slope, int majorLo, int minorLo,
+        int minorSize, qsizetype major, qsizetype minor) const
     {
         // Locals: a pixel written through a pointer could otherwise be
         // taken to change them.
-        uchar* const origin = bits_ + left_ * 4;
+        uchar* const corner = corner_;
         const quint32 colour = premultiplied_;
         const bool opaque = opaque_;
+        const float lo = float(minorLo), hi = float(minorLo + minorSize);
         for (int k = first; k <= last; ++k) {
             const float other = across + (float(k) + 0.5f - from) * slope;
-            if (!(other >= 0 && other < minorLimit))
+            if (!(other >= lo && other < hi))
                 continue;
-            auto* pixel = reinterpret_cast<quint32*>(origin + k * major + qsizetype(int(other)) * minor);
+            auto* pixel = reinterpret_cast<quint32*>(
+                corner + qsizetype(k - majorLo) * major + qsizetype(int(other) - minorLo) * minor);
             *pixel = opaque ? colour : TCoverageRaster::BlendPixel(*pixel, colour, 255);
         }
     }
 
-    uchar* bits_;
+    uchar* corner_;
     qsizetype bytesPerLine_;
-    int left_, width_, height_;
+    int left_, top_, width_, height_;
     quint32 premultiplied_;
     bool opaque_;
 };
 
 // Cuts each segment of a figure into the pieces its dashes cover (lengths
 // in device pixels: on, off, on, ...), carrying the pattern on from one
-// segment to the next. Only the part of a segment near the window is cut;
-// the rest just moves the pattern on, so a long line far outside costs no
-// dashes.
+// segment to the next. Of a very long segment only the part near the window
+// is cut; the rest just moves the pattern on, so a long line far outside
+// costs no dashes.
 template <class Piece> class DashCut {
 public:
-    DashCut(std::span<const float> dashes, const TCoverageRaster& raster, Piece& piece)
+    DashCut(std::span<const float> dashes, const TCoverageRaster& raster, QPoint shift, Piece& piece)
         : dashes_(dashes)
         , piece_(piece)
-        , right_(float(raster.Width()) + 1.0f)
-        , bottom_(float(raster.Height()) + 1.0f)
+        , left_(float(shift.x()) - 1.0f)
+        , top_(float(shift.y()) - 1.0f)
+        , right_(float(shift.x() + raster.Width()) + 1.0f)
+        , bottom_(float(shift.y() + raster.Height()) + 1.0f)
     {
         for (float d : dashes_)
             period_ += d;
@@ -368,7 +424,9 @@ public:
         if (!(length > 0))
             return;
         float t0 = 0, t1 = 1;
-        if (clip(a.X, dx, -1.0f, right_, t0, t1) && clip(a.Y, dy, -1.0f, bottom_, t0, t1) && t0 < t1) {
+        const bool cut = length > kDashClipLength;
+        if (!cut
+            || (clip(a.X, dx, left_, right_, t0, t1) && clip(a.Y, dy, top_, bottom_, t0, t1) && t0 < t1)) {
             // In double precision, so that what is left of a dash never
             // drops below what a step along the segment can add.
             double s = double(t0) * length;
@@ -414,7 +472,7 @@ private:
 
     std::span<const float> dashes_;
     Piece& piece_;
-    float right_, bottom_;
+    float left_, top_, right_, bottom_;
     double period_ = 0;
     double travelled_ = 0;
 };
@@ -427,18 +485,22 @@ bool strokeInImage(QImage& image, const QTransform& toDevice, const GraphicsPath
     TCoverageScratch& s = scratch;
     std::optional<TCoverageRaster> raster;
     // Room for the line's half width and its ends, and for the half pixel
-    // that aligning may move a point.
-    const Setup setup = prepare(s, image, toDevice, path, 2.0f, raster);
+    // that aligning may move a point. Aliased lines are laid out from their
+    // own corner: bands of the overlay cut them, and must mark what one
+    // painter would.
+    QPoint shift;
+    const Setup setup = prepare(s, image, toDevice, path, 2.0f, raster, antialiased ? nullptr : &shift);
     if (setup != Setup::Ready)
         return setup == Setup::Nothing;
     const quint32 premultiplied = premultipliedOf(color);
     const std::span<const PointF> device(s.device);
     const auto types = path.Types();
+    const PointF corner { float(shift.x()), float(shift.y()) };
     const auto walkFigures = [&](auto& segment, auto&& restart) {
         detail::forEachFigure(types, [&](const detail::Figure& fig) {
             restart();
-            FigureWalk walk(
-                *raster, segment, device[size_t(fig.first)], antialiased ? Walk::Line : Walk::AliasedLine);
+            FigureWalk walk(*raster, segment, device[size_t(fig.first)],
+                antialiased ? Walk::Line : Walk::AliasedLine, corner);
             detail::forEachSegment(
                 device, types, fig, [&](PointF, PointF b) { walk.LineTo(b); },
                 [&](PointF, PointF c1, PointF c2, PointF p3) { walk.CubicTo(c1, c2, p3); });
@@ -446,11 +508,11 @@ bool strokeInImage(QImage& image, const QTransform& toDevice, const GraphicsPath
         });
     };
     if (!antialiased) {
-        const AliasedPlot plot(image, *raster, premultiplied);
+        const AliasedPlot plot(image, *raster, shift, premultiplied);
         if (dashes.empty()) {
             walkFigures(plot, [] {});
         } else {
-            DashCut dashed(dashes, *raster, plot);
+            DashCut dashed(dashes, *raster, shift, plot);
             walkFigures(dashed, [&] { dashed.Restart(); });
         }
         return true;
@@ -499,7 +561,7 @@ void FillOutline(QPainter& g, const GraphicsPath& path, ARGB color)
         return;
     if (paintsDirectly(g, true)) {
         auto* image = static_cast<QImage*>(g.device());
-        if (FillOutlineInImage(*image, g.combinedTransform(), path, color))
+        if (FillOutlineInImage(*image, toDeviceOf(g), path, color))
             return;
     }
     g.fillPath(ToQPainterPath(path), QBrush(ToQColor(color)));
@@ -533,10 +595,14 @@ double OutlineArea(const GraphicsPath& outline)
 
 std::optional<TPixelMark> PixelMarkFor(const QPainter& g, const RectF& bounds)
 {
+    // Most shapes are larger: that is answered first, as cheaply as it can be.
+    const QTransform toDevice = toDeviceOf(g);
+    if (toDevice.type() <= QTransform::TxScale
+        && !(std::abs(bounds.Width * toDevice.m11()) < 1.0 && std::abs(bounds.Height * toDevice.m22()) < 1.0))
+        return std::nullopt;
     if (!paintsDirectly(g, true))
         return std::nullopt;
     auto* image = static_cast<QImage*>(g.device());
-    const QTransform toDevice = g.combinedTransform();
     const QImage::Format format = image->format();
     if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
         || image->devicePixelRatio() != 1.0 || toDevice.type() > QTransform::TxShear)
@@ -577,7 +643,7 @@ void StrokeHairline(QPainter& g, const GraphicsPath& path, const Pen& pen)
     if (paintsDirectly(g, false) && pen.dashPattern.empty()) {
         auto* image = static_cast<QImage*>(g.device());
         if (StrokeHairlineInImage(
-                *image, g.combinedTransform(), path, pen.color, g.testRenderHint(QPainter::Antialiasing)))
+                *image, toDeviceOf(g), path, pen.color, g.testRenderHint(QPainter::Antialiasing)))
             return;
     }
     const QPaintDevice* device = g.device();
@@ -607,14 +673,15 @@ bool boxMayShow(const QPainter& g, const RectF& box, const QTransform* placement
     const QPaintDevice* device = g.device();
     if (!device || device->devType() != QInternal::Image)
         return true;
-    const QTransform toDevice = placement ? *placement * g.combinedTransform() : g.combinedTransform();
+    const QTransform toDevice = placement ? *placement * toDeviceOf(g) : toDeviceOf(g);
     if (toDevice.type() > QTransform::TxShear)
         return true;
     const QRectF r = toDevice.mapRect(QRectF(box.X, box.Y, box.Width, box.Height));
     const qreal m = kMarkMarginPixels;
     // Written as "clearly outside", so that boxes that are not numbers are drawn.
-    return !(r.right() < -m || r.left() > device->width() + m || r.bottom() < -m
-        || r.top() > device->height() + m);
+    const auto* image = static_cast<const QImage*>(device);
+    return !(
+        r.right() < -m || r.left() > image->width() + m || r.bottom() < -m || r.top() > image->height() + m);
 }
 
 } // namespace
@@ -636,7 +703,7 @@ void StrokePlacedHairline(QPainter& g, const GraphicsPath& local, const Matrix& 
         return;
     if (paintsDirectly(g, false) && pen.dashPattern.empty()) {
         auto* image = static_cast<QImage*>(g.device());
-        if (StrokeHairlineInImage(*image, ToQTransform(placement) * g.combinedTransform(), local, pen.color,
+        if (StrokeHairlineInImage(*image, ToQTransform(placement) * toDeviceOf(g), local, pen.color,
                 g.testRenderHint(QPainter::Antialiasing)))
             return;
     }
@@ -651,7 +718,7 @@ void StrokeDashedLine(QPainter& g, const GraphicsPath& path, const Pen& pen)
     if (path.IsEmpty())
         return;
     if (paintsDirectly(g, false) && !g.testRenderHint(QPainter::Antialiasing)) {
-        const QTransform toDevice = g.combinedTransform();
+        const QTransform toDevice = toDeviceOf(g);
         const double width = double(pen.width) * std::sqrt(std::abs(toDevice.determinant()));
         if (width > 0 && width < kWireHairlinePixels) {
             // The pattern as Qt takes it: what is not a positive number is
@@ -679,7 +746,7 @@ void StrokeWireFrame(QPainter& g, const GraphicsPath& local, const Matrix& place
 {
     const QTransform place = ToQTransform(placement);
     const QPaintDevice* device = g.device();
-    const double scale = std::sqrt(std::abs((place * g.combinedTransform()).determinant()));
+    const double scale = std::sqrt(std::abs((place * toDeviceOf(g)).determinant()));
     Pen pen;
     pen.color = color;
     pen.width = width;

@@ -310,7 +310,7 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
     const TDrawStyle& style, const TRenderView& view)
 {
     // Keeps the screen's buffer when it fits: no allocation per overlay pass;
-    // each band then copies its own rows, so the copy too is shared out.
+    // the copy is then shared out in bands.
     const bool copyRows = &screen != &drawing && screen.size() == drawing.size()
         && screen.format() == drawing.format() && screen.bytesPerLine() == drawing.bytesPerLine()
         && !drawing.isNull();
@@ -320,15 +320,15 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
         return;
     // Detached here, before the bands write to it.
     const uchar* const screenBits = screen.bits();
-    const int threads = maxThreads_;
-    // First, on every thread, the rows of the drawing and a share of the
-    // top-level objects, keeping those that hold a selection somewhere
-    // inside (what the root's DrawSelection would reach with marks to
-    // draw): one walk of the document in all.
+    // First, on every thread, bands of the copy and shares of the top-level
+    // objects, keeping those that hold a selection: the document is walked
+    // once in all, its most part holding nothing to draw. Several of each per
+    // thread, so that a thread the machine lets run later holds up little.
+    const int shares = 4 * maxThreads_;
     const std::vector<TVeskObject*> order = root.IsVisible() ? root.DrawOrder() : std::vector<TVeskObject*>();
-    std::vector<std::vector<const TVeskObject*>> marked { size_t(threads) };
+    std::vector<std::vector<const TVeskObject*>> marked { size_t(shares) };
     std::atomic<int> nextShare { 0 };
-    paintBanded(screen, threads, [&](QPainter& g) {
+    paintBanded(screen, shares, [&](QPainter& g) {
         if (copyRows) {
             // Where the band's painter writes: bits() would detach the band
             // from the painter's copy.
@@ -336,20 +336,24 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
             uchar* rows = const_cast<uchar*>(band->constBits());
             std::memcpy(rows, drawing.constBits() + (rows - screenBits), size_t(band->sizeInBytes()));
         }
-        // Shares, not bands: a small image may have fewer bands than threads.
-        for (int share = nextShare++; share < threads; share = nextShare++) {
-            const size_t from = order.size() * size_t(share) / size_t(threads);
-            const size_t to = order.size() * size_t(share + 1) / size_t(threads);
-            for (size_t i = from; i < to; ++i)
-                if (order[i]->HasEditState())
+        // Shares, not bands: a small image may have fewer bands than shares.
+        for (int share = nextShare++; share < shares; share = nextShare++) {
+            const size_t from = order.size() * size_t(share) / size_t(shares);
+            const size_t to = order.size() * size_t(share + 1) / size_t(shares);
+            for (size_t i = from; i < to; ++i) {
+                if (i + 16 < to)
+                    __builtin_prefetch(order[i + 16]);
+                if (order[i]->HasSelectionMarks())
                     marked[size_t(share)].push_back(order[i]);
+            }
         }
     });
-    // Then those objects, in drawing order, draw their marks on one painter:
-    // shared out in bands, lines crossing a band's edge would round a few
-    // pixels differently from one run to the next.
     if (std::all_of(marked.begin(), marked.end(), [](const auto& share) { return share.empty(); }))
         return;
+    // Then those objects, in drawing order, draw their marks on one painter;
+    // marks that miss the image leave before they are built. Bands would each
+    // have to ask every object again, and would run one after the other
+    // whenever a pool thread is not back from the first pass yet.
     const QTransform toImage = ToQTransform(view.viewMatrix);
     paintBanded(screen, 1, [&](QPainter& g) {
         g.setWorldTransform(toImage, true);

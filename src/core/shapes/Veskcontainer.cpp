@@ -138,11 +138,38 @@ void TVeskContainer::Draw(QPainter& g, int layerIndex, const TDrawStyle& style) 
     forEachInDrawOrder([&](const TVeskObject& c) { c.Draw(g, layerIndex, style); });
 }
 
+template <class F> bool TVeskContainer::anyInDrawOrderPrefetching(F&& f) const
+{
+    constexpr size_t ahead = 16;
+    const size_t others = others_.size();
+    for (size_t i = 0; i < others; ++i) {
+        if (i + ahead < others)
+            __builtin_prefetch(others_[others - 1 - i - ahead]);
+        if (f(*others_[others - 1 - i]))
+            return true;
+    }
+    for (size_t i = 0; i < cutOuts_.size(); ++i) {
+        if (i + ahead < cutOuts_.size())
+            __builtin_prefetch(cutOuts_[i + ahead]);
+        if (f(*cutOuts_[i]))
+            return true;
+    }
+    return false;
+}
+
 void TVeskContainer::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
     if (!visible_)
         return;
-    forEachInDrawOrder([&](const TVeskObject& c) { c.DrawSelection(g, style); });
+    anyInDrawOrderPrefetching([&](const TVeskObject& c) {
+        c.DrawSelection(g, style);
+        return false;
+    });
+}
+
+bool TVeskContainer::HasSelectionMarks() const
+{
+    return visible_ && anyInDrawOrderPrefetching([](const TVeskObject& c) { return c.HasSelectionMarks(); });
 }
 
 void TVeskContainer::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const

@@ -54,6 +54,7 @@ public:
 
     void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
     void DrawSelection(QPainter& g, const TDrawStyle& style) const override;
+    bool HasSelectionMarks() const override;
     void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
     void Rebuild() override;
     // Destroys the child if it is one.
@@ -133,6 +134,11 @@ protected:
 private:
     void insertIntoDrawOrder(TVeskObject* child);
     void drawOrderChanged();
+
+    // forEachInDrawOrder for walks that wait on memory rather than on work
+    // (most objects hold no selection): each object is asked for a few steps
+    // before it is reached. Stops at the first f that returns true.
+    template <class F> bool anyInDrawOrderPrefetching(F&& f) const;
 
     std::uint64_t drawOrderSerial_ = 0;
 

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <random>
 
 namespace vesk::test {
 namespace {
@@ -411,6 +412,49 @@ TEST(Hairline, AlignsToThePixelGridOnEitherRoute)
                 EXPECT_EQ(Rgb(image, c.pixel + 61, y), 0xFFFFFFu) << y;
             }
         }
+    }
+}
+
+// The overlay's bands cut lines that one painter would draw whole: an
+// aliased line, straight or curved, solid or dashed, must mark in a band
+// just the pixels it marks in the whole image.
+TEST(Hairline, AliasedLinesCutByABandMarkWhatTheWholeLineMarks)
+{
+    constexpr int width = 1900, height = 1000;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> x(-40, width + 40), y(-40, height + 40);
+    std::vector<GraphicsPath> lines;
+    for (int i = 0; i < 400; ++i) {
+        GraphicsPath p(FillMode::Winding);
+        const PointF a { x(rng), y(rng) }, b { x(rng), y(rng) };
+        if (i % 2 == 0)
+            p.AddLines(std::vector<PointF> { a, b, { x(rng), y(rng) } });
+        else
+            p.AddBezier(a, { x(rng), y(rng) }, { x(rng), y(rng) }, b);
+        lines.push_back(p);
+    }
+    const QTransform place = QTransform().translate(0.37, 0.61).scale(0.9713, 0.9713);
+    const auto draw = [&](QImage& image, const QTransform& t) {
+        QPainter g(&image);
+        g.setWorldTransform(t);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            Pen pen;
+            pen.color = kBlack;
+            pen.width = float(1 / 0.9713);
+            if (i % 3 == 0)
+                pen.dashPattern = { 2, 1 };
+            StrokeDashedLine(g, lines[i], pen);
+        }
+    };
+    QImage whole(width, height, QImage::Format_ARGB32_Premultiplied);
+    whole.fill(Qt::white);
+    draw(whole, place);
+    for (const int top : { 137, 500, 771 }) {
+        SCOPED_TRACE(top);
+        QImage band(width, 200, QImage::Format_ARGB32_Premultiplied);
+        band.fill(Qt::white);
+        draw(band, place * QTransform::fromTranslate(0, -top));
+        EXPECT_EQ(compare(band, whole.copy(0, top, width, 200)).pixels, 0);
     }
 }
 
