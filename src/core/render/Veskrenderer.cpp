@@ -50,6 +50,15 @@ struct TRenderItem {
 
 namespace {
 
+// The screen draws shapes under a device pixel as one-pixel marks; prints and
+// exports draw every shape whole.
+TDrawStyle onScreen(const TDrawStyle& style)
+{
+    TDrawStyle screen = style;
+    screen.pixelMarks = true;
+    return screen;
+}
+
 bool mayShow(const TRenderItem& item, const QRectF& clip)
 {
     if (!item.bounded)
@@ -267,8 +276,8 @@ void TVeskRenderer::RenderKept(QImage& drawing, const TVeskPart& root, const TVe
     }
     if (!tiles_)
         tiles_ = std::make_unique<TRenderTiles>();
-    tiles_->Render(
-        drawing, root, layers, style, view, [this](int count, const auto& job) { runParallel(count, job); });
+    tiles_->Render(drawing, root, layers, onScreen(style), view,
+        [this](int count, const auto& job) { runParallel(count, job); });
 }
 
 void TVeskRenderer::DropKept()
@@ -288,8 +297,7 @@ void TVeskRenderer::RenderDocument(QImage& drawing, const TVeskPart& root, const
         if (layers.LayerAt(i)->visible)
             visible.push_back(i);
     takeDrawOrder(root, style);
-    TDrawStyle screen = style;
-    screen.pixelMarks = true;
+    const TDrawStyle screen = onScreen(style);
     const LayerPass pass { drawOrder_, visible, screen, false };
     const QTransform toImage = ToQTransform(view.viewMatrix);
     paintBanded(drawing, bandCount(), [&](QPainter& g) {
