@@ -161,6 +161,29 @@ void TCoverageRaster::blendRow(quint32* pixel, int first, int end, quint32 premu
 // the other's precision is kept.
 void TCoverageRaster::edgeClipped(PointF a, PointF b)
 {
+    const float w = float(width_), h = float(height_);
+    // Most edges of an outline the window cuts lie wholly on one side of its
+    // right edge. Beyond it they add only to cells past the last pixel, which
+    // no sweep reads; what counts is that their rows are swept to the end,
+    // as the shape's inside reaches that far. Within it they need no cutting.
+    if (a.X >= w && b.X >= w) {
+        const float top = std::max(std::min(a.Y, b.Y), 0.0f), bottom = std::min(std::max(a.Y, b.Y), h);
+        if (!(bottom > top))
+            return;
+        const int first = int(top), last = std::max(first, std::min(height_, ceilOf(bottom)) - 1);
+        for (int row = first; row <= last; ++row) {
+            first_[row] = std::min(first_[row], width_);
+            last_[row] = std::max(last_[row], width_ + 1);
+        }
+        return;
+    }
+    if (a.X >= 0 && b.X >= 0 && a.X <= w && b.X <= w && a.Y >= 0 && b.Y >= 0 && a.Y <= h && b.Y <= h) {
+        if (a.Y < b.Y)
+            accumulate(a.X, a.Y, b.X, b.Y, 1.0f);
+        else if (a.Y > b.Y)
+            accumulate(b.X, b.Y, a.X, a.Y, -1.0f);
+        return;
+    }
     double ax = a.X, ay = a.Y, bx = b.X, by = b.Y;
     if (ay == by)
         return;

@@ -52,7 +52,8 @@ void TRenderTiles::Render(QImage& drawing, const TVeskPart& root, const TVeskLay
     Composed composed { drawing.cacheKey(), drawing.width(), drawing.height(), 0, 0, view.showGrid,
         view.gridPitch, style.gridColor };
     const std::vector<Job> jobs = prepare(drawing, root, layers, style, view);
-    runAll(int(jobs.size()), [&](int k) { paintTile(jobs[size_t(k)], root, layers, style, view); });
+    runAll(int(jobs.size()) * kBands,
+        [&](int k) { paintBand(jobs[size_t(k / kBands)], k % kBands, root, layers, style, view); });
     composed.originX = originX_;
     composed.originY = originY_;
     uchar* bits = drawing.bits();
@@ -184,14 +185,17 @@ std::vector<TRenderTiles::Job> TRenderTiles::prepare(const QImage& drawing, cons
     return jobs;
 }
 
-void TRenderTiles::paintTile(const Job& job, const TVeskPart& root, const TVeskLayerList& layers,
+void TRenderTiles::paintBand(const Job& job, int band, const TVeskPart& root, const TVeskLayerList& layers,
     const TDrawStyle& style, const TRenderView& view) const
 {
+    constexpr int rows = T / kBands;
+    const int top = band * rows;
     QImage& tile = *job.tile;
-    tile.fill(ToQColor(style.backgroundColor));
-    QPainter g(&tile);
-    const QTransform toTile = tileTransform(look_, job.i, job.j);
-    g.setWorldTransform(toTile);
+    QImage image(tile.bits() + top * tile.bytesPerLine(), T, rows, tile.bytesPerLine(), tile.format());
+    image.fill(ToQColor(style.backgroundColor));
+    QPainter g(&image);
+    const QTransform toBand = tileTransform(look_, job.i, job.j) * QTransform::fromTranslate(0, -top);
+    g.setWorldTransform(toBand);
     if (!view.workArea.IsEmptyArea()) {
         g.setPen(ToQPen(style.framePen));
         g.setBrush(Qt::NoBrush);
@@ -201,14 +205,13 @@ void TRenderTiles::paintTile(const Job& job, const TVeskPart& root, const TVeskL
     if (!root.IsVisible())
         return;
     bool invertible = false;
-    const QTransform toDocument = toTile.inverted(&invertible);
+    const QTransform toDocument = toBand.inverted(&invertible);
     if (!invertible)
         return;
     const double reach = wireReach(*index_, style);
     const QRectF area
         = toDocument
-              .mapRect(
-                  QRectF(0, 0, T, T).adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
+              .mapRect(QRectF(0, 0, T, rows).adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
               .adjusted(-reach, -reach, reach, reach);
     std::vector<TVeskObject*> found;
     index_->Query(RectF { float(area.left()), float(area.top()), float(area.width()), float(area.height()) },

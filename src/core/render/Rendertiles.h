@@ -64,7 +64,10 @@ private:
     // Prepares the tiles for the view; returns the ones to paint.
     std::vector<Job> prepare(const QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,
         const TDrawStyle& style, const TRenderView& view);
-    void paintTile(const Job& job, const TVeskPart& root, const TVeskLayerList& layers,
+    // A tile is painted in bands of rows, always the same ones, so that one
+    // damaged tile keeps both cores busy.
+    static constexpr int kBands = 2;
+    void paintBand(const Job& job, int band, const TVeskPart& root, const TVeskLayerList& layers,
         const TDrawStyle& style, const TRenderView& view) const;
     void composeTile(uchar* bits, const QImage& drawing, int i, int j) const;
     // Rows top .. bottom-1 of the image from the tiles.
