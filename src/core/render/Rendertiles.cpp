@@ -52,14 +52,14 @@ void TRenderTiles::Render(QImage& drawing, const TVeskPart& root, const TVeskLay
     Composed composed { drawing.cacheKey(), drawing.width(), drawing.height(), 0, 0, view.showGrid,
         view.gridPitch, style.gridColor };
     const std::vector<Job> jobs = prepare(drawing, root, layers, style, view);
-    runAll(int(jobs.size()) * kBands,
-        [&](int k) { paintBand(jobs[size_t(k / kBands)], k % kBands, root, layers, style, view); });
+    runAll(int(jobs.size()), [&](int k) { paintBand(jobs[size_t(k)], root, layers, style, view); });
     composed.originX = originX_;
     composed.originY = originY_;
     uchar* bits = drawing.bits();
-    if (composed == composed_ && jobs.size() < tiles_.size()) {
+    const size_t visible = size_t(lastI_ - firstI_ + 1) * size_t(lastJ_ - firstJ_ + 1) * kBands;
+    if (composed == composed_ && jobs.size() < visible) {
         for (const Job& job : jobs)
-            composeTile(bits, drawing, job.i, job.j);
+            composeBand(bits, drawing, job);
     } else {
         const int rows = drawing.height();
         const int bands = std::max(1, std::min(8, rows / 64));
@@ -139,7 +139,7 @@ std::vector<TRenderTiles::Job> TRenderTiles::prepare(const QImage& drawing, cons
             for (auto it = tiles_.begin(); it != tiles_.end();) {
                 const int i = int(std::int32_t(it->first >> 32)), j = int(std::int32_t(it->first));
                 if (i >= i0 && i <= i1 && j >= j0 && j <= j1) {
-                    spare_.push_back(std::move(it->second));
+                    spare_.push_back(std::move(it->second.image));
                     it = tiles_.erase(it);
                 } else {
                     ++it;
@@ -149,7 +149,7 @@ std::vector<TRenderTiles::Job> TRenderTiles::prepare(const QImage& drawing, cons
             for (int j = j0; j <= j1; ++j)
                 for (int i = i0; i <= i1; ++i)
                     if (const auto it = tiles_.find(key(i, j)); it != tiles_.end()) {
-                        spare_.push_back(std::move(it->second));
+                        spare_.push_back(std::move(it->second.image));
                         tiles_.erase(it);
                     }
         }
@@ -166,31 +166,40 @@ std::vector<TRenderTiles::Job> TRenderTiles::prepare(const QImage& drawing, cons
         for (auto it = tiles_.begin(); it != tiles_.end();) {
             const int i = int(std::int32_t(it->first >> 32)), j = int(std::int32_t(it->first));
             if (i < firstI_ - 2 || i > lastI_ + 2 || j < firstJ_ - 2 || j > lastJ_ + 2) {
-                spare_.push_back(std::move(it->second));
+                spare_.push_back(std::move(it->second.image));
                 it = tiles_.erase(it);
             } else {
                 ++it;
             }
         }
     }
+    // Only the bands in view are painted: the rows of tiles above and below
+    // it would otherwise be painted on every pan along it.
     for (int j = firstJ_; j <= lastJ_; ++j)
         for (int i = firstI_; i <= lastI_; ++i) {
             auto [it, added] = tiles_.try_emplace(key(i, j));
-            if (added) {
-                it->second = newTile();
-                jobs.push_back({ i, j, &it->second });
+            Tile& tile = it->second;
+            if (added)
+                tile.image = newTile();
+            for (int band = 0; band < kBands; ++band) {
+                const int top = j * T + originY_ + band * kBandRows;
+                const std::uint8_t bit = std::uint8_t(1u << band);
+                if (top < drawing.height() && top + kBandRows > 0 && !(tile.painted & bit)) {
+                    tile.painted |= bit;
+                    jobs.push_back({ i, j, band, &tile });
+                }
             }
         }
     index_ = &index;
     return jobs;
 }
 
-void TRenderTiles::paintBand(const Job& job, int band, const TVeskPart& root, const TVeskLayerList& layers,
+void TRenderTiles::paintBand(const Job& job, const TVeskPart& root, const TVeskLayerList& layers,
     const TDrawStyle& style, const TRenderView& view) const
 {
-    constexpr int rows = T / kBands;
-    const int top = band * rows;
-    QImage& tile = *job.tile;
+    constexpr int rows = kBandRows;
+    const int top = job.band * rows;
+    QImage& tile = job.tile->image;
     QImage image(tile.bits() + top * tile.bytesPerLine(), T, rows, tile.bytesPerLine(), tile.format());
     image.fill(ToQColor(style.backgroundColor));
     QPainter g(&image);
@@ -240,17 +249,18 @@ void TRenderTiles::dropTiles()
     // A few are kept, so that the next pictures need not wait for memory.
     for (auto& entry : tiles_)
         if (spare_.size() < 64)
-            spare_.push_back(std::move(entry.second));
+            spare_.push_back(std::move(entry.second.image));
     tiles_.clear();
 }
 
-void TRenderTiles::composeTile(uchar* bits, const QImage& drawing, int i, int j) const
+void TRenderTiles::composeBand(uchar* bits, const QImage& drawing, const Job& job) const
 {
-    const int top = std::max(0, j * T + originY_),
-              bottom = std::min(drawing.height(), (j + 1) * T + originY_);
-    const auto it = tiles_.find(key(i, j));
-    if (it == tiles_.end() || top >= bottom)
+    const int i = job.i, j = job.j;
+    const int bandTop = j * T + originY_ + job.band * kBandRows;
+    const int top = std::max(0, bandTop), bottom = std::min(drawing.height(), bandTop + kBandRows);
+    if (top >= bottom)
         return;
+    const QImage& tile = job.tile->image;
     const int x0 = i * T + originX_;
     const int left = std::max(0, x0), right = std::min(drawing.width(), x0 + T);
     if (left >= right)
@@ -258,7 +268,7 @@ void TRenderTiles::composeTile(uchar* bits, const QImage& drawing, int i, int j)
     const qsizetype stride = drawing.bytesPerLine();
     for (int y = top; y < bottom; ++y)
         std::memcpy(bits + y * stride + size_t(left) * 4,
-            it->second.constScanLine(y - (j * T + originY_)) + size_t(left - x0) * 4,
+            tile.constScanLine(y - (j * T + originY_)) + size_t(left - x0) * 4,
             size_t(right - left) * 4);
 }
 
@@ -277,7 +287,7 @@ void TRenderTiles::composeRows(uchar* bits, const QImage& drawing, int top, int 
             const int left = std::max(0, x0), right = std::min(width, x0 + T);
             if (left < right)
                 std::memcpy(bits + y * stride + size_t(left) * 4,
-                    it->second.constScanLine(row) + size_t(left - x0) * 4, size_t(right - left) * 4);
+                    it->second.image.constScanLine(row) + size_t(left - x0) * 4, size_t(right - left) * 4);
         }
     }
 }

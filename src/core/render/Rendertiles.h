@@ -56,20 +56,26 @@ public:
     };
 
 private:
+    // A tile is painted in bands of rows, always the same ones, so that one
+    // damaged tile keeps both cores busy and rows out of view wait.
+    static constexpr int kBands = 2;
+    static constexpr int kBandRows = kTileSize / kBands;
+
+    struct Tile {
+        QImage image;
+        std::uint8_t painted = 0; // a bit per band
+    };
     struct Job {
-        int i, j;
-        QImage* tile;
+        int i, j, band;
+        Tile* tile;
     };
 
     // Prepares the tiles for the view; returns the ones to paint.
     std::vector<Job> prepare(const QImage& drawing, const TVeskPart& root, const TVeskLayerList& layers,
         const TDrawStyle& style, const TRenderView& view);
-    // A tile is painted in bands of rows, always the same ones, so that one
-    // damaged tile keeps both cores busy.
-    static constexpr int kBands = 2;
-    void paintBand(const Job& job, int band, const TVeskPart& root, const TVeskLayerList& layers,
+    void paintBand(const Job& job, const TVeskPart& root, const TVeskLayerList& layers,
         const TDrawStyle& style, const TRenderView& view) const;
-    void composeTile(uchar* bits, const QImage& drawing, int i, int j) const;
+    void composeBand(uchar* bits, const QImage& drawing, const Job& job) const;
     // Rows top .. bottom-1 of the image from the tiles.
     void composeRows(uchar* bits, const QImage& drawing, int top, int bottom) const;
     static void drawGrid(QImage& drawing, const TDrawStyle& style, const TRenderView& view);
@@ -99,7 +105,7 @@ private:
     // Whole-pixel offset of the lattice in the image.
     int originX_ = 0, originY_ = 0;
     int firstI_ = 0, lastI_ = -1, firstJ_ = 0, lastJ_ = -1;
-    std::unordered_map<std::uint64_t, QImage> tiles_;
+    std::unordered_map<std::uint64_t, Tile> tiles_;
     std::vector<QImage> spare_;
     Composed composed_;
 };

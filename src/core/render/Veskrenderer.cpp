@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRunnable>
 #include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
@@ -232,20 +233,34 @@ template <class Job> void TVeskRenderer::runParallel(int count, const Job& job) 
     // paints only when no pool thread is free, so a caller inside the pool
     // cannot stall.
     QSemaphore finished;
-    int started = 0;
     QThreadPool* pool = QThreadPool::globalInstance();
     const int helpers = pool->contains(QThread::currentThread()) ? 0 : std::min(count, maxThreads_);
+    int started = 0;
+    // A thread that has just finished the previous call's share may not be
+    // back in the pool yet: its share is queued rather than done alone on
+    // the other threads, and taken back if nothing picked it up by the end.
+    std::vector<QRunnable*> queued;
     for (int i = 0; i < helpers; ++i) {
-        if (!pool->tryStart([&] {
-                work();
-                finished.release();
-            }))
-            break;
-        ++started;
+        QRunnable* helper = QRunnable::create([&] {
+            work();
+            finished.release();
+        });
+        if (pool->tryStart(helper)) {
+            ++started;
+        } else {
+            pool->start(helper);
+            queued.push_back(helper);
+        }
     }
     if (started == 0)
         work();
     finished.acquire(started);
+    for (QRunnable* helper : queued) {
+        if (pool->tryTake(helper))
+            delete helper;
+        else
+            finished.acquire();
+    }
 }
 
 template <class Paint> void TVeskRenderer::paintBanded(QImage& image, int bands, const Paint& paint) const
