@@ -37,10 +37,11 @@ struct TIndexSlot {
     bool entered = false;
     // False for an object that reports no bounds: never left out.
     bool bounded = false;
-    // Waiting in the index's list of changed objects.
-    bool pending = false;
-    // In the index's list of objects that may hold editing state.
-    bool editing = false;
+    // 1 + its place in the index's list of changed objects; 0 when not there.
+    int pending = 0;
+    // 1 + its place in the index's list of objects that may hold editing
+    // state; 0 when not there. Places let a large selection leave at once.
+    int editing = 0;
 };
 
 // Hit codes of point-level picking; containers OR them.

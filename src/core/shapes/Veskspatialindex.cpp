@@ -118,8 +118,8 @@ bool TVeskSpatialIndex::measure(TVeskObject& child)
     TIndexSlot& slot = slotOf(child);
     slot.layers = LayersOf(child);
     if (!slot.editing && child.HasEditState()) {
-        slot.editing = true;
         editing_.push_back(&child);
+        slot.editing = int(editing_.size());
     }
     // What it paints at the thinnest wire pen, and where it is picked.
     bool any = false;
@@ -178,22 +178,34 @@ void TVeskSpatialIndex::damage(TVeskObject& child)
         damage_.push_back(kEverywhere);
 }
 
+void TVeskSpatialIndex::dropFrom(std::vector<TVeskObject*>& list, int& place, int TIndexSlot::*placeOf) const
+{
+    // The last one takes the place, in constant time.
+    const size_t at = size_t(place - 1);
+    place = 0;
+    if (at + 1 < list.size()) {
+        list[at] = list.back();
+        slotOf(*list[at]).*placeOf = int(at + 1);
+    }
+    list.pop_back();
+}
+
 void TVeskSpatialIndex::Changed(TVeskObject& child)
 {
     TIndexSlot& slot = slotOf(child);
     if (slot.pending)
         return;
-    slot.pending = true;
     pending_.push_back(&child);
+    slot.pending = int(pending_.size());
 }
 
 void TVeskSpatialIndex::Removed(TVeskObject& child)
 {
     TIndexSlot& slot = slotOf(child);
     if (slot.pending)
-        std::erase(pending_, &child);
+        dropFrom(pending_, slot.pending, &TIndexSlot::pending);
     if (slot.editing)
-        std::erase(editing_, &child);
+        dropFrom(editing_, slot.editing, &TIndexSlot::editing);
     damage(child);
     leave(child);
     slot = {};
@@ -215,18 +227,33 @@ void TVeskSpatialIndex::Sync()
     std::vector<TVeskObject*> changed;
     changed.swap(pending_);
     for (TVeskObject* o : changed) {
-        slotOf(*o).pending = false;
+        TIndexSlot& slot = slotOf(*o);
+        slot.pending = 0;
         damage(*o);
-        leave(*o);
-        enter(*o);
+        if (slot.entered && slot.bounded) {
+            // Most changes (a selection, a surface) leave the box where it
+            // was, and the tree as it is.
+            const RectF old = slot.box;
+            slot.entered = false;
+            const bool entered = measure(*o);
+            if (!entered || !(slot.box == old)) {
+                tree_->rtree.remove(Entry(toBox(old), o));
+                if (entered)
+                    tree_->rtree.insert(Entry(toBox(slot.box), o));
+            }
+        } else {
+            leave(*o);
+            enter(*o);
+        }
         damage(*o);
     }
-    std::erase_if(editing_, [this](TVeskObject* o) {
-        if (o->HasEditState())
-            return false;
-        slotOf(*o).editing = false;
-        return true;
-    });
+    for (size_t i = 0; i < editing_.size();) {
+        TIndexSlot& slot = slotOf(*editing_[i]);
+        if (editing_[i]->HasEditState())
+            ++i;
+        else
+            dropFrom(editing_, slot.editing, &TIndexSlot::editing);
+    }
     if (rankedOrder_ != owner_->DrawOrderSerial())
         rank();
 }

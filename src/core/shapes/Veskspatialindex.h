@@ -89,6 +89,9 @@ private:
 
     const TVeskContainer* owner_;
     std::unique_ptr<Tree> tree_;
+    // Takes an object out of one of the lists below by its place there.
+    void dropFrom(std::vector<TVeskObject*>& list, int& place, int TIndexSlot::*placeOf) const;
+
     std::vector<TVeskObject*> pending_;
     // Children without bounds: drawn and asked wherever the query lies.
     std::vector<TVeskObject*> unbounded_;

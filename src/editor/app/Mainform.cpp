@@ -1,5 +1,6 @@
 #include "Mainform.h"
 
+#include "Clipboardcommands.h"
 #include "Drawingview.h"
 #include "Editorcontext.h"
 #include "Glyphlibrary.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -84,6 +86,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
 
     readSettings();
     toolBar_ = std::make_unique<TVeskToolBar>(*this);
+    clipboard_ = std::make_unique<TClipboardCommands>(*this, *toolBar_, *QGuiApplication::clipboard());
 
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
@@ -155,6 +158,9 @@ void TVeskForm::buildMenus()
         if (eventHandler_)
             eventHandler_->RedoClick();
     });
+    connect(m.cutItem, &QAction::triggered, this, [this] { CutMenuClick(); });
+    connect(m.copyItem, &QAction::triggered, this, [this] { CopyMenuClick(); });
+    connect(m.pasteItem, &QAction::triggered, this, [this] { PasteMenuClick(); });
     connect(m.configMenu, &QMenu::aboutToShow, this, [this] { ConfigMenuClick(); });
     connect(m.fitItem, &QAction::triggered, this, [this] { FitMenuClick(); });
     connect(m.showGridItem, &QAction::triggered, this, [this] { ShowGridMenuClick(); });
@@ -236,6 +242,21 @@ void TVeskForm::StartUp(const QString& documentPath)
     if (!documentPath.isEmpty())
         openDocumentFile(documentPath);
     documentReplaced();
+}
+
+void TVeskForm::CutMenuClick()
+{
+    clipboard_->Cut();
+}
+
+void TVeskForm::CopyMenuClick()
+{
+    clipboard_->Copy();
+}
+
+void TVeskForm::PasteMenuClick()
+{
+    clipboard_->Paste();
 }
 
 void TVeskForm::FitMenuClick()

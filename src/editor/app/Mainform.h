@@ -16,6 +16,7 @@ class QLabel;
 namespace vesk {
 
 class GlyphLibrary;
+class TClipboardCommands;
 class TDrawingView;
 class TEditorContext;
 class TMainMenu;
@@ -49,6 +50,10 @@ public:
 
     // Menu commands. Each returns once the command and its dialogs are done.
     void NewMenuClick();
+    // Edit menu: the selection through the system clipboard.
+    void CutMenuClick();
+    void CopyMenuClick();
+    void PasteMenuClick();
     // Edit menu "全体表示" (Home): everything drawn fills the window.
     void FitMenuClick();
     void OpenMenuClick();
@@ -165,6 +170,7 @@ private:
     TDrawingView* drawingView_ = nullptr;
     TToolStrip* toolStrip_ = nullptr;
     std::unique_ptr<TVeskToolBar> toolBar_;
+    std::unique_ptr<TClipboardCommands> clipboard_;
     std::unique_ptr<TWorkAreaForm> workAreaForm_;
     std::unique_ptr<TVersionForm> versionForm_;
     TVeskEventProc* eventHandler_ = nullptr;

@@ -79,7 +79,7 @@ QList<QAction*> TMainMenu::DocumentMenus() const
 
 QList<QAction*> TMainMenu::UnavailableItems() const
 {
-    return { veskImportItem, gerberExportItem, printItem, cutItem, copyItem, pasteItem, layerSwapItem,
+    return { veskImportItem, gerberExportItem, printItem, layerSwapItem,
         layerWindowItem, objectEditorItem };
 }
 
