@@ -18,6 +18,7 @@ QByteArray WriteObjectRecords(std::span<TVeskObject* const> objects);
 // The objects of such bytes, up to the first bytes that do not form a record
 // (zeros past the end included): what came before is kept. A layer name
 // `layers` lacks adds that layer, grey, as the current one.
-std::vector<std::unique_ptr<TVeskObject>> ReadObjectRecords(const QByteArray& records, TVeskLayerList& layers);
+std::vector<std::unique_ptr<TVeskObject>> ReadObjectRecords(
+    const QByteArray& records, TVeskLayerList& layers);
 
 } // namespace vesk

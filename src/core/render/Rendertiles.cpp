@@ -220,7 +220,8 @@ void TRenderTiles::paintBand(const Job& job, const TVeskPart& root, const TVeskL
     const double reach = wireReach(*index_, style);
     const QRectF area
         = toDocument
-              .mapRect(QRectF(0, 0, T, rows).adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
+              .mapRect(QRectF(0, 0, T, rows)
+                           .adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
               .adjusted(-reach, -reach, reach, reach);
     std::vector<TVeskObject*> found;
     index_->Query(RectF { float(area.left()), float(area.top()), float(area.width()), float(area.height()) },
@@ -268,8 +269,7 @@ void TRenderTiles::composeBand(uchar* bits, const QImage& drawing, const Job& jo
     const qsizetype stride = drawing.bytesPerLine();
     for (int y = top; y < bottom; ++y)
         std::memcpy(bits + y * stride + size_t(left) * 4,
-            tile.constScanLine(y - (j * T + originY_)) + size_t(left - x0) * 4,
-            size_t(right - left) * 4);
+            tile.constScanLine(y - (j * T + originY_)) + size_t(left - x0) * 4, size_t(right - left) * 4);
 }
 
 void TRenderTiles::composeRows(uchar* bits, const QImage& drawing, int top, int bottom) const

@@ -5,6 +5,7 @@
 #include "Editorcontext.h"
 #include "Glyphlibrary.h"
 #include "Mainmenu.h"
+#include "Printform.h"
 #include "Programicon.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
@@ -109,6 +110,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     workAreaForm_ = std::make_unique<TWorkAreaForm>(context_.SettingsFileName(), this);
     context_.workAreaForm = workAreaForm_.get();
     versionForm_ = std::make_unique<TVersionForm>(this);
+    printForm_ = std::make_unique<TPrintForm>(*this, context_.Dialogs(), this);
     context_.versionForm = versionForm_.get();
 
     idleTimer_.setSingleShot(true);
@@ -158,6 +160,7 @@ void TVeskForm::buildMenus()
         if (eventHandler_)
             eventHandler_->RedoClick();
     });
+    connect(m.printItem, &QAction::triggered, this, [this] { PrintMenuClick(); });
     connect(m.cutItem, &QAction::triggered, this, [this] { CutMenuClick(); });
     connect(m.copyItem, &QAction::triggered, this, [this] { CopyMenuClick(); });
     connect(m.pasteItem, &QAction::triggered, this, [this] { PasteMenuClick(); });
@@ -242,6 +245,11 @@ void TVeskForm::StartUp(const QString& documentPath)
     if (!documentPath.isEmpty())
         openDocumentFile(documentPath);
     documentReplaced();
+}
+
+void TVeskForm::PrintMenuClick()
+{
+    printForm_->exec();
 }
 
 void TVeskForm::CutMenuClick()

@@ -18,6 +18,7 @@ namespace vesk {
 class GlyphLibrary;
 class TClipboardCommands;
 class TDrawingView;
+class TPrintForm;
 class TEditorContext;
 class TMainMenu;
 class TToolStrip;
@@ -50,6 +51,8 @@ public:
 
     // Menu commands. Each returns once the command and its dialogs are done.
     void NewMenuClick();
+    // File menu "印刷": the print dialog, modal.
+    void PrintMenuClick();
     // Edit menu: the selection through the system clipboard.
     void CutMenuClick();
     void CopyMenuClick();
@@ -87,6 +90,7 @@ public:
     TToolStrip& ToolStrip() { return *toolStrip_; }
     TWorkAreaForm& WorkAreaForm() { return *workAreaForm_; }
     TVersionForm& VersionForm() { return *versionForm_; }
+    TPrintForm& PrintForm() { return *printForm_; }
     QString StatusText(int panel) const;
     PointF MousePoint() const { return mousePoint; }
     PointF ReferencePoint() const { return referencePoint; }
@@ -173,6 +177,7 @@ private:
     std::unique_ptr<TClipboardCommands> clipboard_;
     std::unique_ptr<TWorkAreaForm> workAreaForm_;
     std::unique_ptr<TVersionForm> versionForm_;
+    std::unique_ptr<TPrintForm> printForm_;
     TVeskEventProc* eventHandler_ = nullptr;
     QTimer idleTimer_;
     // A Space release waiting to be confirmed, and its deadline.

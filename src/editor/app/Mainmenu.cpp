@@ -79,7 +79,7 @@ QList<QAction*> TMainMenu::DocumentMenus() const
 
 QList<QAction*> TMainMenu::UnavailableItems() const
 {
-    return { veskImportItem, gerberExportItem, printItem, layerSwapItem,
+    return { veskImportItem, gerberExportItem, layerSwapItem,
         layerWindowItem, objectEditorItem };
 }
 

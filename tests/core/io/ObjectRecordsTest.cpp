@@ -1,6 +1,7 @@
 // The clipboard's bytes: the selected objects' document records, back to
 // back, read back into any document.
 #include "io/Objectrecords.h"
+
 #include "io/Veskdocument.h"
 #include "model/Vesklayer.h"
 #include "shapes/Veskpart.h"

@@ -1,11 +1,10 @@
 // Cut, copy and paste on the real main window: the clipboard holds the
 // selected objects' document records, and every change is one history step.
-#include "app/Clipboardcommands.h"
-#include "app/Mainform.h"
-
 #include "FakeDialogs.h"
 #include "WaitFor.h"
+#include "app/Clipboardcommands.h"
 #include "app/Editorcontext.h"
+#include "app/Mainform.h"
 #include "app/Mainmenu.h"
 #include "io/Objectrecords.h"
 #include "io/Veskdocument.h"

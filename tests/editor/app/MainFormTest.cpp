@@ -376,7 +376,7 @@ TEST_F(MainFormTest, MenusCarryTheirCaptionsShortcutsAndStates)
         { "ファイル/インポート/VESKファイル", "", false },
         { "ファイル/エクスポート", "", true },
         { "ファイル/エクスポート/ガーバファイル", "", false },
-        { "ファイル/印刷", "Ctrl+P", false },
+        { "ファイル/印刷", "Ctrl+P", true },
         { "ファイル/閉じる", "", true },
         { "編集", "", true },
         { "編集/取り消し", "Ctrl+Z", true },
