@@ -3,6 +3,7 @@
 #include "Clipboardcommands.h"
 #include "Drawingview.h"
 #include "Editorcontext.h"
+#include "Gerberform.h"
 #include "Glyphlibrary.h"
 #include "Mainmenu.h"
 #include "Printform.h"
@@ -111,6 +112,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     context_.workAreaForm = workAreaForm_.get();
     versionForm_ = std::make_unique<TVersionForm>(this);
     printForm_ = std::make_unique<TPrintForm>(*this, context_.Dialogs(), this);
+    gerberForm_ = std::make_unique<TGerberForm>(*this, context_.Dialogs(), this);
     context_.versionForm = versionForm_.get();
 
     idleTimer_.setSingleShot(true);
@@ -161,6 +163,7 @@ void TVeskForm::buildMenus()
             eventHandler_->RedoClick();
     });
     connect(m.printItem, &QAction::triggered, this, [this] { PrintMenuClick(); });
+    connect(m.gerberExportItem, &QAction::triggered, this, [this] { GerberExportMenuClick(); });
     connect(m.cutItem, &QAction::triggered, this, [this] { CutMenuClick(); });
     connect(m.copyItem, &QAction::triggered, this, [this] { CopyMenuClick(); });
     connect(m.pasteItem, &QAction::triggered, this, [this] { PasteMenuClick(); });
@@ -250,6 +253,11 @@ void TVeskForm::StartUp(const QString& documentPath)
 void TVeskForm::PrintMenuClick()
 {
     printForm_->exec();
+}
+
+void TVeskForm::GerberExportMenuClick()
+{
+    gerberForm_->exec();
 }
 
 void TVeskForm::CutMenuClick()

@@ -18,6 +18,7 @@ namespace vesk {
 class GlyphLibrary;
 class TClipboardCommands;
 class TDrawingView;
+class TGerberForm;
 class TPrintForm;
 class TEditorContext;
 class TMainMenu;
@@ -53,6 +54,8 @@ public:
     void NewMenuClick();
     // File menu "印刷": the print dialog, modal.
     void PrintMenuClick();
+    // File menu "エクスポート" → "ガーバファイル": the Gerber export dialog, modal.
+    void GerberExportMenuClick();
     // Edit menu: the selection through the system clipboard.
     void CutMenuClick();
     void CopyMenuClick();
@@ -91,6 +94,7 @@ public:
     TWorkAreaForm& WorkAreaForm() { return *workAreaForm_; }
     TVersionForm& VersionForm() { return *versionForm_; }
     TPrintForm& PrintForm() { return *printForm_; }
+    TGerberForm& GerberForm() { return *gerberForm_; }
     QString StatusText(int panel) const;
     PointF MousePoint() const { return mousePoint; }
     PointF ReferencePoint() const { return referencePoint; }
@@ -178,6 +182,7 @@ private:
     std::unique_ptr<TWorkAreaForm> workAreaForm_;
     std::unique_ptr<TVersionForm> versionForm_;
     std::unique_ptr<TPrintForm> printForm_;
+    std::unique_ptr<TGerberForm> gerberForm_;
     TVeskEventProc* eventHandler_ = nullptr;
     QTimer idleTimer_;
     // A Space release waiting to be confirmed, and its deadline.

@@ -79,7 +79,7 @@ QList<QAction*> TMainMenu::DocumentMenus() const
 
 QList<QAction*> TMainMenu::UnavailableItems() const
 {
-    return { veskImportItem, gerberExportItem, layerSwapItem,
+    return { veskImportItem, layerSwapItem,
         layerWindowItem, objectEditorItem };
 }
 

@@ -77,4 +77,16 @@ QString TWidgetDialogs::GetSaveFileName(QWidget* parent, const TFileDialogOption
     return runFileDialog(parent, options, QFileDialog::AcceptSave);
 }
 
+QString TWidgetDialogs::GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, start);
+}
+
+void TWidgetDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
 } // namespace vesk

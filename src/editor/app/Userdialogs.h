@@ -34,6 +34,10 @@ public:
     // As above; the default extension is added to a name that has none, and
     // replacing an existing file is confirmed first.
     virtual QString GetSaveFileName(QWidget* parent, const TFileDialogOptions& options) = 0;
+    // A folder, or an empty string when the user cancels.
+    virtual QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start) = 0;
+    // A report that needs no answer.
+    virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
 };
 
 // The editor's dialogs: message boxes with Japanese buttons and Qt's file dialogs.
@@ -43,6 +47,8 @@ public:
     void ShowError(QWidget* parent, const QString& caption, const QString& text) override;
     QString GetOpenFileName(QWidget* parent, const TFileDialogOptions& options) override;
     QString GetSaveFileName(QWidget* parent, const TFileDialogOptions& options) override;
+    QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start) override;
+    void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
 // "Vesk2.0 files|*.vbf|All files|*.*" as Qt name filters:

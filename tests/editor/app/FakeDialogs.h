@@ -40,12 +40,27 @@ public:
         return saveName;
     }
 
+    QString GetExistingDirectory(QWidget*, const QString& caption, const QString& start) override
+    {
+        folderRequests.push_back({ caption, start });
+        return folderName;
+    }
+    void ShowMessage(QWidget*, const QString& caption, const QString& text) override
+    {
+        messages.push_back({ caption, text });
+    }
+
     std::deque<TSaveAnswer> answers;
     QString openName;
     QString saveName;
 
     std::vector<Message> questions;
     std::vector<Message> errors;
+    // Reports that need no answer.
+    std::vector<Message> messages;
+    QString folderName;
+    // Caption and start folder of each folder dialog.
+    std::vector<Message> folderRequests;
     std::vector<TFileDialogOptions> openOptions;
     std::vector<TFileDialogOptions> saveOptions;
 };

@@ -375,7 +375,7 @@ TEST_F(MainFormTest, MenusCarryTheirCaptionsShortcutsAndStates)
         { "ファイル/インポート", "", true },
         { "ファイル/インポート/VESKファイル", "", false },
         { "ファイル/エクスポート", "", true },
-        { "ファイル/エクスポート/ガーバファイル", "", false },
+        { "ファイル/エクスポート/ガーバファイル", "", true },
         { "ファイル/印刷", "Ctrl+P", true },
         { "ファイル/閉じる", "", true },
         { "編集", "", true },

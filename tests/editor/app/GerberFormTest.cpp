@@ -1,0 +1,181 @@
+// The Gerber export dialog: ticks kept in the layers, a folder asked for,
+// one file per ticked layer, and a report of what was and was not written.
+#include "app/Gerberform.h"
+
+#include "FakeDialogs.h"
+#include "app/Editorcontext.h"
+#include "app/Mainform.h"
+#include "io/Veskdocument.h"
+#include "model/Vesklayer.h"
+#include "shapes/Veskpart.h"
+#include "shapes/Veskrectangle.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vesk;
+
+namespace {
+
+class GerberFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        context = std::make_unique<TEditorContext>(dir.filePath(QStringLiteral("VeskV.ini")));
+        auto fake = std::make_unique<FakeDialogs>();
+        dialogs = fake.get();
+        context->SetDialogs(std::move(fake));
+        form = std::make_unique<TVeskForm>(*context);
+        form->StartUp(QString());
+        gerber = &form->GerberForm();
+        out = dir.filePath(QStringLiteral("out"));
+        ASSERT_TRUE(QDir().mkpath(out));
+        for (const char* layer : { "solder", "component" })
+            addRect(layer, { 100, 100, 300, 200 });
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        context.reset();
+    }
+
+    TVeskLayerList& layers() { return context->Document().Layers(); }
+    void addRect(const char* layer, RectF r)
+    {
+        auto rect = std::make_unique<TVeskRect>(
+            layers().FindLayer(QLatin1String(layer)), TVeskSurface(2, false, true, 4));
+        rect->SetCorners({ r.X, r.Y }, { r.X + r.Width, r.Y + r.Height });
+        context->Document().Root().Adopt(std::move(rect));
+    }
+    int row(const char* name) const
+    {
+        for (int i = 0; i < gerber->LayerList()->count(); ++i)
+            if (gerber->LayerList()->item(i)->text() == QLatin1String(name))
+                return i;
+        return -1;
+    }
+    void tick(std::initializer_list<const char*> names)
+    {
+        gerber->show();
+        for (const char* name : names)
+            gerber->LayerList()->item(row(name))->setCheckState(Qt::Checked);
+    }
+    QStringList written() const { return QDir(out).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir dir;
+    QString out;
+    std::unique_ptr<TEditorContext> context;
+    FakeDialogs* dialogs = nullptr;
+    std::unique_ptr<TVeskForm> form;
+    TGerberForm* gerber = nullptr;
+};
+
+TEST_F(GerberFormTest, OkWritesOneFileEachTickedLayerThatGerbvReads)
+{
+    tick({ "solder", "component" });
+    dialogs->folderName = out;
+    gerber->ButtonOkClick();
+    EXPECT_FALSE(gerber->isVisible());
+    ASSERT_EQ(dialogs->folderRequests.size(), 1u);
+    EXPECT_EQ(dialogs->folderRequests[0].caption, QStringLiteral("出力先の選択"));
+    EXPECT_EQ(written(), (QStringList { QStringLiteral("component.gbr"), QStringLiteral("solder.gbr") }));
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("solder.gbr")));
+    EXPECT_TRUE(dialogs->errors.empty());
+    EXPECT_TRUE(layers().FindLayer(QStringLiteral("solder"))->printSelected);
+
+    const QString reader = QStandardPaths::findExecutable(QStringLiteral("gerbv"));
+    ASSERT_FALSE(reader.isEmpty()) << "gerbv (tools/setup.sh installs it)";
+    for (const QString& file : written()) {
+        SCOPED_TRACE(file.toStdString());
+        QProcess gerbv;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("G_DEBUG"), QStringLiteral("fatal-criticals"));
+        env.remove(QStringLiteral("DISPLAY"));
+        gerbv.setProcessEnvironment(env);
+        const QString png = dir.filePath(file + QStringLiteral(".png"));
+        gerbv.start(reader,
+            { QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-o"), png,
+                QDir(out).filePath(file) });
+        ASSERT_TRUE(gerbv.waitForFinished(30000));
+        EXPECT_EQ(gerbv.exitCode(), 0);
+        EXPECT_TRUE(QFile::exists(png));
+    }
+
+    // The folder is offered again next time; outline output writes the same names.
+    tick({});
+    gerber->OutlineRadioBtn()->setChecked(true);
+    gerber->ButtonOkClick();
+    EXPECT_EQ(dialogs->folderRequests.back().text, out);
+    EXPECT_FALSE(gerber->isVisible());
+}
+
+TEST_F(GerberFormTest, CancellingTheFolderKeepsTheDialogOpenAndWritesNothing)
+{
+    tick({ "solder" });
+    dialogs->folderName.clear();
+    gerber->ButtonOkClick();
+    EXPECT_TRUE(gerber->isVisible());
+    EXPECT_TRUE(written().isEmpty());
+    EXPECT_FALSE(layers().FindLayer(QStringLiteral("solder"))->printSelected) << "stored on close only";
+    gerber->reject();
+    EXPECT_TRUE(layers().FindLayer(QStringLiteral("solder"))->printSelected);
+}
+
+TEST_F(GerberFormTest, NothingTickedAsksForAFolderWritesNothingAndSaysNothing)
+{
+    tick({});
+    dialogs->folderName = out;
+    gerber->ButtonOkClick();
+    EXPECT_FALSE(gerber->isVisible());
+    EXPECT_TRUE(written().isEmpty());
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
+}
+
+TEST_F(GerberFormTest, LayersThatCannotBeWrittenAreReportedBesideThoseThatWere)
+{
+    // A second layer named like the first would overwrite its file.
+    layers().FindLayer(QStringLiteral("component"))->SetName(QStringLiteral("solder"));
+    gerber->show();
+    for (int i = 0; i < gerber->LayerList()->count(); ++i)
+        if (gerber->LayerList()->item(i)->text() == QStringLiteral("solder"))
+            gerber->LayerList()->item(i)->setCheckState(Qt::Checked);
+    dialogs->folderName = out;
+    gerber->ButtonOkClick();
+    EXPECT_EQ(written(), QStringList { QStringLiteral("solder.gbr") });
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("another layer")));
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("書き出したファイル")));
+
+    // A folder that cannot take files.
+    dialogs->folderName = dir.filePath(QStringLiteral("missing"));
+    gerber->show();
+    gerber->ButtonOkClick();
+    ASSERT_EQ(dialogs->errors.size(), 2u);
+    EXPECT_TRUE(dialogs->errors[1].text.contains(QStringLiteral("cannot create")));
+}
+
+TEST_F(GerberFormTest, HoleBoxShowsTheChosenLayersMaskFlag)
+{
+    gerber->show();
+    const int hole = row("hole"), solder = row("solder");
+    EXPECT_EQ(gerber->HoleCheckBox()->isChecked(), layers().LayerAt(0)->mask) << "the first layer's at first";
+    gerber->LayerList()->setCurrentRow(hole);
+    EXPECT_TRUE(gerber->HoleCheckBox()->isChecked());
+    gerber->LayerList()->setCurrentRow(solder);
+    EXPECT_FALSE(gerber->HoleCheckBox()->isChecked());
+    gerber->reject();
+}
+
+} // namespace
