@@ -5,6 +5,7 @@
 #include "Editorcontext.h"
 #include "Gerberform.h"
 #include "Glyphlibrary.h"
+#include "Layerswapform.h"
 #include "Mainmenu.h"
 #include "Printform.h"
 #include "Programicon.h"
@@ -13,6 +14,7 @@
 #include "Toolstrip.h"
 #include "Versionform.h"
 #include "Veskeventproc.h"
+#include "Veskimportform.h"
 #include "Vesktoolbar.h"
 #include "Windowplacement.h"
 #include "Workareaform.h"
@@ -113,6 +115,9 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     versionForm_ = std::make_unique<TVersionForm>(this);
     printForm_ = std::make_unique<TPrintForm>(*this, context_.Dialogs(), this);
     gerberForm_ = std::make_unique<TGerberForm>(*this, context_.Dialogs(), this);
+    importForm_
+        = std::make_unique<TVeskImportForm>(*this, context_.Dialogs(), context_.SettingsFileName(), this);
+    layerSwapForm_ = std::make_unique<TLayerSwapForm>(*this, context_.SettingsFileName(), this);
     context_.versionForm = versionForm_.get();
 
     idleTimer_.setSingleShot(true);
@@ -164,6 +169,8 @@ void TVeskForm::buildMenus()
     });
     connect(m.printItem, &QAction::triggered, this, [this] { PrintMenuClick(); });
     connect(m.gerberExportItem, &QAction::triggered, this, [this] { GerberExportMenuClick(); });
+    connect(m.veskImportItem, &QAction::triggered, this, [this] { VeskImportMenuClick(); });
+    connect(m.layerSwapItem, &QAction::triggered, this, [this] { LayerSwapMenuClick(); });
     connect(m.cutItem, &QAction::triggered, this, [this] { CutMenuClick(); });
     connect(m.copyItem, &QAction::triggered, this, [this] { CopyMenuClick(); });
     connect(m.pasteItem, &QAction::triggered, this, [this] { PasteMenuClick(); });
@@ -258,6 +265,20 @@ void TVeskForm::PrintMenuClick()
 void TVeskForm::GerberExportMenuClick()
 {
     gerberForm_->exec();
+}
+
+void TVeskForm::VeskImportMenuClick()
+{
+    TFileDialogOptions options;
+    options.filter = QStringLiteral("VESK files|*.pcb|All files|*.*");
+    const QString path = context_.Dialogs().GetOpenFileName(this, options);
+    if (!path.isEmpty())
+        importForm_->OpenAndShow(path);
+}
+
+void TVeskForm::LayerSwapMenuClick()
+{
+    layerSwapForm_->exec();
 }
 
 void TVeskForm::CutMenuClick()

@@ -19,6 +19,8 @@ class GlyphLibrary;
 class TClipboardCommands;
 class TDrawingView;
 class TGerberForm;
+class TLayerSwapForm;
+class TVeskImportForm;
 class TPrintForm;
 class TEditorContext;
 class TMainMenu;
@@ -56,6 +58,11 @@ public:
     void PrintMenuClick();
     // File menu "エクスポート" → "ガーバファイル": the Gerber export dialog, modal.
     void GerberExportMenuClick();
+    // File menu "インポート" → "VESKファイル": a file of the predecessor
+    // program chosen, then the import dialog.
+    void VeskImportMenuClick();
+    // Object menu "レイヤーの入れ替え": the layer swap dialog, modal.
+    void LayerSwapMenuClick();
     // Edit menu: the selection through the system clipboard.
     void CutMenuClick();
     void CopyMenuClick();
@@ -95,6 +102,8 @@ public:
     TVersionForm& VersionForm() { return *versionForm_; }
     TPrintForm& PrintForm() { return *printForm_; }
     TGerberForm& GerberForm() { return *gerberForm_; }
+    TVeskImportForm& ImportForm() { return *importForm_; }
+    TLayerSwapForm& LayerSwapForm() { return *layerSwapForm_; }
     QString StatusText(int panel) const;
     PointF MousePoint() const { return mousePoint; }
     PointF ReferencePoint() const { return referencePoint; }
@@ -183,6 +192,8 @@ private:
     std::unique_ptr<TVersionForm> versionForm_;
     std::unique_ptr<TPrintForm> printForm_;
     std::unique_ptr<TGerberForm> gerberForm_;
+    std::unique_ptr<TVeskImportForm> importForm_;
+    std::unique_ptr<TLayerSwapForm> layerSwapForm_;
     TVeskEventProc* eventHandler_ = nullptr;
     QTimer idleTimer_;
     // A Space release waiting to be confirmed, and its deadline.

@@ -79,8 +79,7 @@ QList<QAction*> TMainMenu::DocumentMenus() const
 
 QList<QAction*> TMainMenu::UnavailableItems() const
 {
-    return { veskImportItem, layerSwapItem,
-        layerWindowItem, objectEditorItem };
+    return { layerWindowItem, objectEditorItem };
 }
 
 } // namespace vesk

@@ -1,0 +1,106 @@
+#include "Veskimportform.h"
+
+#include "Mainform.h"
+#include "Settingsfile.h"
+#include "Settingskeys.h"
+#include "Userdialogs.h"
+#include "Valuelisteditor.h"
+#include "Veskeventproc.h"
+#include "Vesktoolbar.h"
+#include "Windowplacement.h"
+#include "shapes/Veskpart.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vesk {
+
+TVeskImportForm::TVeskImportForm(
+    TVeskForm& mainForm, TUserDialogs& dialogs, QString settingsFileName, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , mainForm_(mainForm)
+    , dialogs_(dialogs)
+    , settingsFileName_(std::move(settingsFileName))
+{
+    setWindowTitle(QStringLiteral("VESKファイルのインポート"));
+    auto* group = new QGroupBox(QStringLiteral("レイヤーの設定"), this);
+    layerList_
+        = new TValueListEditor(QStringLiteral("入力元のレイヤー"), QStringLiteral("出力先のレイヤー"), group);
+    auto* groupBox = new QVBoxLayout(group);
+    groupBox->addWidget(layerList_);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(group, 1);
+    all->addLayout(buttons);
+
+    const TSettingsFile file(settingsFileName_);
+    ApplyPlacement(*this, ReadPlacement(file, settings::kVeskImportWindow), true);
+    const QString section = settings::kVeskImportWindow.Name();
+    mapping_.LoadDestinations([&](const QString& key) -> std::optional<QString> {
+        if (!file.ValueExists(section, key))
+            return std::nullopt;
+        return file.ReadString(section, key, QString());
+    });
+}
+
+TVeskImportForm::~TVeskImportForm()
+{
+    TSettingsFile file(settingsFileName_);
+    WritePlacement(file, settings::kVeskImportWindow, CapturePlacement(*this));
+    const QString section = settings::kVeskImportWindow.Name();
+    mapping_.SaveDestinations(
+        [&](const QString& key, const QString& value) { file.WriteString(section, key, value); });
+    file.UpdateFile();
+}
+
+int TVeskImportForm::OpenAndShow(const QString& fileName)
+{
+    if (!mapping_.Open(fileName) || mapping_.RowCount() == 0) {
+        mapping_.Cancel();
+        dialogs_.ShowError(&mainForm_, QStringLiteral("インポートエラー"),
+            QStringLiteral("このファイルは読めませんでした。VESKファイルではないか、壊れているようです。\n")
+                + fileName);
+        return QDialog::Rejected;
+    }
+    FormShow();
+    return exec();
+}
+
+void TVeskImportForm::FormShow()
+{
+    layerList_->ClearRows();
+    const QStringList picks = TVeskImportMapping::PickList(mainForm_.Document().Layers());
+    for (int i = 0; i < mapping_.RowCount(); ++i)
+        layerList_->AddRow(mapping_.SourceNames()[i], mapping_.Destination(i), picks);
+}
+
+void TVeskImportForm::OKButtonClick()
+{
+    for (int i = 0; i < mapping_.RowCount(); ++i)
+        mapping_.SetDestination(i, layerList_->Value(i));
+    TVeskDocument& document = mainForm_.Document();
+    mapping_.Import(document.Layers(), document.Root());
+    if (TVeskEventProc* tool = mainForm_.ToolBar().CurrentTool()) {
+        tool->CommitHistory();
+        tool->RequestRedraw();
+    }
+    accept();
+}
+
+void TVeskImportForm::reject()
+{
+    mapping_.Cancel();
+    QDialog::reject();
+}
+
+} // namespace vesk

@@ -1,0 +1,224 @@
+// The import dialog and the layer swap dialog on the real main window: each
+// change they make is one history step, and what they remember survives.
+#include "FakeDialogs.h"
+#include "app/Editorcontext.h"
+#include "app/Layerswapform.h"
+#include "app/Mainform.h"
+#include "app/Mainmenu.h"
+#include "app/Valuelisteditor.h"
+#include "app/Veskimportform.h"
+#include "io/Veskdocument.h"
+#include "model/Veskhistory.h"
+#include "model/Vesklayer.h"
+#include "shapes/Veskgroup.h"
+#include "shapes/Veskpart.h"
+#include "shapes/Veskrectangle.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace vesk;
+
+namespace {
+
+QString importFixture(const char* name)
+{
+    return QStringLiteral(VESK_TEST_DATA "/import/") + QLatin1String(name);
+}
+
+class ImportAndSwapTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        open();
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        context.reset();
+    }
+
+    void open()
+    {
+        form.reset();
+        context = std::make_unique<TEditorContext>(dir.filePath(QStringLiteral("VeskV.ini")));
+        auto fake = std::make_unique<FakeDialogs>();
+        dialogs = fake.get();
+        context->SetDialogs(std::move(fake));
+        form = std::make_unique<TVeskForm>(*context);
+        form->StartUp(QString());
+    }
+
+    TVeskPart& root() { return context->Document().Root(); }
+    TVeskLayerList& layers() { return context->Document().Layers(); }
+    QByteArray saved() { return context->Document().ToBytes(); }
+
+    // Runs the import menu item on a file; `whileShown` sees the dialog
+    // while it is up and decides how it ends.
+    void importFile(const QString& path, const std::function<void(TVeskImportForm&)>& whileShown)
+    {
+        dialogs->openName = path;
+        bool shown = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            shown = true;
+            whileShown(form->ImportForm());
+        });
+        form->Menu().veskImportItem->trigger();
+        if (!shown)
+            QTimer::singleShot(0, [] {}); // the dialog never came up: drop the pending call
+    }
+
+    std::unique_ptr<TVeskRect> rectOn(const char* layer)
+    {
+        auto rect = std::make_unique<TVeskRect>(
+            layers().FindLayer(QLatin1String(layer)), TVeskSurface(1, false, true, 4));
+        rect->SetCorners({ 0, 0 }, { 10, 10 });
+        return rect;
+    }
+    QString layerOf(int child)
+    {
+        return static_cast<TVeskInstance*>(root().ChildAt(child))->GetLayer()->Name();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TEditorContext> context;
+    FakeDialogs* dialogs = nullptr;
+    std::unique_ptr<TVeskForm> form;
+};
+
+TEST_F(ImportAndSwapTest, ImportAddsOneGroupOnTheChosenLayersAsOneStep)
+{
+    const QByteArray before = saved();
+    QStringList shownRows;
+    importFile(importFixture("board.pcb"), [&](TVeskImportForm& importer) {
+        TValueListEditor& rows = importer.LayerList();
+        for (int i = 0; i < rows.rowCount(); ++i)
+            shownRows << rows.Key(i);
+        rows.SetValue(0, QStringLiteral("component"));
+        rows.SetValue(1, QStringLiteral("solder"));
+        rows.SetValue(3, QStringLiteral("Dimension")); // not a layer: case counts
+        importer.OKButtonClick();
+    });
+    ASSERT_EQ(dialogs->openOptions.size(), 1u);
+    EXPECT_EQ(dialogs->openOptions[0].filter, QStringLiteral("VESK files|*.pcb|All files|*.*"));
+    EXPECT_EQ(shownRows.size(), 5);
+    ASSERT_EQ(root().ChildCount(), 1);
+    auto* group = dynamic_cast<TVeskGroup*>(root().ChildAt(0));
+    ASSERT_NE(group, nullptr);
+    std::vector<TVeskObject*> all;
+    group->CollectByLayer(all, layers().FindLayer(QStringLiteral("solder"))->index);
+    EXPECT_FALSE(all.empty());
+    all.clear();
+    group->CollectByLayer(all, layers().FindLayer(QStringLiteral("dimension"))->index);
+    EXPECT_TRUE(all.empty()) << "the outline layer was mapped to no layer";
+
+    form->Menu().undoItem->trigger();
+    EXPECT_EQ(saved(), before);
+    form->Menu().redoItem->trigger();
+    EXPECT_EQ(root().ChildCount(), 1);
+}
+
+TEST_F(ImportAndSwapTest, DestinationsAreKeptByRowAcrossImportsAndRuns)
+{
+    importFile(importFixture("board.pcb"), [](TVeskImportForm& importer) {
+        importer.LayerList().SetValue(1, QStringLiteral("solder"));
+        importer.LayerList().SetValue(2, QStringLiteral("place_cmp"));
+        importer.reject();
+    });
+    EXPECT_EQ(root().ChildCount(), 0) << "cancelled";
+    importFile(importFixture("board.pcb"), [](TVeskImportForm& importer) {
+        importer.LayerList().SetValue(1, QStringLiteral("solder"));
+        importer.OKButtonClick();
+    });
+    open(); // the settings file carries them to the next run
+    QString row1;
+    importFile(importFixture("unmapped_layer.pcb"), [&](TVeskImportForm& importer) {
+        row1 = importer.LayerList().Value(1);
+        importer.reject();
+    });
+    EXPECT_EQ(row1, QStringLiteral("solder"));
+}
+
+TEST_F(ImportAndSwapTest, AFileThatCannotBeReadIsReportedAndAddsNothing)
+{
+    for (const QString& path :
+        { importFixture("missing.pcb"), importFixture("no_sections.pcb"), importFixture("empty.pcb") }) {
+        SCOPED_TRACE(path.toStdString());
+        dialogs->errors.clear();
+        const int steps = context->History().Count();
+        importFile(path, [](TVeskImportForm& importer) { importer.OKButtonClick(); });
+        EXPECT_EQ(root().ChildCount(), 0);
+        EXPECT_EQ(context->History().Count(), steps);
+        ASSERT_EQ(dialogs->errors.size(), 1u);
+        EXPECT_EQ(dialogs->errors[0].caption, QStringLiteral("インポートエラー"));
+        EXPECT_FALSE(form->ImportForm().isVisible());
+    }
+}
+
+TEST_F(ImportAndSwapTest, SwapExchangesTheLayersOfTheSelectedObjectsAsOneStep)
+{
+    root().Adopt(rectOn("solder"));
+    root().Adopt(rectOn("component"));
+    root().Adopt(rectOn("solder"));
+    root().SetSelected(false);
+    const QByteArray before = saved();
+    root().ChildAt(0)->SetSelected(true);
+    root().ChildAt(1)->SetSelected(true);
+    context->History().Record(root());
+
+    TLayerSwapForm& swap = form->LayerSwapForm();
+    swap.show();
+    TValueListEditor& rows = swap.LayerList();
+    ASSERT_EQ(rows.rowCount(), layers().LayerCount());
+    for (int i = 0; i < rows.rowCount(); ++i) {
+        if (rows.Key(i) == QStringLiteral("solder"))
+            rows.SetValue(i, QStringLiteral("component"));
+        if (rows.Key(i) == QStringLiteral("component"))
+            rows.SetValue(i, QStringLiteral("solder"));
+    }
+    swap.OKButtonClick();
+    EXPECT_FALSE(swap.isVisible());
+    EXPECT_EQ(layerOf(0), QStringLiteral("component"));
+    EXPECT_EQ(layerOf(1), QStringLiteral("solder"));
+    EXPECT_EQ(layerOf(2), QStringLiteral("solder")) << "not selected";
+
+    form->Menu().undoItem->trigger();
+    root().SetSelected(false);
+    EXPECT_EQ(saved(), before);
+
+    // The rows keep their choices while the layers stay; a new layer starts afresh.
+    swap.show();
+    bool kept = false;
+    for (int i = 0; i < rows.rowCount(); ++i)
+        kept = kept
+            || (rows.Key(i) == QStringLiteral("solder") && rows.Value(i) == QStringLiteral("component"));
+    EXPECT_TRUE(kept);
+    swap.reject();
+    layers().AddNamedLayer(0xFF00FF00, QStringLiteral("new"));
+    swap.show();
+    for (int i = 0; i < rows.rowCount(); ++i)
+        EXPECT_TRUE(rows.Value(i).isEmpty()) << rows.Key(i).toStdString();
+    swap.reject();
+}
+
+TEST_F(ImportAndSwapTest, SwapWithNothingSelectedChangesNothing)
+{
+    root().Adopt(rectOn("solder"));
+    root().SetSelected(false);
+    const int steps = context->History().Count();
+    TLayerSwapForm& swap = form->LayerSwapForm();
+    swap.show();
+    for (int i = 0; i < swap.LayerList().rowCount(); ++i)
+        swap.LayerList().SetValue(i, QStringLiteral("component"));
+    swap.OKButtonClick();
+    EXPECT_EQ(layerOf(0), QStringLiteral("solder"));
+    EXPECT_EQ(context->History().Count(), steps);
+}
+
+} // namespace
