@@ -1,5 +1,7 @@
 #include "Glyphlibrary.h"
 
+#include "Datafolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -98,7 +100,7 @@ private:
 
 QString GlyphLibrary::DefaultFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Bitmap"));
+    return FindDataFolder(QStringLiteral("Bitmap"));
 }
 
 QString GlyphLibrary::BaseName(const QString& glyphName)

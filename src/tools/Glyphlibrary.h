@@ -9,15 +9,15 @@ namespace vesk {
 
 // Button glyphs and the pan cursor by the names the tools use
 // ("Bitmap\OK.bmp", "Bitmap/Zin.bmp" or just "OK"). A glyph is looked up in
-// the glyph folder first ("Bitmap" beside the executable unless told
-// otherwise) as NAME.svg, NAME.png or NAME.bmp, then among the images built
+// the glyph folder first ("Bitmap" among the program's data unless
+// told otherwise) as NAME.svg, NAME.png or NAME.bmp, then among the images built
 // into the program, so a missing or partial folder never leaves a button
 // blank. Vector images give icons that stay crisp at any device pixel ratio;
 // a .bmp takes its lower-left pixel as the transparent colour, as old glyph
 // bitmaps expect.
 class GlyphLibrary {
 public:
-    // The glyph folder beside the running executable.
+    // The glyph folder "Bitmap" of the program's data (see FindDataFolder).
     static QString DefaultFolder();
     // "Bitmap\OK.bmp" -> "OK".
     static QString BaseName(const QString& glyphName);

@@ -5,8 +5,8 @@
 
 namespace vesk {
 
-// The program's icon, drawn in code so it is sharp at every size: a green
-// board with a copper track between two pads.
+// The program's icon, the drawing the desktop's menu shows too
+// (resources/icons/vesk2.svg), rendered sharp at every size.
 QPixmap ProgramPixmap(int size, qreal devicePixelRatio = 1.0);
 QIcon ProgramIcon();
 

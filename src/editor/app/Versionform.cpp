@@ -22,7 +22,7 @@ TVersionForm::TVersionForm(QWidget* parent)
     icon->setGeometry(24, 16, 33, 33);
     icon->setPixmap(ProgramPixmap(33, devicePixelRatioF()));
 
-    versionLabel = new QLabel(QStringLiteral("Vesk2.0 Version 0.31a"), this);
+    versionLabel = new QLabel(QStringLiteral("Vesk2.0 Version " VESK_VERSION), this);
     QFont larger = tahoma;
     larger.setPixelSize(13);
     versionLabel->setFont(larger);
