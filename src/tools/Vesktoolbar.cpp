@@ -1,7 +1,9 @@
 #include "Vesktoolbar.h"
 
+#include "Veskellipseproc.h"
 #include "Veskeventproc.h"
 #include "Veskinertproc.h"
+#include "Veskrectproc.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
 #include "render/Veskrenderer.h"
@@ -29,7 +31,14 @@ constexpr std::array<TVeskToolInfo, 9> standardTools { {
 // inert one with the row's name, glyph, hint and idle mode.
 std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVeskToolInfo& info)
 {
-    return std::make_unique<TVeskInertProc>(bar, info);
+    switch (info.idleMode) {
+    case ModeRectIdle:
+        return std::make_unique<TVeskRectProc>(bar, info);
+    case ModeEllipseIdle:
+        return std::make_unique<TVeskEllipseProc>(bar, info);
+    default:
+        return std::make_unique<TVeskInertProc>(bar, info);
+    }
 }
 
 } // namespace

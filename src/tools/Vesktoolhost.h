@@ -87,6 +87,8 @@ public:
     virtual TVeskSurface CurrentSurface() const { return {}; }
     // The surface tab shows the style of the current selection again.
     virtual void RefreshStyle() { }
+    // The surface tab shows this object's surface (the one being made).
+    virtual void ShowSurfacesOf(const TVeskObject& /*object*/) { }
 
     // Modal text dialog; false when cancelled.
     virtual bool AskText(TVeskTextRequest& request) = 0;

@@ -62,6 +62,8 @@ public:
     void ShowPosition(PointF p) override { position = p; }
     void SetReferencePoint(PointF p) override { reference = p; }
     void RefreshStyle() override { log.push_back("style"); }
+    TVeskSurface CurrentSurface() const override { return surface; }
+    void ShowSurfacesOf(const TVeskObject&) override { log.push_back("surface of"); }
     bool AskText(TVeskTextRequest&) override { return false; }
     std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
 
@@ -70,6 +72,7 @@ public:
     TDrawStyle style;
     RectF workArea { -50, -25, 100, 50 };
     TVeskGridSettings grid;
+    TVeskSurface surface { 2.0f, false, true, 4 };
     TVeskHistory history;
     QImage drawing;
     QImage screen;
