@@ -3,6 +3,7 @@
 #include "Veskellipseproc.h"
 #include "Veskeventproc.h"
 #include "Veskinertproc.h"
+#include "Veskpathproc.h"
 #include "Veskrectproc.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
@@ -36,6 +37,10 @@ std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVes
         return std::make_unique<TVeskRectProc>(bar, info);
     case ModeEllipseIdle:
         return std::make_unique<TVeskEllipseProc>(bar, info);
+    case ModePathIdle:
+        return std::make_unique<TVeskPathProc>(bar, info);
+    case ModePolyIdle:
+        return std::make_unique<TVeskPolyProc>(bar, info);
     default:
         return std::make_unique<TVeskInertProc>(bar, info);
     }
