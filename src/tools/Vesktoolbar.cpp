@@ -5,6 +5,7 @@
 #include "Veskinertproc.h"
 #include "Veskpathproc.h"
 #include "Veskrectproc.h"
+#include "Veskstringproc.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
 #include "render/Veskrenderer.h"
@@ -41,6 +42,8 @@ std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVes
         return std::make_unique<TVeskPathProc>(bar, info);
     case ModePolyIdle:
         return std::make_unique<TVeskPolyProc>(bar, info);
+    case ModeTextIdle:
+        return std::make_unique<TVeskStringProc>(bar, info);
     default:
         return std::make_unique<TVeskInertProc>(bar, info);
     }

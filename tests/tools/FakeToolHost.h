@@ -64,7 +64,11 @@ public:
     void RefreshStyle() override { log.push_back("style"); }
     TVeskSurface CurrentSurface() const override { return surface; }
     void ShowSurfacesOf(const TVeskObject&) override { log.push_back("surface of"); }
-    bool AskText(TVeskTextRequest&) override { return false; }
+    bool AskText(TVeskTextRequest& request) override
+    {
+        asked.push_back(request);
+        return answerText && answerText(request);
+    }
     std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
 
     TVeskDocument document;
@@ -84,6 +88,9 @@ public:
     std::vector<std::string> log;
     std::vector<std::pair<QString, QString>> buttons;
     TVeskCursor cursor = TVeskCursor::Default;
+    // The text dialog: what it was shown, and how it answers (cancel when unset).
+    std::vector<TVeskTextRequest> asked;
+    std::function<bool(TVeskTextRequest&)> answerText;
     PointF position;
     PointF reference;
 };

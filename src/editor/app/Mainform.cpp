@@ -11,6 +11,7 @@
 #include "Programicon.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
+#include "Textform.h"
 #include "Toolstrip.h"
 #include "Versionform.h"
 #include "Veskeventproc.h"
@@ -646,9 +647,17 @@ void TVeskForm::SetReferencePoint(PointF point)
     statusPanels_[1]->setText(QString::asprintf("X= %f Y= %f", 0.0, 0.0));
 }
 
-bool TVeskForm::AskText(TVeskTextRequest&)
+bool TVeskForm::AskText(TVeskTextRequest& request)
 {
-    return false;
+    TTextForm form(this);
+    form.LoadFromText(request.text, request.family, request.style, request.size);
+    if (form.exec() != QDialog::Accepted)
+        return false;
+    request.text = form.resultText;
+    request.family = form.SelectedFamily();
+    request.style = form.style;
+    request.size = form.size;
+    return true;
 }
 
 std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()

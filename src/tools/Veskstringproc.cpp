@@ -1,0 +1,87 @@
+#include "Veskstringproc.h"
+
+#include "Vesktoolbar.h"
+#include "Vesktoolhost.h"
+#include "io/Veskdocument.h"
+#include "model/Veskhistory.h"
+#include "model/Vesklayerlist.h"
+#include "shapes/Veskpart.h"
+#include "shapes/Veskstring.h"
+
+namespace vesk {
+
+TVeskStringProc::TVeskStringProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
+    : TVeskEventProc(toolBar, QString::fromUtf8(info.name), QString::fromUtf8(info.glyph),
+        QString::fromUtf8(info.hint), info.idleMode)
+{
+    KeepObjectList(hitList);
+}
+
+void TVeskStringProc::MouseDown(std::uint32_t shift, PointF point)
+{
+    if (!(shift & ssLeft) || !root)
+        return;
+    anchor = point;
+    root->SetSelected(false);
+    hitList.clear();
+    root->SelectAt(point);
+    root->CollectByLayer(hitList, -1);
+}
+
+void TVeskStringProc::MouseMove(std::uint32_t, PointF point)
+{
+    Host().ShowPosition(SnapIfOn(point));
+}
+
+void TVeskStringProc::MouseUp(std::uint32_t, PointF)
+{
+    if (!root)
+        return;
+    for (TVeskObject* hit : hitList)
+        if (auto* existing = dynamic_cast<TVeskString*>(hit)) {
+            edit(*existing);
+            return;
+        }
+    place(!hitList.empty());
+}
+
+void TVeskStringProc::edit(TVeskString& existing)
+{
+    TVeskTextRequest request { existing.GetText(), existing.GetFontFamily(), existing.GetFontStyle(),
+        existing.GetEmSize() };
+    text = &existing;
+    if (!Host().AskText(request))
+        return;
+    existing.SetFont(request.family, request.style, request.size);
+    existing.SetText(request.text);
+    Host().History().Record(*root);
+    RequestRedraw();
+}
+
+void TVeskStringProc::place(bool hitSomething)
+{
+    TVeskTextRequest request;
+    if (!Host().AskText(request)) {
+        if (hitSomething)
+            text = nullptr;
+        return;
+    }
+    auto* made = static_cast<TVeskString*>(root->Adopt(
+        std::make_unique<TVeskString>(Host().Document().Layers().CurrentLayer(), Host().CurrentSurface())));
+    anchor = SnapIfOn(anchor);
+    made->SetFont(request.family, request.style, request.size);
+    made->PlaceText(request.text, anchor);
+    text = made;
+    Host().History().Record(*root);
+    RequestRedraw();
+}
+
+void TVeskStringProc::Deactivate()
+{
+    // Every change was recorded when it was made: leaving adds no step, so
+    // the next undo takes back the text rather than appearing to do nothing.
+    text = nullptr;
+    TVeskEventProc::Deactivate();
+}
+
+} // namespace vesk
