@@ -79,8 +79,7 @@ QList<QAction*> TMainMenu::DocumentMenus() const
 
 QList<QAction*> TMainMenu::UnavailableItems() const
 {
-    return { veskImportItem, gerberExportItem, printItem, cutItem, copyItem, pasteItem, layerSwapItem,
-        layerWindowItem, objectEditorItem };
+    return { veskImportItem, gerberExportItem, printItem, cutItem, copyItem, pasteItem, layerSwapItem };
 }
 
 } // namespace vesk
