@@ -4,7 +4,9 @@
 
 namespace vesk {
 
-TVeskLayer::TVeskLayer(int idx, ARGB backgroundColor) : index(idx), maskColor(backgroundColor)
+TVeskLayer::TVeskLayer(int idx, ARGB backgroundColor)
+    : index(idx)
+    , maskColor(backgroundColor)
 {
     SetColor(0xFF0000FF);
     name_ = QStringLiteral("Layer") + QString::number(idx);
@@ -68,6 +70,9 @@ void TVeskLayer::changed()
         Q_EMIT list_->layerChanged(this);
 }
 
-ARGB TVeskLayer::DrawColor() const { return mask ? maskColor : current ? currentColor : normalColor; }
+ARGB TVeskLayer::DrawColor() const
+{
+    return mask ? maskColor : current ? currentColor : normalColor;
+}
 
 } // namespace vesk

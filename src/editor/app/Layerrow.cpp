@@ -95,7 +95,8 @@ void TLayerRow::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint at = event->position().toPoint();
     if (!dragging_
-        && (std::abs(at.x() - pressAt_.x()) >= kDragDistance || std::abs(at.y() - pressAt_.y()) >= kDragDistance))
+        && (std::abs(at.x() - pressAt_.x()) >= kDragDistance
+            || std::abs(at.y() - pressAt_.y()) >= kDragDistance))
         dragging_ = true;
     if (dragging_)
         window_.RowDragOver(*this, event->globalPosition().toPoint());

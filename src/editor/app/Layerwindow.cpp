@@ -75,7 +75,8 @@ TLayerWindow::TLayerWindow(TEditorContext& context, QWidget* parent)
     column->addWidget(ScrollBox, 1);
 
     resize(205, 300);
-    ApplyPlacement(*this, ReadPlacement(TSettingsFile(context_.SettingsFileName()), settings::kLayerWindow), true);
+    ApplyPlacement(
+        *this, ReadPlacement(TSettingsFile(context_.SettingsFileName()), settings::kLayerWindow), true);
 
     TVeskLayerList& layers = Layers();
     connect(&layers, &TVeskLayerList::layersChanged, this, [this] { syncRows(); });
@@ -182,8 +183,8 @@ void TLayerWindow::RowDragOver(TLayerRow& source, QPoint globalPos)
         dropTarget_->SetDropLine(TLayerRow::DropLine::None);
     dropTarget_ = target;
     if (target)
-        target->SetDropLine(target->Index() < source.Index() ? TLayerRow::DropLine::Top
-                                                             : TLayerRow::DropLine::Bottom);
+        target->SetDropLine(
+            target->Index() < source.Index() ? TLayerRow::DropLine::Top : TLayerRow::DropLine::Bottom);
 }
 
 void TLayerWindow::RowDrop(TLayerRow& source, QPoint globalPos)

@@ -50,7 +50,8 @@ QString DisplayNumber(double value)
     return QString::number(value, 'g', 6);
 }
 
-void FillPresetList(QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix)
+void FillPresetList(
+    QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix)
 {
     list.clear();
     for (double value : file.ReadRealList(section, prefix))

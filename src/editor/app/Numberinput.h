@@ -28,6 +28,7 @@ QString DisplayNumber(double value);
 
 // The list emptied and filled with Prefix0, Prefix1, ... of the section, up
 // to the first missing or negative value.
-void FillPresetList(QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix);
+void FillPresetList(
+    QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix);
 
 } // namespace vesk

@@ -30,7 +30,8 @@ TObjectEditor::TObjectEditor(TEditorContext& context, QWidget* parent)
     statusTab_ = new TStatusTab(context_, pageControl_);
     pageControl_->addTab(statusTab_, QStringLiteral("グリッド"));
     resize(196, 180);
-    ApplyPlacement(*this, ReadPlacement(TSettingsFile(context_.SettingsFileName()), settings::kObjectEditor), true);
+    ApplyPlacement(
+        *this, ReadPlacement(TSettingsFile(context_.SettingsFileName()), settings::kObjectEditor), true);
 }
 
 TObjectEditor::~TObjectEditor()

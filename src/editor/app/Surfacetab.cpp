@@ -112,8 +112,8 @@ void TSurfaceTab::ForgetListed()
 
 void TSurfaceTab::Refresh()
 {
-    FillPresetList(*widthList, TSettingsFile(context_.SettingsFileName()), settings::Key(settings::kSurfaceTab),
-        settings::Key(settings::kWidthPrefix));
+    FillPresetList(*widthList, TSettingsFile(context_.SettingsFileName()),
+        settings::Key(settings::kSurfaceTab), settings::Key(settings::kWidthPrefix));
     loadControls();
 }
 
@@ -145,11 +145,12 @@ void TSurfaceTab::loadControls()
         widthEdit->setText(DisplayNumber(currentSurface.GetWidth() * 0.1));
     } else {
         const TVeskSurface& first = *listed_.front().surface;
-        showJoin(allEqual(listed_, [](const TVeskSurface& s) { return s.GetLineJoin(); }), first.GetLineJoin());
+        showJoin(
+            allEqual(listed_, [](const TVeskSurface& s) { return s.GetLineJoin(); }), first.GetLineJoin());
         showCheck(*cutOutCheck, allEqual(listed_, [](const TVeskSurface& s) { return s.GetCutOut(); }),
             first.GetCutOut());
-        showCheck(
-            *fillCheck, allEqual(listed_, [](const TVeskSurface& s) { return s.GetFill(); }), first.GetFill());
+        showCheck(*fillCheck, allEqual(listed_, [](const TVeskSurface& s) { return s.GetFill(); }),
+            first.GetFill());
         widthEdit->setText(allEqual(listed_, [](const TVeskSurface& s) { return s.GetWidth(); })
                 ? DisplayNumber(first.GetWidth() * 0.1)
                 : QString());
@@ -217,7 +218,8 @@ void TSurfaceTab::WidthEditChange()
     if (text.trimmed().isEmpty())
         return;
     double millimetres = 0.0;
-    if (!ReadTypedNumber(text, &millimetres) || !(millimetres * 10.0 >= 0.0 && millimetres * 10.0 < kWidthLimit)) {
+    if (!ReadTypedNumber(text, &millimetres)
+        || !(millimetres * 10.0 >= 0.0 && millimetres * 10.0 < kWidthLimit)) {
         MarkRefused(*widthEdit, kWidthRefused);
         return;
     }
@@ -242,7 +244,8 @@ void TSurfaceTab::CutOutCheckClick()
         return;
     const bool ticked = cutOutCheck->checkState() == Qt::Checked;
     const bool grayed = cutOutCheck->checkState() == Qt::PartiallyChecked;
-    edit([ticked](TVeskSurface& s) { s.SetCutOut(ticked); }, [grayed](const TVeskSurface&) { return !grayed; });
+    edit([ticked](TVeskSurface& s) { s.SetCutOut(ticked); },
+        [grayed](const TVeskSurface&) { return !grayed; });
 }
 
 void TSurfaceTab::FillCheckClick()
