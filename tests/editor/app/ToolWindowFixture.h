@@ -24,7 +24,7 @@
 namespace vesk::test {
 
 class ToolWindowFixture : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
