@@ -50,6 +50,16 @@ QString DisplayNumber(double value)
     return QString::number(value, 'g', 6);
 }
 
+bool TakePreset(const QListWidget& list, QLineEdit& edit)
+{
+    const QListWidgetItem* item = list.currentItem();
+    if (!item)
+        return false;
+    edit.setText(item->text());
+    edit.setModified(true);
+    return true;
+}
+
 void FillPresetList(
     QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix)
 {

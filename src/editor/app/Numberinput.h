@@ -26,6 +26,9 @@ bool IsMarkedRefused(const QLineEdit& edit);
 // for everyday sizes.
 QString DisplayNumber(double value);
 
+// The chosen preset copied into the box as if typed there; false when none is chosen.
+bool TakePreset(const QListWidget& list, QLineEdit& edit);
+
 // The list emptied and filled with Prefix0, Prefix1, ... of the section, up
 // to the first missing or negative value.
 void FillPresetList(

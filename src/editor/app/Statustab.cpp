@@ -119,12 +119,8 @@ void TStatusTab::GridEditChange()
 
 void TStatusTab::GridListClick()
 {
-    const QListWidgetItem* item = gridList->currentItem();
-    if (!item)
-        return;
-    gridEdit->setText(item->text());
-    gridEdit->setModified(true);
-    GridEditChange();
+    if (TakePreset(*gridList, *gridEdit))
+        GridEditChange();
 }
 
 void TStatusTab::SnapCheckClick()

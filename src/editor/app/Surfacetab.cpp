@@ -230,32 +230,30 @@ void TSurfaceTab::WidthEditChange()
 
 void TSurfaceTab::WidthListClick()
 {
-    const QListWidgetItem* item = widthList->currentItem();
-    if (!item)
-        return;
-    widthEdit->setText(item->text());
-    widthEdit->setModified(true);
-    WidthEditChange();
+    if (TakePreset(*widthList, *widthEdit))
+        WidthEditChange();
 }
 
 void TSurfaceTab::CutOutCheckClick()
 {
-    if (updating)
-        return;
-    const bool ticked = cutOutCheck->checkState() == Qt::Checked;
-    const bool grayed = cutOutCheck->checkState() == Qt::PartiallyChecked;
-    edit([ticked](TVeskSurface& s) { s.SetCutOut(ticked); },
-        [grayed](const TVeskSurface&) { return !grayed; });
+    checkClick(*cutOutCheck, &TVeskSurface::SetCutOut, [](const TVeskSurface&) { return true; });
 }
 
 void TSurfaceTab::FillCheckClick()
 {
+    checkClick(*fillCheck, &TVeskSurface::SetFill, [](const TVeskSurface& s) { return s.GetWidth() > 0.0f; });
+}
+
+template <class Picks>
+void TSurfaceTab::checkClick(const QCheckBox& box, void (TVeskSurface::*set)(bool), const Picks& picks)
+{
     if (updating)
         return;
-    const bool ticked = fillCheck->checkState() == Qt::Checked;
-    const bool grayed = fillCheck->checkState() == Qt::PartiallyChecked;
-    edit([ticked](TVeskSurface& s) { s.SetFill(ticked); },
-        [grayed](const TVeskSurface& s) { return !grayed && s.GetWidth() > 0.0f; });
+    const bool ticked = box.checkState() == Qt::Checked;
+    // Grayed, the box stands for values that differ: only the current surface follows.
+    const bool grayed = box.checkState() == Qt::PartiallyChecked;
+    edit([ticked, set](TVeskSurface& s) { (s.*set)(ticked); },
+        [grayed, &picks](const TVeskSurface& s) { return !grayed && picks(s); });
 }
 
 } // namespace vesk

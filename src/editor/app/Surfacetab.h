@@ -69,6 +69,10 @@ private:
     void WidthListClick();
     void CutOutCheckClick();
     void FillCheckClick();
+    // A check box click: the current surface takes the ticked state, and so
+    // do the listed surfaces the picks choose unless the box is grayed.
+    template <class Picks>
+    void checkClick(const QCheckBox& box, void (TVeskSurface::*set)(bool), const Picks& picks);
     // Applies the change to the current surface and to the listed surfaces
     // it picks; one history step when any listed surface changed.
     template <class Change, class Picks> void edit(const Change& change, const Picks& picks);
