@@ -87,8 +87,10 @@ void TStatusTab::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int h = height();
     gridList->resize(gridList->width(), std::max(0, h - 35));
-    showGridCheck->move(showGridCheck->x(), h - 40);
-    snapCheck->move(snapCheck->x(), h - 40 + 16);
+    // The captions take what room the page has beside the list.
+    const int checkWidth = std::max(120, width() - showGridCheck->x());
+    showGridCheck->setGeometry(showGridCheck->x(), h - 40, checkWidth, 17);
+    snapCheck->setGeometry(snapCheck->x(), h - 40 + 16, checkWidth, 17);
 }
 
 void TStatusTab::showPitch()

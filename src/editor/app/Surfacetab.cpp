@@ -122,8 +122,9 @@ void TSurfaceTab::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int h = height();
     widthList->resize(widthList->width(), std::max(0, h - 35));
-    cutOutCheck->move(cutOutCheck->x(), h - 40);
-    fillCheck->move(fillCheck->x(), h - 40 + 16);
+    const int checkWidth = std::max(110, width() - cutOutCheck->x());
+    cutOutCheck->setGeometry(cutOutCheck->x(), h - 40, checkWidth, 17);
+    fillCheck->setGeometry(fillCheck->x(), h - 40 + 16, checkWidth, 17);
 }
 
 void TSurfaceTab::showJoin(bool decided, int join)
