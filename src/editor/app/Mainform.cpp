@@ -526,22 +526,26 @@ TVeskDocument& TVeskForm::Document()
 void TVeskForm::RootReplaced()
 {
     // The listed surfaces were in the root that is gone.
-    objectEditor_->SurfaceTab().ForgetListed();
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().ForgetListed();
 }
 
+// The object editor exists from the end of construction on.
 TVeskSurface TVeskForm::CurrentSurface() const
 {
-    return objectEditor_->SurfaceTab().CurrentSurface();
+    return objectEditor_ ? objectEditor_->SurfaceTab().CurrentSurface() : TVeskSurface();
 }
 
 void TVeskForm::RefreshStyle()
 {
-    objectEditor_->SurfaceTab().RefreshStyle();
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().RefreshStyle();
 }
 
 void TVeskForm::ShowSurfacesOf(const std::vector<TVeskObject*>& objects)
 {
-    objectEditor_->SurfaceTab().ShowSurfacesOf(objects);
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().ShowSurfacesOf(objects);
 }
 
 TDrawStyle& TVeskForm::DrawStyle()
