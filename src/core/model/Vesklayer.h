@@ -23,8 +23,8 @@ public:
     // drops the layer's objects from the selection.
     bool visible = true;
     bool locked = false;
-    // Change these two and the name and colour through the setters once the
-    // layer is in a list, so that windows and the renderer hear of it.
+    // Once the layer is in a list, change mask and wireFrame (and the name
+    // and colour) through the setters, so that the windows and the drawing follow.
     bool mask = false;
     bool printSelected = false;
     bool wireFrame = false;
