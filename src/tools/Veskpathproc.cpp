@@ -47,7 +47,7 @@ void TVeskPathProc::MouseDown(std::uint32_t shift, PointF point)
         anchor = SnapIfOn(anchor);
         building->AppendAnchor(anchor);
         Host().RefreshStyle();
-        Host().ShowSurfacesOf(*building);
+        Host().ShowSurfacesOf({ building });
     }
     Host().SetReferencePoint(anchor);
     RequestOverlay();
@@ -114,19 +114,18 @@ void TVeskPathProc::CommitHistory()
 
 void TVeskPathProc::install(std::unique_ptr<TVeskObject> state)
 {
+    // The surface tab lets go of the path before it goes.
+    Host().RefreshStyle();
     if (building)
         building->Delete();
     building = nullptr;
     auto* path = dynamic_cast<TVeskPath*>(state.get());
-    if (!path || !root) {
-        Host().RefreshStyle();
+    if (!path || !root)
         return;
-    }
     state.release();
     building = static_cast<TVeskPath*>(root->Adopt(std::unique_ptr<TVeskPath>(path)));
     building->SetHandlesSelected(true);
-    Host().RefreshStyle();
-    Host().ShowSurfacesOf(*building);
+    Host().ShowSurfacesOf({ building });
 }
 
 void TVeskPathProc::UndoClick()

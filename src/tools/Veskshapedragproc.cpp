@@ -25,7 +25,7 @@ void TVeskShapeDragProc::MouseDown(std::uint32_t shift, PointF point)
         shape = root->Adopt(NewShape(layers.CurrentLayer(), Host().CurrentSurface()));
         anchor = SnapIfOn(point);
         Host().RefreshStyle();
-        Host().ShowSurfacesOf(*shape);
+        Host().ShowSurfacesOf({ shape });
     }
     Host().SetReferencePoint(anchor);
     RequestOverlay();
@@ -49,13 +49,15 @@ void TVeskShapeDragProc::MouseUp(std::uint32_t, PointF point)
 {
     if (shape) {
         point = SnapIfOn(point);
-        if (point == anchor)
-            shape->Delete();
-        else
-            Host().History().Record(*root);
-        shape = nullptr;
+        const bool made = !(point == anchor);
         root->SetSelected(false);
+        // The surface tab lets go of the shape before it may go.
         Host().RefreshStyle();
+        if (made)
+            Host().History().Record(*root);
+        else
+            shape->Delete();
+        shape = nullptr;
     }
     RequestRedraw();
 }

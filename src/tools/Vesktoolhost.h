@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QImage;
 
@@ -87,8 +88,10 @@ public:
     virtual TVeskSurface CurrentSurface() const { return {}; }
     // The surface tab shows the style of the current selection again.
     virtual void RefreshStyle() { }
-    // The surface tab shows this object's surface (the one being made).
-    virtual void ShowSurfacesOf(const TVeskObject& /*object*/) { }
+    // The surface tab lists these objects' surfaces for editing; objects
+    // without an editable surface are skipped. The tool calls RefreshStyle
+    // before any listed object goes away.
+    virtual void ShowSurfacesOf(const std::vector<TVeskObject*>& /*objects*/) { }
 
     // Modal text dialog; false when cancelled.
     virtual bool AskText(TVeskTextRequest& request) = 0;

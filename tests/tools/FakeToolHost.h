@@ -63,7 +63,7 @@ public:
     void SetReferencePoint(PointF p) override { reference = p; }
     void RefreshStyle() override { log.push_back("style"); }
     TVeskSurface CurrentSurface() const override { return surface; }
-    void ShowSurfacesOf(const TVeskObject&) override { log.push_back("surface of"); }
+    void ShowSurfacesOf(const std::vector<TVeskObject*>&) override { log.push_back("surface of"); }
     bool AskText(TVeskTextRequest& request) override
     {
         asked.push_back(request);

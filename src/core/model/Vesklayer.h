@@ -23,6 +23,8 @@ public:
     // drops the layer's objects from the selection.
     bool visible = true;
     bool locked = false;
+    // Once the layer is in a list, change mask and wireFrame (and the name
+    // and colour) through the setters, so that the windows and the drawing follow.
     bool mask = false;
     bool printSelected = false;
     bool wireFrame = false;
@@ -38,11 +40,13 @@ public:
     ARGB DrawColor() const;
 
     const QString& Name() const { return name_; }
-    void SetName(const QString& name) { name_ = name; }
+    void SetName(const QString& name);
 
     // Set the flag and tell the list's observers when it changed.
     void SetVisible(bool value);
     void SetLocked(bool value);
+    void SetMask(bool value);
+    void SetWireFrame(bool value);
 
 private:
     friend class TVeskLayerList;

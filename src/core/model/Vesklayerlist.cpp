@@ -71,7 +71,7 @@ TVeskLayer* TVeskLayerList::AddLayer(ARGB color)
 TVeskLayer* TVeskLayerList::AddNamedLayer(ARGB color, const QString& name)
 {
     TVeskLayer* layer = AddLayer(color);
-    layer->SetName(name);
+    layer->name_ = name;
     Q_EMIT layerChanged(layer);
     return layer;
 }

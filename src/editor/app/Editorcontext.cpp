@@ -1,5 +1,9 @@
 #include "Editorcontext.h"
 
+#include "Mainform.h"
+#include "Veskeventproc.h"
+#include "Vesktoolbar.h"
+
 namespace vesk {
 
 TEditorContext::TEditorContext(QString settingsFileName)
@@ -14,6 +18,17 @@ void TEditorContext::SetDialogs(std::unique_ptr<TUserDialogs> dialogs)
 {
     if (dialogs)
         dialogs_ = std::move(dialogs);
+}
+
+TVeskEventProc* TEditorContext::ActiveTool() const
+{
+    return mainForm ? mainForm->ToolBar().CurrentTool() : nullptr;
+}
+
+void TEditorContext::RequestRedraw() const
+{
+    if (TVeskEventProc* tool = ActiveTool())
+        tool->RequestRedraw();
 }
 
 } // namespace vesk

@@ -11,6 +11,9 @@
 
 namespace vesk {
 
+class TLayerWindow;
+class TObjectEditor;
+class TVeskEventProc;
 class TVeskForm;
 class TVersionForm;
 class TWorkAreaForm;
@@ -39,10 +42,17 @@ public:
     // Tests put their own answers here.
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
 
+    // The tool that has the drawing's input, or null.
+    TVeskEventProc* ActiveTool() const;
+    // The active tool draws again at idle; nothing without one.
+    void RequestRedraw() const;
+
     // The windows, each null until it exists.
     TVeskForm* mainForm = nullptr;
     TWorkAreaForm* workAreaForm = nullptr;
     TVersionForm* versionForm = nullptr;
+    TLayerWindow* layerWindow = nullptr;
+    TObjectEditor* objectEditor = nullptr;
 
 private:
     QString settingsFileName_;

@@ -6,11 +6,15 @@
 #include "Gerberform.h"
 #include "Glyphlibrary.h"
 #include "Layerswapform.h"
+#include "Layerwindow.h"
 #include "Mainmenu.h"
+#include "Objecteditor.h"
 #include "Printform.h"
 #include "Programicon.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
+#include "Statustab.h"
+#include "Surfacetab.h"
 #include "Textform.h"
 #include "Toolstrip.h"
 #include "Versionform.h"
@@ -120,6 +124,10 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
         = std::make_unique<TVeskImportForm>(*this, context_.Dialogs(), context_.SettingsFileName(), this);
     layerSwapForm_ = std::make_unique<TLayerSwapForm>(*this, context_.SettingsFileName(), this);
     context_.versionForm = versionForm_.get();
+    layerWindow_ = std::make_unique<TLayerWindow>(context_, this);
+    context_.layerWindow = layerWindow_.get();
+    objectEditor_ = std::make_unique<TObjectEditor>(context_, this);
+    context_.objectEditor = objectEditor_.get();
 
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);
@@ -148,6 +156,8 @@ TVeskForm::~TVeskForm()
     writeSettings();
     context_.workAreaForm = nullptr;
     context_.versionForm = nullptr;
+    context_.layerWindow = nullptr;
+    context_.objectEditor = nullptr;
     context_.mainForm = nullptr;
 }
 
@@ -182,6 +192,8 @@ void TVeskForm::buildMenus()
     connect(m.workAreaItem, &QAction::triggered, this, [this] { WorkAreaMenuClick(); });
     connect(m.windowMenu, &QMenu::aboutToShow, this, [this] { WindowMenuClick(); });
     connect(m.toolWindowItem, &QAction::triggered, this, [this] { ToolWindowMenuClick(); });
+    connect(m.layerWindowItem, &QAction::triggered, this, [this] { LayerWindowMenuClick(); });
+    connect(m.objectEditorItem, &QAction::triggered, this, [this] { ObjectEditorMenuClick(); });
     connect(m.versionItem, &QAction::triggered, this, [this] { VersionMenuClick(); });
 }
 
@@ -200,6 +212,12 @@ void TVeskForm::buildStatusBar()
 QString TVeskForm::StatusText(int panel) const
 {
     return panel >= 0 && panel < 3 ? statusPanels_[panel]->text() : QString();
+}
+
+void TVeskForm::ShowStatusText(int panel, const QString& text)
+{
+    if (panel >= 0 && panel < 3)
+        statusPanels_[panel]->setText(text);
 }
 
 // ---- settings ----------------------------------------------------------
@@ -242,8 +260,7 @@ void TVeskForm::writeSettings() const
 
 void TVeskForm::RefreshObjectEditor()
 {
-    const TSettingsFile file(context_.SettingsFileName());
-    Grid().pitch = ReadDefaultGridPitch(file, Grid().pitch);
+    objectEditor_->RefreshObjectEditor();
 }
 
 // ---- document commands -------------------------------------------------
@@ -318,6 +335,11 @@ void TVeskForm::fitOpenedDocument()
 void TVeskForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (!toolWindowsShown_) {
+        toolWindowsShown_ = true;
+        layerWindow_->show();
+        objectEditor_->show();
+    }
     if (fitOnShow_) {
         fitOnShow_ = false;
         // Once the layout has given the drawing its size.
@@ -339,6 +361,8 @@ void TVeskForm::ResetDocument()
 {
     if (eventHandler_)
         SetEventHandler(nullptr);
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().ForgetListed();
     context_.Document().SetRoot(std::make_unique<TVeskPart>());
     smoothingMode = 4;
     SetFileName(QString());
@@ -504,14 +528,14 @@ void TVeskForm::ConfigMenuClick()
 
 void TVeskForm::ShowGridMenuClick()
 {
-    Grid().showGrid = !Grid().showGrid;
+    objectEditor_->StatusTab().SetShowGrid(!Grid().showGrid);
     menu_->showGridItem->setChecked(Grid().showGrid);
     requestRedraw();
 }
 
 void TVeskForm::SnapMenuClick()
 {
-    Grid().snap = !Grid().snap;
+    objectEditor_->StatusTab().SetSnap(!Grid().snap);
     menu_->snapItem->setChecked(Grid().snap);
 }
 
@@ -524,14 +548,26 @@ void TVeskForm::WorkAreaMenuClick()
 void TVeskForm::WindowMenuClick()
 {
     menu_->toolWindowItem->setChecked(toolStrip_->isVisible());
-    menu_->layerWindowItem->setChecked(false);
-    menu_->objectEditorItem->setChecked(false);
+    menu_->layerWindowItem->setChecked(layerWindow_->isVisible());
+    menu_->objectEditorItem->setChecked(objectEditor_->isVisible());
 }
 
 void TVeskForm::ToolWindowMenuClick()
 {
     toolStrip_->setVisible(!toolStrip_->isVisible());
     menu_->toolWindowItem->setChecked(toolStrip_->isVisible());
+}
+
+void TVeskForm::LayerWindowMenuClick()
+{
+    layerWindow_->setVisible(!layerWindow_->isVisible());
+    menu_->layerWindowItem->setChecked(layerWindow_->isVisible());
+}
+
+void TVeskForm::ObjectEditorMenuClick()
+{
+    objectEditor_->setVisible(!objectEditor_->isVisible());
+    menu_->objectEditorItem->setChecked(objectEditor_->isVisible());
 }
 
 void TVeskForm::VersionMenuClick()
@@ -548,6 +584,27 @@ TVeskDocument& TVeskForm::Document()
 
 void TVeskForm::RootReplaced()
 {
+    // The listed surfaces were in the root that is gone.
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().ForgetListed();
+}
+
+// The object editor exists from the end of construction on.
+TVeskSurface TVeskForm::CurrentSurface() const
+{
+    return objectEditor_ ? objectEditor_->SurfaceTab().CurrentSurface() : TVeskSurface();
+}
+
+void TVeskForm::RefreshStyle()
+{
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().RefreshStyle();
+}
+
+void TVeskForm::ShowSurfacesOf(const std::vector<TVeskObject*>& objects)
+{
+    if (objectEditor_)
+        objectEditor_->SurfaceTab().ShowSurfacesOf(objects);
 }
 
 TDrawStyle& TVeskForm::DrawStyle()

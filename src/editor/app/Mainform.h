@@ -23,7 +23,9 @@ class TLayerSwapForm;
 class TVeskImportForm;
 class TPrintForm;
 class TEditorContext;
+class TLayerWindow;
 class TMainMenu;
+class TObjectEditor;
 class TToolStrip;
 class TVersionForm;
 class TVeskToolBar;
@@ -77,6 +79,8 @@ public:
     void SnapMenuClick();
     void WorkAreaMenuClick();
     void ToolWindowMenuClick();
+    void LayerWindowMenuClick();
+    void ObjectEditorMenuClick();
     void VersionMenuClick();
 
     // False when the user cancels: in the question, in the save dialog that
@@ -90,7 +94,7 @@ public:
     TDocumentResult WriteDocument(const QString& path);
     void EnableDocumentMenus();
     void DisableDocumentMenus();
-    // Takes the grid pitch from the settings file's "DefaultGrid".
+    // The object editor reads its presets and the default grid pitch again.
     void RefreshObjectEditor();
 
     TEditorContext& Context() { return context_; }
@@ -104,7 +108,10 @@ public:
     TGerberForm& GerberForm() { return *gerberForm_; }
     TVeskImportForm& ImportForm() { return *importForm_; }
     TLayerSwapForm& LayerSwapForm() { return *layerSwapForm_; }
+    TLayerWindow& LayerWindow() { return *layerWindow_; }
+    TObjectEditor& ObjectEditor() { return *objectEditor_; }
     QString StatusText(int panel) const;
+    void ShowStatusText(int panel, const QString& text);
     PointF MousePoint() const { return mousePoint; }
     PointF ReferencePoint() const { return referencePoint; }
     // Runs the pending deferred rendering now instead of at idle.
@@ -130,6 +137,9 @@ public:
     void SetCursor(TVeskCursor cursor) override;
     void ShowPosition(PointF point) override;
     void SetReferencePoint(PointF point) override;
+    TVeskSurface CurrentSurface() const override;
+    void RefreshStyle() override;
+    void ShowSurfacesOf(const std::vector<TVeskObject*>& objects) override;
     bool AskText(TVeskTextRequest& request) override;
     std::unique_ptr<TVeskObject> PickLibraryPart() override;
 
@@ -194,6 +204,10 @@ private:
     std::unique_ptr<TGerberForm> gerberForm_;
     std::unique_ptr<TVeskImportForm> importForm_;
     std::unique_ptr<TLayerSwapForm> layerSwapForm_;
+    std::unique_ptr<TLayerWindow> layerWindow_;
+    std::unique_ptr<TObjectEditor> objectEditor_;
+    // The tool windows come up with the main window the first time it shows.
+    bool toolWindowsShown_ = false;
     TVeskEventProc* eventHandler_ = nullptr;
     QTimer idleTimer_;
     // A Space release waiting to be confirmed, and its deadline.

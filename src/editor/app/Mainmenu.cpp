@@ -79,7 +79,7 @@ QList<QAction*> TMainMenu::DocumentMenus() const
 
 QList<QAction*> TMainMenu::UnavailableItems() const
 {
-    return { layerWindowItem, objectEditorItem };
+    return {};
 }
 
 } // namespace vesk

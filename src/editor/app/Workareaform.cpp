@@ -1,11 +1,11 @@
 #include "Workareaform.h"
 
+#include "Numberinput.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
 #include "Windowplacement.h"
 
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <climits>
 #include <cmath>
@@ -22,12 +22,8 @@ constexpr double kLargestMillimetres = 1e6;
 
 bool toNumber(const QString& text, double* out)
 {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    double value = trimmed.toDouble(&ok);
-    if (!ok)
-        value = QLocale::system().toDouble(trimmed, &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kLargestMillimetres)
+    double value = 0.0;
+    if (!ReadTypedNumber(text, &value) || std::fabs(value) > kLargestMillimetres)
         return false;
     *out = value;
     return true;

@@ -2,6 +2,7 @@
 #include "model/Vesklayerlist.h"
 
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vesk;
@@ -390,3 +391,48 @@ TEST_F(LayerListTest, FlagSettersReportChangesThroughTheList)
     EXPECT_TRUE(loose.locked);
     EXPECT_EQ(seen.size(), 1u);
 }
+
+namespace {
+
+// What the saved layer table and the drawing take from a layer reaches the
+// list's observers too, once per real change: the windows and the renderer
+// follow a rename, a new colour, mask and wire-frame.
+TEST_F(LayerListTest, LookSettersReportRealChangesThroughTheList)
+{
+    const struct {
+        const char* what;
+        std::function<void(TVeskLayer&)> change;
+        std::function<bool(const TVeskLayer&)> changed;
+    } cases[] = {
+        { "name", [](TVeskLayer& l) { l.SetName(QStringLiteral("部品面")); },
+            [](const TVeskLayer& l) { return l.Name() == QStringLiteral("部品面"); } },
+        { "colour", [](TVeskLayer& l) { l.SetColor(0x00102030); },
+            [](const TVeskLayer& l) { return l.opaqueColor == 0xFF102030u; } },
+        { "colour with another alpha", [](TVeskLayer& l) { l.SetColor(0x80102030); },
+            [](const TVeskLayer& l) { return l.normalColor == 0x78102030u; } },
+        { "mask", [](TVeskLayer& l) { l.SetMask(true); }, [](const TVeskLayer& l) { return l.mask; } },
+        { "wire-frame", [](TVeskLayer& l) { l.SetWireFrame(true); },
+            [](const TVeskLayer& l) { return l.wireFrame; } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        list.ResetToDefaults();
+        TVeskLayer* layer = list.LayerAt(3);
+        std::vector<TVeskLayer*> seen;
+        const QMetaObject::Connection watch = QObject::connect(
+            &list, &TVeskLayerList::layerChanged, [&](TVeskLayer* l) { seen.push_back(l); });
+        c.change(*layer);
+        c.change(*layer);
+        QObject::disconnect(watch);
+        EXPECT_TRUE(c.changed(*layer));
+        EXPECT_EQ(seen, std::vector<TVeskLayer*> { layer }) << "once, for the second call changed nothing";
+    }
+
+    TVeskLayer loose;
+    loose.SetName(QStringLiteral("alone"));
+    loose.SetMask(true);
+    EXPECT_EQ(loose.Name(), QStringLiteral("alone"));
+    EXPECT_TRUE(loose.mask);
+}
+
+} // namespace

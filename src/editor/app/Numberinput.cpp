@@ -1,0 +1,71 @@
+#include "Numberinput.h"
+
+#include "Settingsfile.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <cmath>
+
+namespace vesk {
+
+namespace {
+const char* const kRefusedProperty = "refused";
+const QColor kRefusedBase(255, 214, 214);
+} // namespace
+
+bool ReadTypedNumber(const QString& text, double* out)
+{
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = trimmed.toDouble(&ok);
+    if (!ok)
+        value = QLocale::system().toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    *out = value;
+    return true;
+}
+
+void MarkRefused(QLineEdit& edit, const QString& reason)
+{
+    const bool refused = !reason.isEmpty();
+    if (IsMarkedRefused(edit) == refused && edit.toolTip() == reason)
+        return;
+    edit.setProperty(kRefusedProperty, refused);
+    edit.setToolTip(reason);
+    QPalette palette = edit.parentWidget() ? edit.parentWidget()->palette() : QPalette();
+    if (refused)
+        palette.setColor(QPalette::Base, kRefusedBase);
+    edit.setPalette(palette);
+}
+
+bool IsMarkedRefused(const QLineEdit& edit)
+{
+    return edit.property(kRefusedProperty).toBool();
+}
+
+QString DisplayNumber(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+bool TakePreset(const QListWidget& list, QLineEdit& edit)
+{
+    const QListWidgetItem* item = list.currentItem();
+    if (!item)
+        return false;
+    edit.setText(item->text());
+    edit.setModified(true);
+    return true;
+}
+
+void FillPresetList(
+    QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix)
+{
+    list.clear();
+    for (double value : file.ReadRealList(section, prefix))
+        list.addItem(QString::number(value, 'g', 15));
+}
+
+} // namespace vesk
