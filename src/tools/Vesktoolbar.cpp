@@ -2,6 +2,7 @@
 
 #include "Veskeventproc.h"
 #include "Veskinertproc.h"
+#include "Veskselectproc.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
 #include "render/Veskrenderer.h"
@@ -29,6 +30,8 @@ constexpr std::array<TVeskToolInfo, 9> standardTools { {
 // inert one with the row's name, glyph, hint and idle mode.
 std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVeskToolInfo& info)
 {
+    if (info.idleMode == ModeSelectIdle)
+        return std::make_unique<TVeskSelectProc>(bar);
     return std::make_unique<TVeskInertProc>(bar, info);
 }
 

@@ -62,7 +62,16 @@ public:
     void ShowPosition(PointF p) override { position = p; }
     void SetReferencePoint(PointF p) override { reference = p; }
     void RefreshStyle() override { log.push_back("style"); }
+    void ShowSurfacesOf(std::span<TVeskObject* const> objects) override
+    {
+        log.push_back("surfaces " + std::to_string(objects.size()));
+    }
     bool AskText(TVeskTextRequest&) override { return false; }
+    bool AskNumericMove(TVeskNumericMove& move) override
+    {
+        ++numericAsked;
+        return onNumericMove && onNumericMove(move);
+    }
     std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
 
     TVeskDocument document;
@@ -75,6 +84,9 @@ public:
     QImage screen;
     std::vector<QImage> presented;
     std::function<void()> onPresent;
+    // Answers the numeric input dialog; unset, the dialog is cancelled.
+    std::function<bool(TVeskNumericMove&)> onNumericMove;
+    int numericAsked = 0;
     int idleRequests = 0;
     int buttonChanges = 0;
     TVeskEventProc* handler = nullptr;
