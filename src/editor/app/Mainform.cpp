@@ -4,6 +4,7 @@
 #include "Editorcontext.h"
 #include "Glyphlibrary.h"
 #include "Mainmenu.h"
+#include "Numericinputform.h"
 #include "Programicon.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
@@ -591,6 +592,12 @@ void TVeskForm::SetReferencePoint(PointF point)
 bool TVeskForm::AskText(TVeskTextRequest&)
 {
     return false;
+}
+
+bool TVeskForm::AskNumericMove(TVeskNumericMove& move)
+{
+    TNumericInputForm form(this);
+    return form.Ask(move);
 }
 
 std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()

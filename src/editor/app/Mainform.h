@@ -109,6 +109,7 @@ public:
     void ShowPosition(PointF point) override;
     void SetReferencePoint(PointF point) override;
     bool AskText(TVeskTextRequest& request) override;
+    bool AskNumericMove(TVeskNumericMove& move) override;
     std::unique_ptr<TVeskObject> PickLibraryPart() override;
 
 protected:
