@@ -6,6 +6,7 @@
 #include "Veskpathproc.h"
 #include "Veskrectproc.h"
 #include "Veskstringproc.h"
+#include "Veskselectproc.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
 #include "render/Veskrenderer.h"
@@ -34,6 +35,8 @@ constexpr std::array<TVeskToolInfo, 9> standardTools { {
 std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVeskToolInfo& info)
 {
     switch (info.idleMode) {
+    case ModeSelectIdle:
+        return std::make_unique<TVeskSelectProc>(bar);
     case ModeRectIdle:
         return std::make_unique<TVeskRectProc>(bar, info);
     case ModeEllipseIdle:

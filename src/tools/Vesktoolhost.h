@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include <span>
 
 class QImage;
 
@@ -35,6 +36,17 @@ struct TVeskTextRequest {
     QString family;
     int style = 0;
     float size = 40.0f;
+};
+
+// A move of the selection typed by the user: offsets in millimetres and a
+// turn in degrees (clockwise on screen) about the selection's centre.
+// Values beyond the limits are refused where they are typed.
+struct TVeskNumericMove {
+    static constexpr double MaxOffsetMm = 1000.0;
+    static constexpr double MaxAngle = 360.0;
+    double dxMm = 0.0;
+    double dyMm = 0.0;
+    double angle = 0.0;
 };
 
 // Everything a tool needs from the window it works in. The main window
@@ -95,6 +107,9 @@ public:
 
     // Modal text dialog; false when cancelled.
     virtual bool AskText(TVeskTextRequest& request) = 0;
+    // Modal numeric input dialog, starting from the values given; false
+    // when cancelled.
+    virtual bool AskNumericMove(TVeskNumericMove& /*move*/) { return false; }
     // Modal library window; a copy of the chosen part, or null when cancelled
     // or nothing was chosen.
     virtual std::unique_ptr<TVeskObject> PickLibraryPart() = 0;

@@ -63,11 +63,19 @@ public:
     void SetReferencePoint(PointF p) override { reference = p; }
     void RefreshStyle() override { log.push_back("style"); }
     TVeskSurface CurrentSurface() const override { return surface; }
-    void ShowSurfacesOf(const std::vector<TVeskObject*>&) override { log.push_back("surface of"); }
+    void ShowSurfacesOf(const std::vector<TVeskObject*>& objects) override
+    {
+        log.push_back("surfaces " + std::to_string(objects.size()));
+    }
     bool AskText(TVeskTextRequest& request) override
     {
         asked.push_back(request);
         return answerText && answerText(request);
+    }
+    bool AskNumericMove(TVeskNumericMove& move) override
+    {
+        ++numericAsked;
+        return onNumericMove && onNumericMove(move);
     }
     std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
 
@@ -82,6 +90,9 @@ public:
     QImage screen;
     std::vector<QImage> presented;
     std::function<void()> onPresent;
+    // Answers the numeric input dialog; unset, the dialog is cancelled.
+    std::function<bool(TVeskNumericMove&)> onNumericMove;
+    int numericAsked = 0;
     int idleRequests = 0;
     int buttonChanges = 0;
     TVeskEventProc* handler = nullptr;

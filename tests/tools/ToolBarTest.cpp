@@ -29,6 +29,12 @@ struct StandardBar : ::testing::Test {
 };
 
 const std::vector<std::string> frameworkButtons { "Bitmap\\OK.bmp", "Bitmap\\Zin.bmp", "Bitmap\\Zout.bmp" };
+// The select tool's five, then the framework's three.
+const std::vector<std::string> selectToolButtons { "Bitmap\\Group.bmp", "Bitmap\\UnGroup.bmp",
+    "Bitmap\\Rotate.bmp", "Bitmap\\Mirror.bmp", "Bitmap\\Num.bmp", "Bitmap\\OK.bmp", "Bitmap\\Zin.bmp",
+    "Bitmap\\Zout.bmp" };
+constexpr int kZoomInButton = 6;
+constexpr int kZoomOutButton = 7;
 
 } // namespace
 
@@ -84,12 +90,15 @@ TEST_F(StandardBar, ResetActivatesTheFirstToolWithoutDeselectingOrRedrawing)
     EXPECT_TRUE(object->IsSelected());
     EXPECT_FALSE(bar.Tool(0)->RenderPending());
 
-    EXPECT_EQ(optionGlyphs(), frameworkButtons);
+    EXPECT_EQ(optionGlyphs(), selectToolButtons);
     const struct {
         const char* hint;
         int top;
-    } buttons[] = { { "操作を終了します", 270 }, { "画面を拡大します", 300 }, { "画面を縮小します", 330 } };
-    for (int i = 0; i < 3; ++i) {
+    } buttons[] = { { "グループ化します", 270 }, { "グループ化を解除します", 300 },
+        { "オブジェクトを90°回転します", 330 }, { "オブジェクトを反転します", 360 }, { "数値入力", 390 },
+        { "操作を終了します", 420 }, { "画面を拡大します", 450 }, { "画面を縮小します", 480 } };
+    ASSERT_EQ(bar.OptionButtons().size(), std::size(buttons));
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
         EXPECT_EQ(bar.OptionButtons()[i].hint, QString::fromUtf8(buttons[i].hint));
         EXPECT_EQ(bar.OptionButtons()[i].top, buttons[i].top);
         EXPECT_EQ(host.buttons[i].first, bar.OptionButtons()[i].glyphName);
@@ -128,7 +137,7 @@ TEST_F(StandardBar, SelectToolByName)
         EXPECT_FALSE(bar.SelectToolByName(QString::fromUtf8(unknown)));
         EXPECT_EQ(bar.CurrentTool(), bar.Tool(0));
         EXPECT_TRUE(object->IsSelected());
-        EXPECT_EQ(optionGlyphs(), frameworkButtons);
+        EXPECT_EQ(optionGlyphs(), selectToolButtons);
     }
     EXPECT_TRUE(bar.SelectToolByName(QStringLiteral("PadTool")));
     EXPECT_EQ(bar.CurrentTool(), bar.Tool(7));
@@ -160,14 +169,14 @@ TEST_F(StandardBar, DeactivateAllLeavesNoCurrentTool)
 TEST_F(StandardBar, FrameworkButtonsZoom)
 {
     bar.ResetToFirstTool();
-    bar.ClickOptionButton(1);
+    bar.ClickOptionButton(kZoomInButton);
     EXPECT_DOUBLE_EQ(host.view.Zoom(), 2);
     EXPECT_DOUBLE_EQ(object->ViewScale(), 2);
-    bar.ClickOptionButton(2);
-    bar.ClickOptionButton(2);
+    bar.ClickOptionButton(kZoomOutButton);
+    bar.ClickOptionButton(kZoomOutButton);
     EXPECT_DOUBLE_EQ(host.view.Zoom(), 0.5);
-    bar.ClickOptionButton(0); // finish does nothing in an inert tool
-    bar.ClickOptionButton(3);
+    bar.ClickOptionButton(kZoomOutButton - 2); // finish does nothing in the select tool
+    bar.ClickOptionButton(kZoomOutButton + 1);
     bar.ClickOptionButton(-1);
     EXPECT_DOUBLE_EQ(host.view.Zoom(), 0.5);
 }

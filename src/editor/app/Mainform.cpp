@@ -8,6 +8,7 @@
 #include "Layerswapform.h"
 #include "Layerwindow.h"
 #include "Mainmenu.h"
+#include "Numericinputform.h"
 #include "Objecteditor.h"
 #include "Printform.h"
 #include "Programicon.h"
@@ -715,6 +716,12 @@ bool TVeskForm::AskText(TVeskTextRequest& request)
     request.style = form.style;
     request.size = form.size;
     return true;
+}
+
+bool TVeskForm::AskNumericMove(TVeskNumericMove& move)
+{
+    TNumericInputForm form(this);
+    return form.Ask(move);
 }
 
 std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()

@@ -141,6 +141,7 @@ public:
     void RefreshStyle() override;
     void ShowSurfacesOf(const std::vector<TVeskObject*>& objects) override;
     bool AskText(TVeskTextRequest& request) override;
+    bool AskNumericMove(TVeskNumericMove& move) override;
     std::unique_ptr<TVeskObject> PickLibraryPart() override;
 
 protected:

@@ -1,0 +1,459 @@
+#include "Veskselectproc.h"
+
+#include "Vesktoolbar.h"
+#include "Vesktoolhost.h"
+#include "Veskview.h"
+#include "geometry/QtConvert.h"
+#include "model/Colorstyle.h"
+#include "shapes/Veskgroup.h"
+#include "shapes/Veskpart.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace vesk {
+
+namespace {
+constexpr std::uint32_t kCtrlR = TVeskKeyState::Ctrl | TVeskKeyState::R;
+constexpr std::uint32_t kCtrlM = TVeskKeyState::Ctrl | TVeskKeyState::M;
+constexpr std::uint32_t kCtrlG = TVeskKeyState::Ctrl | TVeskKeyState::G;
+constexpr std::uint32_t kCtrlShiftG = TVeskKeyState::Ctrl | TVeskKeyState::Shift | TVeskKeyState::G;
+} // namespace
+
+TVeskSelectProc::TVeskSelectProc(TVeskToolBar& toolBar)
+    : TVeskEventProc(toolBar, QStringLiteral("SelectTool"), QStringLiteral("Bitmap\\Arrow00.bmp"),
+        QStringLiteral("オブジェクトを選択します"), ModeSelectIdle)
+{
+    KeepObjectList(selectionList);
+}
+
+TVeskSelectProc::~TVeskSelectProc()
+{
+    modes.back() = ModeNone;
+}
+
+void TVeskSelectProc::AddOwnOptionButtons()
+{
+    TVeskToolBar& bar = ToolBar();
+    bar.AddOptionButton(
+        QStringLiteral("Bitmap\\Group.bmp"), QStringLiteral("グループ化します"), [this] { GroupClick(); });
+    bar.AddOptionButton(QStringLiteral("Bitmap\\UnGroup.bmp"), QStringLiteral("グループ化を解除します"),
+        [this] { UngroupClick(); });
+    bar.AddOptionButton(QStringLiteral("Bitmap\\Rotate.bmp"), QStringLiteral("オブジェクトを90°回転します"),
+        [this] { RotateClick(); });
+    bar.AddOptionButton(QStringLiteral("Bitmap\\Mirror.bmp"), QStringLiteral("オブジェクトを反転します"),
+        [this] { MirrorClick(); });
+    bar.AddOptionButton(
+        QStringLiteral("Bitmap\\Num.bmp"), QStringLiteral("数値入力"), [this] { NumericClick(); });
+}
+
+void TVeskSelectProc::Deactivate()
+{
+    selectionList.clear();
+    Host().RefreshStyle();
+    std::erase(modes, std::int32_t(ModeSelectNumeric));
+    if (modes.empty())
+        modes.push_back(ModeSelectIdle);
+    moved = false;
+    dragArmed_ = false;
+    bandImage_ = QImage();
+    TVeskEventProc::Deactivate();
+}
+
+void TVeskSelectProc::StateInstalled()
+{
+    // A drag under way moved objects of the state that is gone; its release
+    // must not record the installed state again over the redo steps.
+    moved = false;
+    dragArmed_ = false;
+}
+
+void TVeskSelectProc::collectSelection()
+{
+    selectionList.clear();
+    root->CollectSelected(selectionList, -1);
+}
+
+std::vector<TVeskObject*> TVeskSelectProc::selectedEntries() const
+{
+    std::vector<TVeskObject*> selected;
+    for (TVeskObject* object : selectionList)
+        if (object->IsSelected())
+            selected.push_back(object);
+    return selected;
+}
+
+void TVeskSelectProc::showSurfaces()
+{
+    Host().RefreshStyle();
+    if (!selectionList.empty())
+        Host().ShowSurfacesOf(selectionList);
+}
+
+// ---- mouse -------------------------------------------------------------
+
+void TVeskSelectProc::MouseDown(std::uint32_t shift, PointF point)
+{
+    if (!root)
+        return;
+    switch (TopMode()) {
+    case ModeSelectIdle:
+        if (shift & ssLeft)
+            leftDown(shift, point);
+        else if (shift & ssRight)
+            rightDown(point);
+        break;
+    case ModeSelectPressed:
+        SetTopMode(ModeSelectIdle);
+        break;
+    case ModeSelectBand:
+        if (shift & ssLeft) {
+            anchor = point;
+            if (!root->HitTest(point)) {
+                root->SetSelected(false);
+                SetTopMode(ModeSelectIdle);
+            }
+            selectionList.clear();
+            Host().RefreshStyle();
+            RequestOverlay();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TVeskSelectProc::leftDown(std::uint32_t shift, PointF point)
+{
+    anchor = point;
+    Host().SetReferencePoint(point);
+    dragArmed_ = root->HitTest(point);
+    if (dragArmed_) {
+        // A press on what is already selected keeps the whole selection, so
+        // that it can be dragged; Shift adds to it; nothing toggles off.
+        if (!root->HitTestSelected(point)) {
+            if (!(shift & ssShift))
+                root->SetSelected(false);
+            root->SelectAt(point);
+        }
+    } else {
+        root->SetSelected(false);
+        SetTopMode(ModeSelectPressed);
+    }
+    collectSelection();
+    RequestOverlay();
+}
+
+void TVeskSelectProc::rightDown(PointF point)
+{
+    anchor = point;
+    Host().SetReferencePoint(point);
+    dragArmed_ = false;
+    if (root->HitTest(point)) {
+        if (root->HitTestSelected(point)) {
+            if (!selectionList.empty()) {
+                std::size_t last = 0;
+                for (std::size_t i = 0; i < selectionList.size(); ++i)
+                    if (selectionList[i]->IsSelected())
+                        last = i;
+                for (TVeskObject* object : selectionList)
+                    object->SetSelected(false);
+                selectionList[(last + 1) % selectionList.size()]->SetSelected(true);
+            }
+        } else {
+            root->SetSelected(false);
+            root->SelectAt(point);
+            collectSelection();
+            // Every object under the pointer stays listed for the next
+            // right-clicks; the first alone is selected.
+            for (std::size_t i = 1; i < selectionList.size(); ++i)
+                selectionList[i]->SetSelected(false);
+        }
+    } else {
+        root->SetSelected(false);
+        SetTopMode(ModeSelectPressed);
+        selectionList.clear();
+    }
+    RequestOverlay();
+}
+
+void TVeskSelectProc::MouseMove(std::uint32_t shift, PointF point)
+{
+    if (!root)
+        return;
+    switch (TopMode()) {
+    case ModeSelectIdle:
+        if (!(shift & ssLeft))
+            Host().ShowPosition(SnapIfOn(point));
+        else if (dragArmed_)
+            dragTo(point);
+        break;
+    case ModeSelectPressed:
+        if (shift & ssLeft) {
+            const double threshold = BandThresholdPixels / Host().View().Zoom();
+            if (std::fabs(double(point.X) - anchor.X) > threshold
+                || std::fabs(double(point.Y) - anchor.Y) > threshold)
+                SetTopMode(ModeSelectBand);
+        }
+        break;
+    case ModeSelectBand:
+        if (shift & ssLeft) {
+            Host().ShowPosition(point);
+            showBand(point);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TVeskSelectProc::dragTo(PointF point)
+{
+    const TVeskGridSettings& grid = Host().Grid();
+    // Whole grid steps from the press point: the selection keeps its offset
+    // from the grid.
+    if (grid.snap)
+        TVeskView::SnapDelta(point, anchor, grid.pitch);
+    const float dx = point.X - anchor.X;
+    const float dy = point.Y - anchor.Y;
+    if (dx != 0.0f || dy != 0.0f) {
+        moved = true;
+        root->Translate(dx, dy, MatrixOrder::Append);
+    }
+    Host().ShowPosition(point);
+    anchor = point;
+    // The kept picture repaints only where the moved objects were and are.
+    RequestRender();
+}
+
+RectF TVeskSelectProc::bandRect(PointF point) const
+{
+    const float left = std::min(anchor.X, point.X);
+    const float top = std::min(anchor.Y, point.Y);
+    return { left, top, std::fabs(point.X - anchor.X), std::fabs(point.Y - anchor.Y) };
+}
+
+void TVeskSelectProc::showBand(PointF point)
+{
+    TVeskToolHost& host = Host();
+    const QImage& drawing = host.DrawingImage();
+    if (drawing.isNull())
+        return;
+    if (bandImage_.size() != drawing.size() || bandImage_.format() != drawing.format())
+        bandImage_ = QImage(drawing.size(), drawing.format());
+    {
+        QPainter g(&bandImage_);
+        g.setCompositionMode(QPainter::CompositionMode_Source);
+        g.drawImage(0, 0, drawing);
+        g.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        g.setWorldTransform(ToQTransform(host.View().ViewMatrix()));
+        g.setPen(ToQPen(host.DrawStyle().dashedPen));
+        g.setBrush(Qt::NoBrush);
+        g.drawRect(ToQRectF(bandRect(point)));
+    }
+    host.PresentImage(bandImage_);
+}
+
+void TVeskSelectProc::MouseUp(std::uint32_t, PointF point)
+{
+    if (!root)
+        return;
+    switch (TopMode()) {
+    case ModeSelectIdle:
+        showSurfaces();
+        anchor = SnapIfOn(point);
+        dragArmed_ = false;
+        if (moved) {
+            CommitHistory();
+            moved = false;
+        }
+        RequestRedraw();
+        break;
+    case ModeSelectPressed:
+        Host().RefreshStyle();
+        RequestOverlay();
+        SetTopMode(ModeSelectIdle);
+        break;
+    case ModeSelectBand:
+        root->SetSelected(false);
+        root->SelectIn(bandRect(point));
+        collectSelection();
+        showSurfaces();
+        RequestOverlay();
+        SetTopMode(ModeSelectIdle);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- keys and commands ---------------------------------------------------
+
+void TVeskSelectProc::KeyDown(int virtualKey)
+{
+    if (virtualKey == VkDelete) {
+        DeleteClick();
+        return;
+    }
+    switch (keyState.keys) {
+    case kCtrlR:
+        RotateClick();
+        break;
+    case kCtrlM:
+        MirrorClick();
+        break;
+    case kCtrlG:
+        GroupClick();
+        break;
+    case kCtrlShiftG:
+        UngroupClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TVeskSelectProc::deleteObjects(const std::vector<TVeskObject*>& objects)
+{
+    std::map<TVeskContainer*, std::vector<TVeskObject*>> byOwner;
+    for (TVeskObject* object : objects) {
+        if (auto* owner = dynamic_cast<TVeskContainer*>(object->GetOwner()))
+            byOwner[owner].push_back(object);
+        else
+            object->Delete();
+    }
+    for (auto& [owner, children] : byOwner)
+        owner->RemoveChildren(children);
+}
+
+void TVeskSelectProc::DeleteClick()
+{
+    if (!root)
+        return;
+    Host().RefreshStyle();
+    deleteObjects(selectedEntries());
+    selectionList.clear();
+    CommitHistory();
+    RequestRedraw();
+}
+
+PointF TVeskSelectProc::centreOf(const std::vector<TVeskObject*>& objects, bool snap) const
+{
+    RectF all;
+    bool any = false;
+    for (const TVeskObject* object : objects) {
+        RectF bounds;
+        if (!object->DrawnBounds(bounds))
+            continue;
+        all = any ? RectF::Union(all, bounds) : bounds;
+        any = true;
+    }
+    PointF centre(all.X + all.Width / 2, all.Y + all.Height / 2);
+    return snap ? SnapIfOn(centre) : centre;
+}
+
+void TVeskSelectProc::RotateClick()
+{
+    if (!root)
+        return;
+    // The turn acts on the selected entries, about the centre of every listed one.
+    const PointF centre = centreOf(selectionList, true);
+    for (TVeskObject* object : selectionList)
+        object->RotateAt(90.0f, centre, MatrixOrder::Append);
+    CommitHistory();
+    RequestRedraw();
+}
+
+void TVeskSelectProc::MirrorClick()
+{
+    if (!root)
+        return;
+    const PointF centre = centreOf(selectionList, true);
+    Matrix mirror;
+    mirror.Translate(-centre.X, -centre.Y, MatrixOrder::Append);
+    mirror.Scale(-1.0f, 1.0f, MatrixOrder::Append);
+    mirror.Translate(centre.X, centre.Y, MatrixOrder::Append);
+    for (TVeskObject* object : selectionList)
+        object->MultiplyMatrix(mirror, MatrixOrder::Append);
+    CommitHistory();
+    RequestRedraw();
+}
+
+void TVeskSelectProc::GroupClick()
+{
+    if (!root)
+        return;
+    const std::vector<TVeskObject*> members = selectedEntries();
+    if (members.size() < 2)
+        return;
+    auto* group = static_cast<TVeskGroup*>(root->Add(TVeskGroup()));
+    Host().RefreshStyle();
+    for (TVeskObject* member : members)
+        group->Add(*member);
+    deleteObjects(members);
+    selectionList.clear();
+    CommitHistory();
+    RequestRedraw();
+}
+
+void TVeskSelectProc::UngroupClick()
+{
+    if (!root)
+        return;
+    std::vector<TVeskObject*> groups;
+    for (TVeskObject* object : selectedEntries()) {
+        if (auto* group = dynamic_cast<TVeskGroup*>(object)) {
+            group->UngroupInto(*root);
+            groups.push_back(group);
+        }
+    }
+    deleteObjects(groups);
+    selectionList.clear();
+    if (!groups.empty())
+        CommitHistory();
+    RequestRedraw();
+}
+
+void TVeskSelectProc::NumericClick()
+{
+    if (!root || std::ranges::find(modes, ModeSelectNumeric) != modes.end())
+        return;
+    if (selectedEntries().empty())
+        return;
+    // The mouse rests while the dialog is up.
+    PushMode(ModeSelectNumeric);
+    TVeskNumericMove move;
+    const bool accepted = Host().AskNumericMove(move);
+    std::erase(modes, std::int32_t(ModeSelectNumeric));
+    if (accepted && root)
+        applyNumericMove(move);
+}
+
+void TVeskSelectProc::applyNumericMove(const TVeskNumericMove& move)
+{
+    const auto valid
+        = [](double value, double limit) { return std::isfinite(value) && std::fabs(value) <= limit; };
+    if (!valid(move.dxMm, TVeskNumericMove::MaxOffsetMm) || !valid(move.dyMm, TVeskNumericMove::MaxOffsetMm)
+        || !valid(move.angle, TVeskNumericMove::MaxAngle))
+        return;
+    const std::vector<TVeskObject*> selected = selectedEntries();
+    if (selected.empty() || (move.dxMm == 0.0 && move.dyMm == 0.0 && move.angle == 0.0))
+        return;
+    if (move.angle != 0.0) {
+        const PointF centre = centreOf(selected, false);
+        for (TVeskObject* object : selected)
+            object->RotateAt(float(move.angle), centre, MatrixOrder::Append);
+    }
+    const float dx = float(move.dxMm * 10.0);
+    const float dy = float(move.dyMm * 10.0);
+    if (dx != 0.0f || dy != 0.0f)
+        for (TVeskObject* object : selected)
+            object->Translate(dx, dy, MatrixOrder::Append);
+    CommitHistory();
+    Host().RefreshStyle();
+    RequestRedraw();
+}
+
+} // namespace vesk
