@@ -53,11 +53,13 @@ void TVeskSelectProc::AddOwnOptionButtons()
 
 void TVeskSelectProc::Deactivate()
 {
+    // A drag cut short (a document command by key while the button is
+    // held) keeps what it moved as a step, so nothing changes unrecorded.
+    if (moved && root)
+        CommitHistory();
     selectionList.clear();
     Host().RefreshStyle();
     std::erase(modes, std::int32_t(ModeSelectNumeric));
-    if (modes.empty())
-        modes.push_back(ModeSelectIdle);
     moved = false;
     dragArmed_ = false;
     bandImage_ = QImage();

@@ -454,6 +454,20 @@ TEST_F(SelectToolTest, UndoDuringADragKeepsTheRedoStep)
     expectNear(centre("D"), { 90, 10 });
 }
 
+TEST_F(SelectToolTest, ADragCutShortByASwitchIsStillOneStep)
+{
+    press({ 70, 10 });
+    move({ 90, 10 });
+    bar.ToolClick(1);
+    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_FALSE(tool->Moved());
+    bar.ToolClick(0);
+    release({ 90, 10 });
+    EXPECT_EQ(host.history.Count(), 2);
+    tool->UndoClick();
+    expectNear(centre("D"), { 70, 10 });
+}
+
 TEST_F(SelectToolTest, HoverShowsThePointerSnappedWhenSnapping)
 {
     host.grid.pitch = 10;
