@@ -4,7 +4,9 @@
 #include "Vesktoolhost.h"
 #include "Veskview.h"
 #include "geometry/QtConvert.h"
+#include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
+#include "model/Vesklayer.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
 
@@ -51,11 +53,13 @@ void TVeskSelectProc::AddOwnOptionButtons()
 
 void TVeskSelectProc::Deactivate()
 {
+    // A drag cut short (a document command by key while the button is
+    // held) keeps what it moved as a step, so nothing changes unrecorded.
+    if (moved && root)
+        CommitHistory();
     selectionList.clear();
     Host().RefreshStyle();
     std::erase(modes, std::int32_t(ModeSelectNumeric));
-    if (modes.empty())
-        modes.push_back(ModeSelectIdle);
     moved = false;
     dragArmed_ = false;
     bandImage_ = QImage();
@@ -68,6 +72,16 @@ void TVeskSelectProc::StateInstalled()
     // must not record the installed state again over the redo steps.
     moved = false;
     dragArmed_ = false;
+}
+
+// Only what is selected is told: deselecting every object of the root tells
+// each one, which has the drawing repainted and the index rebuilt whole.
+void TVeskSelectProc::deselectAll()
+{
+    std::vector<TVeskObject*> selected;
+    root->CollectSelected(selected, -1);
+    for (TVeskObject* object : selected)
+        object->SetSelected(false);
 }
 
 void TVeskSelectProc::collectSelection()
@@ -112,7 +126,7 @@ void TVeskSelectProc::MouseDown(std::uint32_t shift, PointF point)
         if (shift & ssLeft) {
             anchor = point;
             if (!root->HitTest(point)) {
-                root->SetSelected(false);
+                deselectAll();
                 SetTopMode(ModeSelectIdle);
             }
             selectionList.clear();
@@ -135,11 +149,11 @@ void TVeskSelectProc::leftDown(std::uint32_t shift, PointF point)
         // that it can be dragged; Shift adds to it; nothing toggles off.
         if (!root->HitTestSelected(point)) {
             if (!(shift & ssShift))
-                root->SetSelected(false);
+                deselectAll();
             root->SelectAt(point);
         }
     } else {
-        root->SetSelected(false);
+        deselectAll();
         SetTopMode(ModeSelectPressed);
     }
     collectSelection();
@@ -163,7 +177,7 @@ void TVeskSelectProc::rightDown(PointF point)
                 selectionList[(last + 1) % selectionList.size()]->SetSelected(true);
             }
         } else {
-            root->SetSelected(false);
+            deselectAll();
             root->SelectAt(point);
             collectSelection();
             // Every object under the pointer stays listed for the next
@@ -172,7 +186,7 @@ void TVeskSelectProc::rightDown(PointF point)
                 selectionList[i]->SetSelected(false);
         }
     } else {
-        root->SetSelected(false);
+        deselectAll();
         SetTopMode(ModeSelectPressed);
         selectionList.clear();
     }
@@ -224,8 +238,43 @@ void TVeskSelectProc::dragTo(PointF point)
     }
     Host().ShowPosition(point);
     anchor = point;
-    // The kept picture repaints only where the moved objects were and are.
-    RequestRender();
+    dragDrawn_ = false;
+    RequestOverlay();
+}
+
+void TVeskSelectProc::RenderDocument()
+{
+    TVeskEventProc::RenderDocument();
+    dragDrawn_ = true;
+}
+
+void TVeskSelectProc::RenderOverlay()
+{
+    TVeskEventProc::RenderOverlay();
+    if (moved && !dragDrawn_ && root)
+        drawDragged();
+}
+
+void TVeskSelectProc::drawDragged()
+{
+    TVeskToolHost& host = Host();
+    QImage& screen = host.ScreenImage();
+    if (screen.isNull())
+        return;
+    const std::vector<TVeskObject*> dragged = selectedEntries();
+    const TVeskLayerList& layers = host.Document().Layers();
+    // As the drawing shows them: shapes under a pixel as marks.
+    TDrawStyle style = host.DrawStyle();
+    style.pixelMarks = true;
+    QPainter g(&screen);
+    g.setWorldTransform(ToQTransform(host.View().ViewMatrix()));
+    g.setRenderHint(QPainter::Antialiasing, true);
+    for (int i = layers.LayerCount() - 1; i >= 0; --i)
+        if (layers.LayerAt(i)->visible)
+            for (const TVeskObject* object : dragged)
+                object->Draw(g, i, style);
+    for (const TVeskObject* object : dragged)
+        object->DrawSelection(g, host.DrawStyle());
 }
 
 RectF TVeskSelectProc::bandRect(PointF point) const
@@ -277,7 +326,7 @@ void TVeskSelectProc::MouseUp(std::uint32_t, PointF point)
         SetTopMode(ModeSelectIdle);
         break;
     case ModeSelectBand:
-        root->SetSelected(false);
+        deselectAll();
         root->SelectIn(bandRect(point));
         collectSelection();
         showSurfaces();

@@ -31,6 +31,12 @@ public:
     ~TVeskSelectProc() override;
 
     void Deactivate() override;
+    void RenderDocument() override;
+    // During a drag the drawing still shows the selection where it was
+    // pressed; the moved objects are drawn over it here, with their marks,
+    // so that a move step costs what is moved, not what lies under it. The
+    // release repaints the drawing where they were and are.
+    void RenderOverlay() override;
 
     // The commands of the keys and option buttons.
     void DeleteClick();
@@ -60,6 +66,8 @@ private:
     void rightDown(PointF point);
     void dragTo(PointF point);
     void showBand(PointF point);
+    void drawDragged();
+    void deselectAll();
     void collectSelection();
     // The entries of the list that are selected now.
     std::vector<TVeskObject*> selectedEntries() const;
@@ -75,6 +83,9 @@ private:
     std::vector<TVeskObject*> selectionList;
     // A left press in the idle mode picked something: moves drag the selection.
     bool dragArmed_ = false;
+    // The drawing was rendered since the last drag step: it shows the moved
+    // objects where they are.
+    bool dragDrawn_ = false;
     // The rubber band is composed here before it is shown.
     QImage bandImage_;
 };

@@ -398,21 +398,43 @@ TEST_F(SelectToolTest, ADragBackToItsStartStillRecordsOnce)
     EXPECT_EQ(host.history.Count(), 2);
 }
 
+// A drag step composes the moved objects over the drawing instead of
+// painting the drawing again; the release brings the drawing up to date.
+// When the drawing is painted in the middle of the drag (a zoom), it shows
+// them where they are, and they are not drawn over themselves again.
 TEST_F(SelectToolTest, ADragShowsTheMovedObjectsAtTheirNewPlace)
 {
+    const PointF from { 70, 10 }, to { 120, 10 }, further { 170, 10 };
     tool->RequestRedraw();
     tool->OnIdle();
     ASSERT_FALSE(host.presented.empty());
-    const QRgb background = host.presented.back().pixel(px({ 120, 10 }));
-    const QRgb drawn = host.presented.back().pixel(px({ 70, 10 }));
+    const QRgb background = host.presented.back().pixel(px(to));
+    const QRgb drawn = host.presented.back().pixel(px(from));
     ASSERT_NE(background, drawn);
-    press({ 70, 10 });
-    move({ 120, 10 });
+
+    press(from);
+    move(to);
+    EXPECT_FALSE(tool->RenderPending());
+    EXPECT_TRUE(tool->OverlayPending());
+    tool->OnIdle();
+    EXPECT_EQ(host.presented.back().pixel(px(to)), drawn);
+    EXPECT_EQ(host.drawing.pixel(px(to)), background) << "the drawing is left as it was";
+
+    tool->RequestRedraw();
+    tool->OnIdle();
+    EXPECT_EQ(host.drawing.pixel(px(to)), drawn);
+    EXPECT_EQ(host.presented.back().pixel(px(to)), drawn);
+    move(further);
+    tool->OnIdle();
+    EXPECT_EQ(host.presented.back().pixel(px(further)), drawn);
+
+    release(further);
     EXPECT_TRUE(tool->RenderPending());
     tool->OnIdle();
-    EXPECT_EQ(host.presented.back().pixel(px({ 70, 10 })), background);
-    EXPECT_NE(host.presented.back().pixel(px({ 120, 10 })), background);
-    release({ 120, 10 });
+    for (PointF left : { from, to })
+        EXPECT_EQ(host.presented.back().pixel(px(left)), background);
+    EXPECT_EQ(host.presented.back().pixel(px(further)), drawn);
+    EXPECT_EQ(host.drawing.pixel(px(further)), drawn);
 }
 
 // Undo in the middle of a drag installs the earlier state; the release must
@@ -430,6 +452,20 @@ TEST_F(SelectToolTest, UndoDuringADragKeepsTheRedoStep)
     EXPECT_TRUE(host.history.CanRedo());
     tool->RedoClick();
     expectNear(centre("D"), { 90, 10 });
+}
+
+TEST_F(SelectToolTest, ADragCutShortByASwitchIsStillOneStep)
+{
+    press({ 70, 10 });
+    move({ 90, 10 });
+    bar.ToolClick(1);
+    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_FALSE(tool->Moved());
+    bar.ToolClick(0);
+    release({ 90, 10 });
+    EXPECT_EQ(host.history.Count(), 2);
+    tool->UndoClick();
+    expectNear(centre("D"), { 70, 10 });
 }
 
 TEST_F(SelectToolTest, HoverShowsThePointerSnappedWhenSnapping)
