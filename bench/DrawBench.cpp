@@ -3,7 +3,7 @@
 // the middle of the board: a press and a handle-pulling move of the Bezier
 // tool, and a drag step of the rectangle tool, each with the frame it asks
 // for (the document's kept picture where it changed, the overlay, presenting).
-#include "BenchBoard.h"
+#include "BenchToolHost.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 #include "Vesktoolhost.h"
@@ -20,52 +20,10 @@ namespace {
 
 using namespace vesk;
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
+constexpr int kWidth = BenchToolHost::kWidth;
+constexpr int kHeight = BenchToolHost::kHeight;
 
-// A window without widgets: it keeps the images and drops what would be shown.
-class BenchHost : public TVeskToolHost {
-public:
-    BenchHost()
-        : view(kWidth, kHeight)
-    {
-        LoadBenchBoard(document);
-        view.AttachDrawStyle(&style);
-        RectF bounds;
-        document.Root().DrawnBounds(bounds);
-        view.Fit(bounds);
-        view.ZoomAt(1.0 / view.Zoom(), { bounds.X + bounds.Width / 2, bounds.Y + bounds.Height / 2 });
-        history.Reset(document.Root(), 30);
-        grid.snap = false;
-    }
-
-    TVeskDocument& Document() override { return document; }
-    TVeskView& View() override { return view; }
-    TDrawStyle& DrawStyle() override { return style; }
-    RectF WorkArea() const override { return { 0, 0, 1000, 750 }; }
-    TVeskGridSettings& Grid() override { return grid; }
-    TVeskHistory& History() override { return history; }
-    QImage& DrawingImage() override { return drawing; }
-    QImage& ScreenImage() override { return screen; }
-    void PresentImage(const QImage& image) override { benchmark::DoNotOptimize(image.constBits()); }
-    void ScheduleIdle() override { }
-    void SetEventHandler(TVeskEventProc*) override { }
-    void AddOptionButton(const QString&, const QString&, std::function<void()>) override { }
-    void ClearOptionButtons() override { }
-    void SetCursor(TVeskCursor) override { }
-    void ShowPosition(PointF) override { }
-    void SetReferencePoint(PointF) override { }
-    bool AskText(TVeskTextRequest&) override { return false; }
-    std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
-
-    TVeskDocument document;
-    TVeskView view;
-    TDrawStyle style;
-    TVeskGridSettings grid;
-    TVeskHistory history;
-    QImage drawing;
-    QImage screen;
-};
+using BenchHost = BenchToolHost;
 
 struct DrawScene {
     BenchHost host;
@@ -73,6 +31,12 @@ struct DrawScene {
 
     DrawScene()
     {
+        // Zoom 1 over the middle of the board; every point where it is drawn.
+        RectF bounds;
+        host.document.Root().DrawnBounds(bounds);
+        host.view.Fit(bounds);
+        host.view.ZoomAt(1.0 / host.view.Zoom(), { bounds.X + bounds.Width / 2, bounds.Y + bounds.Height / 2 });
+        host.grid.snap = false;
         bar.ResetToFirstTool();
         bar.CurrentTool()->OnIdle(); // the first frame, painted once
     }

@@ -8,7 +8,7 @@
 // everything a plain click on it picks (argument 1: the copper pours under
 // it too). `release_ms` is what the release then costs once: the drawing
 // repainted where the objects were and are, and the history step.
-#include "BenchBoard.h"
+#include "BenchToolHost.h"
 #include "BoardGenerator.h"
 #include "Veskselectproc.h"
 #include "Vesktoolbar.h"
@@ -30,47 +30,10 @@ namespace {
 
 using namespace vesk;
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
+constexpr int kWidth = BenchToolHost::kWidth;
+constexpr int kHeight = BenchToolHost::kHeight;
 
-// A window that keeps the images and shows nothing.
-class BenchHost : public TVeskToolHost {
-public:
-    BenchHost()
-        : view(kWidth, kHeight)
-    {
-        LoadBenchBoard(document);
-        view.AttachDrawStyle(&style);
-        history.Reset(document.Root(), 30);
-    }
-
-    TVeskDocument& Document() override { return document; }
-    TVeskView& View() override { return view; }
-    TDrawStyle& DrawStyle() override { return style; }
-    RectF WorkArea() const override { return { 0, 0, 1000, 750 }; }
-    TVeskGridSettings& Grid() override { return grid; }
-    TVeskHistory& History() override { return history; }
-    QImage& DrawingImage() override { return drawing; }
-    QImage& ScreenImage() override { return screen; }
-    void PresentImage(const QImage& image) override { benchmark::DoNotOptimize(image.constBits()); }
-    void ScheduleIdle() override { }
-    void SetEventHandler(TVeskEventProc*) override { }
-    void AddOptionButton(const QString&, const QString&, std::function<void()>) override { }
-    void ClearOptionButtons() override { }
-    void SetCursor(TVeskCursor) override { }
-    void ShowPosition(PointF) override { }
-    void SetReferencePoint(PointF) override { }
-    bool AskText(TVeskTextRequest&) override { return false; }
-    std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
-
-    TVeskDocument document;
-    TVeskView view;
-    TDrawStyle style;
-    TVeskGridSettings grid;
-    TVeskHistory history; // after the document: its states go first
-    QImage drawing;
-    QImage screen;
-};
+using BenchHost = BenchToolHost;
 
 QPoint pixelOf(const TVeskView& view, PointF p)
 {
