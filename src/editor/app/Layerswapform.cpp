@@ -11,11 +11,6 @@
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
 
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 namespace vesk {
 
 TLayerSwapForm::TLayerSwapForm(TVeskForm& mainForm, QString settingsFileName, QWidget* parent)
@@ -24,22 +19,8 @@ TLayerSwapForm::TLayerSwapForm(TVeskForm& mainForm, QString settingsFileName, QW
     , settingsFileName_(std::move(settingsFileName))
 {
     setWindowTitle(QStringLiteral("LayerSwapForm"));
-    auto* group = new QGroupBox(QStringLiteral("レイヤーの入れ替え"), this);
-    layerList_ = new TValueListEditor(QStringLiteral("src"), QStringLiteral("dist"), group);
-    auto* groupBox = new QVBoxLayout(group);
-    groupBox->addWidget(layerList_);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* all = new QVBoxLayout(this);
-    all->addWidget(group, 1);
-    all->addLayout(buttons);
+    layerList_ = TValueListEditor::BuildDialog(*this, QStringLiteral("レイヤーの入れ替え"),
+        QStringLiteral("src"), QStringLiteral("dist"), [this] { OKButtonClick(); });
 
     const TSettingsFile file(settingsFileName_);
     ApplyPlacement(*this, ReadPlacement(file, settings::kLayerSwapWindow), true);

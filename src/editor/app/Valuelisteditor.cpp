@@ -1,7 +1,12 @@
 #include "Valuelisteditor.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vesk {
 
@@ -51,6 +56,28 @@ void TValueListEditor::SetValue(int row, const QString& value)
 {
     if (auto* choice = qobject_cast<QComboBox*>(cellWidget(row, 1)))
         choice->setCurrentText(value);
+}
+
+TValueListEditor* TValueListEditor::BuildDialog(QDialog& dialog, const QString& groupTitle,
+    const QString& keyTitle, const QString& valueTitle, std::function<void()> onOk)
+{
+    auto* group = new QGroupBox(groupTitle, &dialog);
+    auto* editor = new TValueListEditor(keyTitle, valueTitle, group);
+    auto* groupBox = new QVBoxLayout(group);
+    groupBox->addWidget(editor);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, std::move(onOk));
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* all = new QVBoxLayout(&dialog);
+    all->addWidget(group, 1);
+    all->addLayout(buttons);
+    return editor;
 }
 
 } // namespace vesk

@@ -2,6 +2,9 @@
 
 #include <QStringList>
 #include <QTableWidget>
+#include <functional>
+
+class QDialog;
 
 namespace vesk {
 
@@ -18,6 +21,11 @@ public:
     QString Key(int row) const;
     QString Value(int row) const;
     void SetValue(int row, const QString& value);
+
+    // Lays a mapping dialog out: the editor in a titled group box above OK
+    // (default, calling onOk) and Cancel (rejecting). Returns the editor.
+    static TValueListEditor* BuildDialog(QDialog& dialog, const QString& groupTitle, const QString& keyTitle,
+        const QString& valueTitle, std::function<void()> onOk);
 };
 
 } // namespace vesk

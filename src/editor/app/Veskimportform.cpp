@@ -10,11 +10,6 @@
 #include "Windowplacement.h"
 #include "shapes/Veskpart.h"
 
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 namespace vesk {
 
 TVeskImportForm::TVeskImportForm(
@@ -25,23 +20,8 @@ TVeskImportForm::TVeskImportForm(
     , settingsFileName_(std::move(settingsFileName))
 {
     setWindowTitle(QStringLiteral("VESKファイルのインポート"));
-    auto* group = new QGroupBox(QStringLiteral("レイヤーの設定"), this);
-    layerList_
-        = new TValueListEditor(QStringLiteral("入力元のレイヤー"), QStringLiteral("出力先のレイヤー"), group);
-    auto* groupBox = new QVBoxLayout(group);
-    groupBox->addWidget(layerList_);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* all = new QVBoxLayout(this);
-    all->addWidget(group, 1);
-    all->addLayout(buttons);
+    layerList_ = TValueListEditor::BuildDialog(*this, QStringLiteral("レイヤーの設定"),
+        QStringLiteral("入力元のレイヤー"), QStringLiteral("出力先のレイヤー"), [this] { OKButtonClick(); });
 
     const TSettingsFile file(settingsFileName_);
     ApplyPlacement(*this, ReadPlacement(file, settings::kVeskImportWindow), true);
