@@ -69,6 +69,7 @@ const std::vector<Command>& commands()
             2, {}, {}, convert },
         RenderCommand(),
         GerberCommand(),
+        DrillCommand(),
         ImportCommand(),
     };
     return table;

@@ -45,6 +45,7 @@ bool ReadDocument(const QString& path, TVeskDocument& doc);
 
 Command RenderCommand();
 Command GerberCommand();
+Command DrillCommand();
 Command ImportCommand();
 
 // Runs one command line (without the program name); returns the exit code.

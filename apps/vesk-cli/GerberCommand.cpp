@@ -29,12 +29,25 @@ bool namedLayers(TVeskDocument& doc, const QStringList& names, std::vector<int>&
     return true;
 }
 
+constexpr char kUsage[]
+    = "usage: vesk-cli gerber DOC.vbf -o DIR [--layer NAME]... [--outline] [--format rs274x|x2]\n";
+
 int gerber(const Arguments& a)
 {
     const QString folder = a.value(QStringLiteral("-o"));
     if (folder.isEmpty()) {
         Err(QStringLiteral("gerber needs an output folder: -o DIR"));
-        std::fputs("usage: vesk-cli gerber DOC.vbf -o DIR [--layer NAME]... [--outline]\n", stderr);
+        std::fputs(kUsage, stderr);
+        return Usage;
+    }
+    TGerberExportOptions options;
+    options.outline = a.has(QStringLiteral("--outline"));
+    const QString format = a.value(QStringLiteral("--format"), QStringLiteral("rs274x"));
+    if (format == QLatin1String("x2")) {
+        options.format = TGerberFormat::X2;
+    } else if (format != QLatin1String("rs274x")) {
+        Err(QStringLiteral("unknown format '%1': rs274x or x2").arg(format));
+        std::fputs(kUsage, stderr);
         return Usage;
     }
     TVeskDocument doc;
@@ -51,9 +64,7 @@ int gerber(const Arguments& a)
         Err(QStringLiteral("cannot create the folder %1").arg(folder));
         return Failed;
     }
-    const TGerberExportResult result = a.has(QStringLiteral("--outline"))
-        ? ExportOutlineFiles(doc.Root(), doc.Layers(), indices, folder)
-        : ExportGerberFiles(doc.Root(), doc.Layers(), indices, folder);
+    const TGerberExportResult result = ExportFiles(doc.Root(), doc.Layers(), indices, folder, options);
     for (const TGerberLayerResult& layer : result.layers) {
         if (layer.ok)
             Out(layer.fileName + u'\n');
@@ -67,14 +78,17 @@ int gerber(const Arguments& a)
 
 Command GerberCommand()
 {
-    return { "gerber", "gerber DOC.vbf -o DIR [--layer NAME]... [--outline]",
-        "Writes one RS-274X file per layer into DIR (created when missing), named\n"
+    return { "gerber", "gerber DOC.vbf -o DIR [--layer NAME]... [--outline] [--format rs274x|x2]",
+        "Writes one Gerber file per layer into DIR (created when missing), named\n"
         "after the layer with \".gbr\": every layer that holds objects, or the layers\n"
         "named by --layer in the order given. --outline writes the merged outline\n"
-        "of each layer stroked with 0.1 mm instead. Prints each file written; a\n"
-        "layer that cannot be written is reported on stderr and the others are\n"
-        "still written, and the exit code is then 1.\n",
-        1, { QStringLiteral("-o"), QStringLiteral("--layer") }, { QStringLiteral("--outline") }, gerber };
+        "of each layer stroked with 0.1 mm instead. --format x2 writes Gerber X2\n"
+        "(file attributes, nanometre coordinates, fills as regions) instead of the\n"
+        "classic RS-274X. Prints each file written; a layer that cannot be written\n"
+        "is reported on stderr and the others are still written, and the exit\n"
+        "code is then 1.\n",
+        1, { QStringLiteral("-o"), QStringLiteral("--layer"), QStringLiteral("--format") },
+        { QStringLiteral("--outline") }, gerber };
 }
 
 } // namespace vesk::cli

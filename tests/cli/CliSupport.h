@@ -5,7 +5,9 @@
 // drawing a file into a PNG.
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointF>
 #include <QProcess>
 #include <QSize>
@@ -101,6 +103,65 @@ inline ProcessRun gerbvToPng(
         args << QStringLiteral("-D") << QStringLiteral("150");
     }
     return run(gerbv(), args << gerber, env);
+}
+
+// The tracespace reader (gerber-to-svg), installed by tools/setup.sh into the
+// build folder at the versions of tools/tracespace/package-lock.json.
+inline QString tracespaceModules()
+{
+    return QFileInfo(QStringLiteral(VESK_CLI_PATH))
+        .dir()
+        .filePath(QStringLiteral("../tracespace/node_modules"));
+}
+
+inline QString tracespaceScript()
+{
+    return QStringLiteral(VESK_TEST_DATA "/../../tools/tracespace/check.js");
+}
+
+// Empty when the reader can run, else what is missing.
+inline QString tracespaceMissing()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty())
+        return QStringLiteral("node is not installed");
+    if (!QFileInfo::exists(tracespaceModules() + QStringLiteral("/gerber-to-svg")))
+        return QStringLiteral("gerber-to-svg is not installed in %1").arg(tracespaceModules());
+    if (QStandardPaths::findExecutable(QStringLiteral("rsvg-convert")).isEmpty())
+        return QStringLiteral("rsvg-convert (librsvg2-bin) is not installed");
+    return {};
+}
+
+// tracespace's reading of a file: exit 0 without a warning, 1 with warnings
+// (each a line "warning: ..." on stderr), 2 when it could not read it. With
+// a window, its picture of that window, black on white, is drawn into `png`.
+inline ProcessRun tracespaceRead(
+    const QString& file, const QString& png = {}, const std::optional<GerbvWindow>& window = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NODE_PATH"), tracespaceModules());
+    QStringList args { tracespaceScript(), file };
+    const QString svg = png + QStringLiteral(".svg");
+    if (window) {
+        const double mmPerPixel = 25.4 / window->dotsPerInch;
+        args << QStringLiteral("--svg") << svg << QStringLiteral("--window")
+             << QStringLiteral("%1,%2,%3,%4")
+                    .arg(window->lowerLeftMm.x(), 0, 'f', 6)
+                    .arg(window->lowerLeftMm.y(), 0, 'f', 6)
+                    .arg(window->pixels.width() * mmPerPixel, 0, 'f', 6)
+                    .arg(window->pixels.height() * mmPerPixel, 0, 'f', 6)
+             << QStringLiteral("--pixels")
+             << QStringLiteral("%1,%2").arg(window->pixels.width()).arg(window->pixels.height());
+    }
+    ProcessRun r = run(QStandardPaths::findExecutable(QStringLiteral("node")), args, env);
+    if (window && r.exitCode != 2) {
+        const ProcessRun raster = run(QStandardPaths::findExecutable(QStringLiteral("rsvg-convert")),
+            { QStringLiteral("-b"), QStringLiteral("white"), QStringLiteral("-o"), png, svg });
+        if (raster.exitCode != 0) {
+            r.exitCode = 2;
+            r.err += raster.err;
+        }
+    }
+    return r;
 }
 
 } // namespace vesk::test

@@ -66,6 +66,18 @@ QByteArray TApRect::Definition() const
     return format("%%ADD%02dR,%.3fX%.3f*%%", int(Code()), toMillimetres(width_), toMillimetres(height_));
 }
 
+QByteArray TApRect::X2Definition() const
+{
+    if (!nearlySquare(width_, height_))
+        return Definition();
+    // With y negated a square turned by the angle in the document is turned
+    // by minus the angle in the file; the polygon's own 45 puts its sides
+    // along the axes.
+    const float diagonal = float(double(width_) * std::sqrt(2.0));
+    return format(
+        "%%ADD%02dP,%.3fX4X%d*%%", int(Code()), toMillimetres(diagonal), ((45 - angle_) % 90 + 90) % 90);
+}
+
 bool TApRect::Equals(const TAperture& other) const
 {
     const auto* o = dynamic_cast<const TApRect*>(&other);
@@ -143,7 +155,7 @@ QByteArray TApertureList::Definitions() const
 {
     QByteArray text;
     for (const auto& a : apertures_) {
-        text += a->Definition();
+        text += format_ == TGerberFormat::X2 ? a->X2Definition() : a->Definition();
         text += '\n';
     }
     return text;

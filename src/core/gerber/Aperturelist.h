@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Gerberformat.h"
 #include "geometry/Pen.h"
 
 #include <QByteArray>
@@ -22,6 +23,8 @@ public:
     virtual std::unique_ptr<TAperture> Clone() const = 0;
     // The "%ADD" record without its line end.
     virtual QByteArray Definition() const = 0;
+    // The same for an X2 file, whose y axis points the other way.
+    virtual QByteArray X2Definition() const { return Definition(); }
     virtual std::int32_t Code() const { return code_; }
     virtual void SetCode(std::int32_t code) { code_ = code; }
     // Same shape: same kind and bit-for-bit the same float sizes (and angle).
@@ -83,6 +86,7 @@ public:
         return std::make_unique<TApRect>(width_, height_, angle_);
     }
     QByteArray Definition() const override;
+    QByteArray X2Definition() const override;
     bool Equals(const TAperture& other) const override;
 
     void SetAngle(int degrees);
@@ -119,6 +123,8 @@ public:
     std::int32_t CodeOf(const TAperture& aperture);
     // Each aperture's definition followed by "\n", in code order.
     QByteArray Definitions() const;
+    // Definitions are written for this format; classic until set.
+    void SetFormat(TGerberFormat format) { format_ = format; }
 
     int Count() const { return int(apertures_.size()); }
     const TAperture& At(int i) const { return *apertures_[size_t(i)]; }
@@ -131,6 +137,7 @@ private:
 
     std::vector<std::unique_ptr<TAperture>> apertures_;
     std::map<Key, std::int32_t> index_;
+    TGerberFormat format_ = TGerberFormat::Rs274x;
 };
 
 } // namespace vesk

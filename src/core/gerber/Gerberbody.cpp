@@ -40,6 +40,18 @@ bool TGerberBody::CoordinateNumber(float v, std::int64_t& n)
     return true;
 }
 
+bool TGerberBody::X2CoordinateNumbers(PointF p, std::int64_t& x, std::int64_t& y)
+{
+    const double nx = std::round(double(p.X) * 100000.0);
+    const double ny = -std::round(double(p.Y) * 100000.0);
+    const double limit = double(kX2CoordinateLimit);
+    if (!(std::fabs(nx) < limit) || !(std::fabs(ny) < limit))
+        return false;
+    x = std::int64_t(nx);
+    y = std::int64_t(ny);
+    return true;
+}
+
 bool TGerberBody::AppendCoordinateWord(QByteArray& to, PointF p)
 {
     std::int64_t x = 0, y = 0;
@@ -64,8 +76,9 @@ void TGerberBody::refuseAt(PointF p)
         return;
     outOfRange_ = p;
     Refuse(QStringLiteral("the point (%1 mm, %2 mm) lies outside the Gerber coordinate range of "
-                          "-999.999 to 999.999 mm")
-               .arg(millimetres(p.X), millimetres(p.Y)));
+                          "-%3 to %3 mm")
+               .arg(millimetres(p.X), millimetres(p.Y),
+                   format_ == TGerberFormat::X2 ? QStringLiteral("9999.999999") : QStringLiteral("999.999")));
 }
 
 bool TGerberBody::CheckApertureSize(float size)
@@ -99,30 +112,63 @@ void TGerberBody::Polarity(bool clear)
         text_ += clear ? "%LPC*%\n" : "%LPD*%\n";
 }
 
+void TGerberBody::BeginRegion()
+{
+    if (!Refused())
+        text_ += "G36*\n";
+}
+
+void TGerberBody::EndRegion()
+{
+    if (!Refused())
+        text_ += "G37*\n";
+}
+
 void TGerberBody::Select(std::int32_t code)
 {
     if (Refused())
         return;
-    text_ += "G54D";
+    text_ += format_ == TGerberFormat::X2 ? "D" : "G54D";
     text_ += QByteArray::number(code);
     text_ += "*\n";
 }
 
 bool TGerberBody::CheckRange(PointF p)
 {
-    std::int64_t n = 0;
+    std::int64_t n = 0, m = 0;
     if (Refused())
         return false;
-    if (CoordinateNumber(p.X, n) && CoordinateNumber(p.Y, n))
+    if (format_ == TGerberFormat::X2 ? X2CoordinateNumbers(p, n, m)
+                                     : CoordinateNumber(p.X, n) && CoordinateNumber(p.Y, n))
         return true;
     refuseAt(p);
     return false;
+}
+
+void TGerberBody::unitsRecord(std::int64_t x, std::int64_t y, const char* ending)
+{
+    if (Refused())
+        return;
+    text_ += 'X';
+    text_ += QByteArray::number(qlonglong(x));
+    text_ += 'Y';
+    text_ += QByteArray::number(qlonglong(y));
+    text_ += ending;
 }
 
 void TGerberBody::coordinateRecord(PointF p, const char* ending)
 {
     if (Refused())
         return;
+    if (format_ == TGerberFormat::X2) {
+        std::int64_t x = 0, y = 0;
+        if (!X2CoordinateNumbers(p, x, y)) {
+            refuseAt(p);
+            return;
+        }
+        unitsRecord(x, y, ending);
+        return;
+    }
     if (!AppendCoordinateWord(text_, p)) {
         refuseAt(p);
         return;

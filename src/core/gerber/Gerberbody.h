@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Gerberformat.h"
 #include "geometry/PointF.h"
 
 #include <QByteArray>
@@ -11,18 +12,29 @@ namespace vesk {
 
 // The body of one Gerber file, rendered in memory while the objects choose
 // their apertures: aperture selections, moves, draws and flashes, one record
-// a line. Coordinates are written in the file's 3.3 format in micrometres,
-// N = floor(v × 100) for a document value v: six digits with leading zeros,
-// and a minus sign in front of them for a negative N.
+// a line. In the classic format coordinates are written in the 3.3 format
+// in micrometres, N = floor(v × 100) for a document value v: six digits with
+// leading zeros, and a minus sign in front of them for a negative N;
+// selections are "G54D" code "*". In X2 they are nanometres in the 4.6
+// format, N = round(v × 100000) with y negated (the document's y grows
+// downwards), written without leading zeros; selections are "D" code "*".
 //
-// A body can be refused: a point whose N does not fit six digits (a point
-// 1 m or more from the origin) or is not a number cannot be written, nor can
-// a hatch of absurdly many lines. The body then keeps the first reason,
-// writes nothing further, and the file must not be written.
+// A body can be refused: a point whose N does not fit the format (1 m or
+// more from the origin in the classic format, 10 m in X2) or is not a
+// number cannot be written, nor can a hatch of absurdly many lines. The body
+// then keeps the first reason, writes nothing further, and the file must not
+// be written.
 class TGerberBody {
 public:
-    // |N| must stay below this.
+    // |N| must stay below this: classic, X2.
     static constexpr std::int64_t kCoordinateLimit = 1000000;
+    static constexpr std::int64_t kX2CoordinateLimit = 10000000000;
+
+    explicit TGerberBody(TGerberFormat format = TGerberFormat::Rs274x)
+        : format_(format)
+    {
+    }
+    TGerberFormat Format() const { return format_; }
     // Document units: twice the coordinate range, more than any plot holds.
     static constexpr float kMaxApertureSize = 20000.0f;
     // Document units: one step of the coordinate format (0.001 mm).
@@ -47,6 +59,12 @@ public:
     bool CheckHatchPen(float width, float step);
     // "%LPC*%" (clear: what follows removes the dark) or "%LPD*%".
     void Polarity(bool clear);
+    // "G36*" and "G37*": the draws between them outline a filled region.
+    void BeginRegion();
+    void EndRegion();
+    // A coordinate record of a point already in the file's units (X2: nm, y up).
+    void MoveUnits(std::int64_t x, std::int64_t y) { unitsRecord(x, y, "D02*\n"); }
+    void DrawUnits(std::int64_t x, std::int64_t y) { unitsRecord(x, y, "D01*\n"); }
 
     const QByteArray& Text() const { return text_; }
     bool Refused() const { return !refusal_.isEmpty(); }
@@ -59,11 +77,15 @@ public:
     static bool CoordinateNumber(float v, std::int64_t& n);
     // "X" N(x) "Y" N(y); false (and nothing appended) when either is out of range.
     static bool AppendCoordinateWord(QByteArray& to, PointF p);
+    // The X2 numbers of a document point: nanometres, y negated.
+    static bool X2CoordinateNumbers(PointF p, std::int64_t& x, std::int64_t& y);
 
 private:
     void coordinateRecord(PointF p, const char* ending);
+    void unitsRecord(std::int64_t x, std::int64_t y, const char* ending);
     void refuseAt(PointF p);
 
+    TGerberFormat format_;
     QByteArray text_;
     std::optional<PointF> outOfRange_;
     QString refusal_;

@@ -50,8 +50,8 @@ void outlineWithoutCutOuts(const TVeskObject& root, int index, GraphicsPath& int
 
 using Convert = std::function<void(TGerber_ostream& out, int layerIndex)>;
 
-TGerberLayerResult exportLayer(
-    const TVeskLayerList& layers, int index, const QString& folder, const Convert& convert)
+TGerberLayerResult exportLayer(const TVeskLayerList& layers, int index, const QString& folder,
+    const TGerberExportOptions& options, const Convert& convert)
 {
     TGerberLayerResult r;
     r.layerIndex = index;
@@ -67,8 +67,9 @@ TGerberLayerResult exportLayer(
         r.error = QStringLiteral("cannot create %1: %2").arg(r.fileName, file.errorString());
         return r;
     }
-    TGerber_ostream out(file);
+    TGerber_ostream out(file, options.format);
     out.SetLayerName(layer->Name());
+    out.SetCreationDate(options.creationDate);
     convert(out, index);
     if (!out.WriteFile()) {
         file.cancelWriting();
@@ -84,7 +85,7 @@ TGerberLayerResult exportLayer(
 }
 
 TGerberExportResult exportLayers(const TVeskLayerList& layers, const std::vector<int>& indices,
-    const QString& folder, const Convert& convert)
+    const QString& folder, const TGerberExportOptions& options, const Convert& convert)
 {
     TGerberExportResult result;
     QSet<QString> written;
@@ -104,7 +105,7 @@ TGerberExportResult exportLayers(const TVeskLayerList& layers, const std::vector
             result.layers.push_back(r);
             continue;
         }
-        result.layers.push_back(exportLayer(layers, index, folder, convert));
+        result.layers.push_back(exportLayer(layers, index, folder, options, convert));
         if (result.layers.back().ok)
             written.insert(fileName);
     }
@@ -121,7 +122,8 @@ QString TGerberLayerResult::Message() const
 
 bool TGerberExportResult::AllWritten() const
 {
-    return std::all_of(layers.begin(), layers.end(), [](const TGerberLayerResult& r) { return r.ok; });
+    return std::all_of(layers.begin(), layers.end(), [](const TGerberLayerResult& r) { return r.ok; })
+        && (!drill || drill->AllWritten());
 }
 
 QString GerberFileName(const QString& layerName, int layerIndex)
@@ -139,20 +141,41 @@ QString GerberFileName(const QString& layerName, int layerIndex)
 TGerberExportResult ExportGerberFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& folder)
 {
-    return exportLayers(layers, layerIndices, folder,
-        [&root](TGerber_ostream& out, int index) { root.WriteGerber(out, index); });
+    return ExportFiles(root, layers, layerIndices, folder, {});
 }
 
 TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& folder)
 {
-    Pen pen;
-    pen.width = kOutlinePenWidth;
-    return exportLayers(layers, layerIndices, folder, [&root, &pen](TGerber_ostream& out, int index) {
-        GraphicsPath outline;
-        outlineWithoutCutOuts(root, index, outline);
-        out.AddPath(&pen, outline, false);
-    });
+    TGerberExportOptions options;
+    options.outline = true;
+    return ExportFiles(root, layers, layerIndices, folder, options);
+}
+
+TGerberExportResult ExportFiles(const TVeskObject& root, const TVeskLayerList& layers,
+    const std::vector<int>& layerIndices, const QString& folder, const TGerberExportOptions& options)
+{
+    TGerberExportResult result;
+    if (options.outline) {
+        Pen pen;
+        pen.width = kOutlinePenWidth;
+        result = exportLayers(
+            layers, layerIndices, folder, options, [&root, &pen](TGerber_ostream& out, int index) {
+                GraphicsPath outline;
+                outlineWithoutCutOuts(root, index, outline);
+                out.AddPath(&pen, outline, false);
+            });
+    } else {
+        result = exportLayers(layers, layerIndices, folder, options,
+            [&root](TGerber_ostream& out, int index) { root.WriteGerber(out, index); });
+    }
+    if (options.drillFile) {
+        TDrillOptions drill;
+        drill.creationDate = options.creationDate;
+        result.drill = ExportDrillFiles(
+            root, layers, DrillLayers(layers), QDir(folder).filePath(QStringLiteral("drill.drl")), drill);
+    }
+    return result;
 }
 
 std::vector<int> LayersHoldingObjects(TVeskObject& root, const TVeskLayerList& layers)

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "Drillexport.h"
+#include "Gerberformat.h"
+
+#include <QDateTime>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace vesk {
@@ -21,11 +26,26 @@ struct TGerberLayerResult {
     QString Message() const;
 };
 
-// The layers of one export in the order they were asked for.
+// The layers of one export in the order they were asked for, and the drill
+// files when they were asked for.
 struct TGerberExportResult {
     std::vector<TGerberLayerResult> layers;
+    std::optional<TDrillExportResult> drill;
 
+    // Every layer written, and the drill files complete.
     bool AllWritten() const;
+};
+
+// The choices of one export, as the export dialog and the command line make them.
+struct TGerberExportOptions {
+    TGerberFormat format = TGerberFormat::Rs274x;
+    // Merged outlines stroked with 0.1 mm instead of the objects.
+    bool outline = false;
+    // Also the Excellon files of the hole layers: "drill.drl" in the folder,
+    // and "drill-npth.drl" for layers of non-plated holes.
+    bool drillFile = false;
+    // The creation date the X2 and drill files record; now when invalid.
+    QDateTime creationDate;
 };
 
 // Names the file of a layer: the layer name with every character that could
@@ -50,6 +70,11 @@ TGerberExportResult ExportGerberFiles(const TVeskObject& root, const TVeskLayerL
 // cut-outs are taken out of it.
 TGerberExportResult ExportOutlineFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& folder);
+
+// Gerber or outline mode in either format, as the options say, and the drill
+// files when asked for; the classic functions above are this with their mode.
+TGerberExportResult ExportFiles(const TVeskObject& root, const TVeskLayerList& layers,
+    const std::vector<int>& layerIndices, const QString& folder, const TGerberExportOptions& options);
 
 // The indices of the layers that hold at least one object of the root, in
 // index order: what an export without a choice of layers writes.

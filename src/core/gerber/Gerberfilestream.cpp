@@ -1,5 +1,6 @@
 #include "Gerberfilestream.h"
 
+#include "Preconvertregion.h"
 #include "io/Codepage.h"
 
 #include <QFileDevice>
@@ -17,12 +18,21 @@ constexpr char kHeaderBeforeName[] = "G75*\n"
                                      "%LPD*%\n";
 constexpr char kHeaderAfterName[] = "%MIA0B1*%\n";
 constexpr char kEndOfFile[] = "M02*\n";
+// Attributes come first, then format and units; G01 makes the linear mode
+// explicit before the first draw, whatever a reader assumes.
+constexpr char kX2Header[] = "%FSLAX46Y46*%\n"
+                             "%MOMM*%\n"
+                             "G01*\n"
+                             "%LPD*%\n";
 
 } // namespace
 
-TGerber_ostream::TGerber_ostream(QIODevice& file)
+TGerber_ostream::TGerber_ostream(QIODevice& file, TGerberFormat format)
     : file_(file)
+    , format_(format)
+    , body_(format)
 {
+    apertures_.SetFormat(format);
 }
 
 // Objects refer to the aperture list, so they go first.
@@ -50,8 +60,35 @@ QByteArray TGerber_ostream::LayerNameRecord(const QString& name)
     return "%LN" + bytes + "*%\n";
 }
 
+void TGerber_ostream::addX2Path(const Pen* pen, const GraphicsPath& path, bool fill)
+{
+    GraphicsPath flat(path);
+    flat.Flatten(TPreConvRegion::kFlatness);
+    std::vector<THatchFigure> figures = TPreConvPath::SplitFigures(flat);
+    if (fill || !pen) {
+        auto region = std::make_unique<TPreConvRegion>(apertures_, figures, path.GetFillMode(), !pen);
+        region->SetClear(clear_);
+        objects_.push_back(std::move(region));
+    }
+    if (!pen)
+        return;
+    for (THatchFigure& figure : figures) {
+        if (figure.points.empty())
+            continue;
+        auto object = std::make_unique<TPreConvPath>(apertures_);
+        object->SetFigure(std::move(figure), {});
+        object->SetPen(pen, false);
+        object->SetClear(clear_);
+        objects_.push_back(std::move(object));
+    }
+}
+
 void TGerber_ostream::AddPath(const Pen* pen, const GraphicsPath& path, bool fill)
 {
+    if (format_ == TGerberFormat::X2) {
+        addX2Path(pen, path, fill);
+        return;
+    }
     GraphicsPath flat(path);
     flat.Flatten(TPreConvPath::kFlatness);
     const RectF bounds = flat.GetBounds();
@@ -119,6 +156,17 @@ bool TGerber_ostream::write(const QByteArray& bytes)
     return true;
 }
 
+QByteArray TGerber_ostream::header() const
+{
+    if (format_ == TGerberFormat::X2)
+        return GerberX2Attributes(layerName_, created_.isValid() ? created_ : QDateTime::currentDateTime())
+            + kX2Header;
+    QByteArray text = kHeaderBeforeName;
+    if (!layerName_.isEmpty())
+        text += LayerNameRecord(layerName_);
+    return text + kHeaderAfterName;
+}
+
 bool TGerber_ostream::WriteFile()
 {
     if (Failed()) {
@@ -140,16 +188,16 @@ bool TGerber_ostream::WriteFile()
     }
     if (clear)
         body_.Polarity(false);
+    // A file of regions alone needs no aperture, but gerbv takes a file
+    // without one for an RS-274D file and warns that apertures are missing.
+    if (format_ == TGerberFormat::X2 && apertures_.Count() == 0)
+        apertures_.CircleCode(TPreConvPath::kDefaultPenWidth);
     if (body_.Refused()) {
         failed_ = true;
         error_ = body_.Refusal() + QStringLiteral("; nothing was written");
         return false;
     }
-    QByteArray header = kHeaderBeforeName;
-    if (!layerName_.isEmpty())
-        header += LayerNameRecord(layerName_);
-    header += kHeaderAfterName;
-    if (!write(header) || !write(apertures_.Definitions()) || !write(body_.Text()) || !write(kEndOfFile))
+    if (!write(header()) || !write(apertures_.Definitions()) || !write(body_.Text()) || !write(kEndOfFile))
         return false;
     if (auto* device = qobject_cast<QFileDevice*>(&file_); device && !device->flush()) {
         failed_ = true;

@@ -2,12 +2,14 @@
 
 #include "Aperturelist.h"
 #include "Gerberbody.h"
+#include "Gerberformat.h"
 #include "Preconvertpath.h"
 #include "geometry/GraphicsPath.h"
 #include "geometry/Pen.h"
 #include "geometry/PointF.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -16,13 +18,16 @@ class QIODevice;
 
 namespace vesk {
 
-// Writer of one RS-274X file for one layer. The drawing objects of the layer
+// Writer of one Gerber file for one layer. The drawing objects of the layer
 // convert themselves through AddPath, AddEllipse and AddRect; WriteFile then
 // renders every collected object into the body in memory (which chooses the
 // apertures), and writes the header records, the aperture definitions, the
-// body and the end-of-file record "M02*" to the file. Units are millimetres,
-// coordinates absolute in the 3.3 format, the image mirrored in y so that the
-// document's downward y comes out upward.
+// body and the end-of-file record "M02*" to the file. Units are millimetres.
+// In the classic RS-274X format coordinates are absolute in the 3.3 format
+// and the image is mirrored in y so that the document's downward y comes out
+// upward. In X2 (chosen before anything is added) coordinates are nanometres
+// in the 4.6 format with y negated, the header is attributes and extended
+// commands only, and filled areas are regions instead of hatches.
 //
 // The file is a device opened for writing by the caller and not owned. The
 // stream fails when the device is not writable or a write fails, and when a
@@ -30,7 +35,7 @@ namespace vesk {
 // written; ErrorString then says why.
 class TGerber_ostream {
 public:
-    explicit TGerber_ostream(QIODevice& file);
+    explicit TGerber_ostream(QIODevice& file, TGerberFormat format = TGerberFormat::Rs274x);
     ~TGerber_ostream();
     TGerber_ostream(const TGerber_ostream&) = delete;
     TGerber_ostream& operator=(const TGerber_ostream&) = delete;
@@ -38,6 +43,9 @@ public:
     // The name of the "%LN" record; none when empty.
     void SetLayerName(const QString& name);
     const QString& LayerName() const { return layerName_; }
+    TGerberFormat Format() const { return format_; }
+    // The X2 creation date; the time of WriteFile when not set.
+    void SetCreationDate(const QDateTime& when) { created_ = when; }
 
     // True when the file is not open for writing or a write or the body failed.
     bool Failed() const;
@@ -67,7 +75,12 @@ public:
 private:
     bool write(const QByteArray& bytes);
 
+    void addX2Path(const Pen* pen, const GraphicsPath& path, bool fill);
+    QByteArray header() const;
+
     QIODevice& file_;
+    TGerberFormat format_;
+    QDateTime created_;
     TGerberBody body_;
     TApertureList apertures_;
     std::vector<std::unique_ptr<TPreConvObject>> objects_;

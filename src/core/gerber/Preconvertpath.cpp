@@ -2,6 +2,7 @@
 
 #include "Aperturelist.h"
 #include "Gerberbody.h"
+#include "Preconvertregion.h"
 
 #include <cmath>
 #include <numbers>
@@ -182,6 +183,15 @@ void TPreConvEllipse::Write(TGerberBody& out)
 {
     if (!checkSize(out))
         return;
+    // An obround has straight sides an ellipse lacks; X2 gives the ellipse itself.
+    if (out.Format() == TGerberFormat::X2 && std::fabs(double(width_) - double(height_)) >= 0.0001) {
+        GraphicsPath ellipse;
+        ellipse.AddEllipse({ centre_.X - width_ / 2, centre_.Y - height_ / 2, width_, height_ });
+        ellipse.Flatten(TPreConvRegion::kFlatness);
+        TPreConvRegion(apertures_, TPreConvPath::SplitFigures(ellipse), FillMode::Alternate, false)
+            .Write(out);
+        return;
+    }
     out.Select(apertures_.CodeOf(TApEllipse(width_, height_)));
     out.Flash(centre_);
 }
