@@ -44,6 +44,7 @@ void TVeskPathProc::MouseDown(std::uint32_t shift, PointF point)
         building = static_cast<TVeskPath*>(root->Adopt(
             std::make_unique<TVeskPath>(Host().Document().Layers().CurrentLayer(), Host().CurrentSurface())));
         building->BeginPath();
+        building->SetInProgress(true);
         anchor = SnapIfOn(anchor);
         building->AppendAnchor(anchor);
         Host().RefreshStyle();
@@ -96,6 +97,7 @@ void TVeskPathProc::FinishClick()
 void TVeskPathProc::finish()
 {
     building->EndPath();
+    building->SetInProgress(false);
     building = nullptr;
     root->SetSelected(false);
     Host().RefreshStyle();
@@ -125,6 +127,7 @@ void TVeskPathProc::install(std::unique_ptr<TVeskObject> state)
     state.release();
     building = static_cast<TVeskPath*>(root->Adopt(std::unique_ptr<TVeskPath>(path)));
     building->SetHandlesSelected(true);
+    building->SetInProgress(true);
     Host().ShowSurfacesOf({ building });
 }
 
@@ -167,6 +170,7 @@ void TVeskPathProc::Deactivate()
 {
     if (building && root) {
         building->EndPath();
+        building->SetInProgress(false);
         Host().History().Record(*root);
     }
     building = nullptr;

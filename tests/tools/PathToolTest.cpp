@@ -83,6 +83,24 @@ TEST(PathTools, PressesAddAnchorsAndEnterFinishesAsOneDocumentStep)
     }
 }
 
+TEST(PathTools, ThePathInProgressIsDrawnOverTheKeptPictureAndJoinsItWhenFinished)
+{
+    Building b;
+    b.tool->OnIdle();
+    b.click({ 0, 0 });
+    b.click({ 50, 0 });
+    b.tool->OnIdle();
+    const QPoint on = b.pixel({ 25, 0 });
+    const QRgb background = b.host.drawing.pixel(b.pixel({ 25, 35 }));
+    EXPECT_EQ(b.host.drawing.pixel(on), background) << "a press repaints nothing of the kept picture";
+    EXPECT_NE(b.host.screen.pixel(on), background) << "the path is shown over it";
+    b.key(kEnter);
+    b.tool->OnIdle();
+    ASSERT_NE(b.lastPath(), nullptr);
+    EXPECT_FALSE(b.lastPath()->InProgress());
+    EXPECT_NE(b.host.drawing.pixel(on), background);
+}
+
 TEST(PathTools, OneClickAndEnterLeaveAOneAnchorPath)
 {
     Building b;

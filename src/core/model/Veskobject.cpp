@@ -28,6 +28,14 @@ void TVeskObject::SetVisible(bool value)
     NoteChanged();
 }
 
+void TVeskObject::SetInProgress(bool value)
+{
+    if (inProgress_ == value)
+        return;
+    inProgress_ = value;
+    NoteChanged();
+}
+
 void TVeskObject::Assign(const TVeskObject& source)
 {
     NoteChanged();

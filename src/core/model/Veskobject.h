@@ -148,6 +148,12 @@ public:
     virtual bool IsLocked() const { return locked_; }
     virtual void SetLocked(bool value) { locked_ = value; }
     virtual void SetVisible(bool value);
+    // An object the user is still drawing (a path growing anchor by anchor):
+    // kept out of the window's kept picture and drawn over it with the
+    // selection marks, so that each step repaints nothing beneath it. Not
+    // carried by copies, not stored.
+    bool InProgress() const { return inProgress_; }
+    void SetInProgress(bool value);
 
     // Tells the containers above that this object changed what it draws, its
     // bounds or its editing state (picked handles, point editing), so that
@@ -189,6 +195,7 @@ private:
     friend class TVeskHistory;
     friend class TVeskSpatialIndex;
     mutable TIndexSlot indexSlot_;
+    bool inProgress_ = false;
     // The recorded copy this object was last found equal to, or installed
     // from; never copied, never handed out for writing.
     mutable std::shared_ptr<const TVeskObject> recorded_;

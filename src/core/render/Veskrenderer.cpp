@@ -51,6 +51,16 @@ struct TRenderItem {
 
 namespace {
 
+// An object still being drawn, on its layer when that is shown: with the
+// selection marks, over the kept picture, which leaves it out.
+void drawInProgress(QPainter& g, const TVeskObject& o, const TDrawStyle& style)
+{
+    const auto* instance = dynamic_cast<const TVeskInstance*>(&o);
+    const TVeskLayer* layer = instance ? instance->GetLayer() : nullptr;
+    if (layer && layer->visible)
+        o.Draw(g, layer->index, style);
+}
+
 // The screen draws shapes under a device pixel as one-pixel marks; prints and
 // exports draw every shape whole.
 TDrawStyle onScreen(const TDrawStyle& style)
@@ -366,7 +376,7 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
             for (size_t i = from; i < to; ++i) {
                 if (i + 16 < to)
                     __builtin_prefetch(order[i + 16]);
-                if (order[i]->HasSelectionMarks())
+                if (order[i]->HasSelectionMarks() || order[i]->InProgress())
                     marked[size_t(share)].push_back(order[i]);
             }
         }
@@ -381,8 +391,11 @@ void TVeskRenderer::RenderOverlay(QImage& screen, const QImage& drawing, const T
     paintBanded(screen, 1, [&](QPainter& g) {
         g.setWorldTransform(toImage, true);
         for (const auto& share : marked)
-            for (const TVeskObject* o : share)
+            for (const TVeskObject* o : share) {
+                if (o->InProgress())
+                    drawInProgress(g, *o, style);
                 o->DrawSelection(g, style);
+            }
     });
 }
 

@@ -322,8 +322,13 @@ bool TVeskContainer::SelectHandlesIn(const RectF& rect)
 
 void TVeskContainer::SetHandlesSelected(bool value)
 {
-    for (const auto& child : children_)
+    for (const auto& child : children_) {
+        // A child with nothing to clear is left alone: reporting it changed
+        // would repaint a whole board after a deselection.
+        if (!value && !child->HasEditState())
+            continue;
         child->SetHandlesSelected(value && visible_ && editable(*child));
+    }
 }
 
 void TVeskContainer::MoveSelection(float dx, float dy, MatrixOrder order)

@@ -181,8 +181,12 @@ bool TVeskPart::SelectIn(const RectF& rect)
 
 bool TVeskPart::SetSelected(bool value)
 {
-    for (const auto& child : children_)
+    for (const auto& child : children_) {
+        // See SetHandlesSelected: only what holds a selection is cleared.
+        if (!value && !child->HasEditState())
+            continue;
         child->SetSelected(value && visible_ && editable(*child));
+    }
     return value;
 }
 

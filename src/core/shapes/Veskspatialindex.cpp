@@ -121,6 +121,8 @@ bool TVeskSpatialIndex::measure(TVeskObject& child)
         editing_.push_back(&child);
         slot.editing = int(editing_.size());
     }
+    if (child.InProgress())
+        return false; // drawn with the overlay until it is finished
     // What it paints at the thinnest wire pen, and where it is picked.
     bool any = false;
     RectF box;

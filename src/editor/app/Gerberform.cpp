@@ -1,6 +1,8 @@
 #include "Gerberform.h"
 
 #include "Mainform.h"
+#include "Settingsfile.h"
+#include "Settingskeys.h"
 #include "Userdialogs.h"
 #include "gerber/Gerberexport.h"
 #include "model/Vesklayer.h"
@@ -8,6 +10,7 @@
 #include "shapes/Veskpart.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,10 +21,37 @@
 
 namespace vesk {
 
-TGerberForm::TGerberForm(TVeskForm& mainForm, TUserDialogs& dialogs, QWidget* parent)
+namespace {
+
+// The entries of the format box, in the order of their stored numbers.
+constexpr TGerberFormat kFormats[] = { TGerberFormat::Rs274x, TGerberFormat::X2 };
+
+void appendDrillReport(const TDrillExportResult& drill, QStringList& written, QStringList& failed)
+{
+    for (const TDrillFileResult& file : drill.files) {
+        if (file.ok)
+            written << QStringLiteral("%1 (穴 %2, 長穴 %3, ツール %4)")
+                           .arg(QFileInfo(file.fileName).fileName())
+                           .arg(file.hits)
+                           .arg(file.slots)
+                           .arg(file.tools);
+        else
+            failed << file.error;
+    }
+    if (!drill.leftOut.empty())
+        failed << QStringLiteral("ドリルファイルに入れられない図形 (%1 個):").arg(drill.leftOut.size());
+    for (const QString& shape : drill.leftOut)
+        failed << QStringLiteral("  ") + shape;
+}
+
+} // namespace
+
+TGerberForm::TGerberForm(
+    TVeskForm& mainForm, TUserDialogs& dialogs, const QString& settingsFileName, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , mainForm_(mainForm)
     , dialogs_(dialogs)
+    , settingsFileName_(settingsFileName)
 {
     setWindowTitle(QStringLiteral("GerberExport"));
 
@@ -37,6 +67,14 @@ TGerberForm::TGerberForm(TVeskForm& mainForm, TUserDialogs& dialogs, QWidget* pa
     gerberRadio_ = new QRadioButton(QStringLiteral("ガーバ出力"), gerberGroup);
     outlineRadio_ = new QRadioButton(QStringLiteral("アウトライン出力"), gerberGroup);
     gerberRadio_->setChecked(true);
+    formatBox_ = new QComboBox(gerberGroup);
+    formatBox_->addItems({ QStringLiteral("RS-274X (従来)"), QStringLiteral("Gerber X2") });
+    drillCheckBox_ = new QCheckBox(QStringLiteral("ドリルファイル出力"), gerberGroup);
+    const TSettingsFile file(settingsFileName_);
+    const QString section = settings::Key(settings::kGerberExport);
+    const int format = file.ReadInteger(section, settings::Key(settings::kGerberFormat), 0);
+    formatBox_->setCurrentIndex(format >= 0 && format < formatBox_->count() ? format : 0);
+    drillCheckBox_->setChecked(file.ReadInteger(section, settings::Key(settings::kGerberDrillFile), 0) != 0);
     okButton_ = new QPushButton(QStringLiteral("OK"), gerberGroup);
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), gerberGroup);
     okButton_->setDefault(true);
@@ -45,6 +83,8 @@ TGerberForm::TGerberForm(TVeskForm& mainForm, TUserDialogs& dialogs, QWidget* pa
     auto* gerberBox = new QVBoxLayout(gerberGroup);
     gerberBox->addWidget(gerberRadio_);
     gerberBox->addWidget(outlineRadio_);
+    gerberBox->addWidget(formatBox_);
+    gerberBox->addWidget(drillCheckBox_);
     gerberBox->addStretch();
     gerberBox->addWidget(okButton_);
     gerberBox->addWidget(cancelButton);
@@ -94,6 +134,16 @@ void TGerberForm::FormClose()
             layer->printSelected = layerList_->item(i)->checkState() == Qt::Checked;
 }
 
+void TGerberForm::WriteChoices() const
+{
+    TSettingsFile file(settingsFileName_);
+    const QString section = settings::Key(settings::kGerberExport);
+    file.WriteInteger(section, settings::Key(settings::kGerberFormat), formatBox_->currentIndex());
+    file.WriteInteger(
+        section, settings::Key(settings::kGerberDrillFile), drillCheckBox_->isChecked() ? 1 : 0);
+    file.UpdateFile();
+}
+
 void TGerberForm::LayerListClick()
 {
     const int row = layerList_->currentRow() >= 0 ? layerList_->currentRow() : 0;
@@ -110,15 +160,21 @@ void TGerberForm::ButtonOkClick()
     for (int i = 0; i < layerList_->count(); ++i)
         if (layerList_->item(i)->checkState() == Qt::Checked)
             chosen.push_back(i);
+    WriteChoices();
+    TGerberExportOptions options;
+    options.format = kFormats[formatBox_->currentIndex()];
+    options.outline = outlineRadio_->isChecked();
+    options.drillFile = drillCheckBox_->isChecked();
     const TVeskDocument& document = mainForm_.Document();
-    const TGerberExportResult result = gerberRadio_->isChecked()
-        ? ExportGerberFiles(document.Root(), document.Layers(), chosen, folder)
-        : ExportOutlineFiles(document.Root(), document.Layers(), chosen, folder);
+    const TGerberExportResult result
+        = ExportFiles(document.Root(), document.Layers(), chosen, folder, options);
     accept();
 
     QStringList written, failed;
     for (const TGerberLayerResult& layer : result.layers)
         (layer.ok ? written : failed) << layer.Message();
+    if (result.drill)
+        appendDrillReport(*result.drill, written, failed);
     if (!failed.isEmpty()) {
         QString text = QStringLiteral("書き出せなかったレイヤーがあります。\n\n") + failed.join(u'\n');
         if (!written.isEmpty())

@@ -4,6 +4,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -16,13 +17,16 @@ class TVeskForm;
 // The dialog "GerberExport": the layers to export are ticked (the ticks are
 // the layers' printSelected flags, shared with the print dialog), Gerber or
 // outline output is chosen, and OK asks for a folder and writes one file per
-// ticked layer there. What was written, and what was not and why, is
-// reported. The folder and the choice of output are kept while the program
-// runs.
+// ticked layer there, in the classic RS-274X or in Gerber X2, and the
+// Excellon drill file of the hole layers when asked for. What was written,
+// and what was not and why, is reported. The folder and the choice of output
+// are kept while the program runs; the format and the drill choice are
+// remembered in the settings file.
 class TGerberForm : public QDialog {
     Q_OBJECT
 public:
-    TGerberForm(TVeskForm& mainForm, TUserDialogs& dialogs, QWidget* parent = nullptr);
+    TGerberForm(TVeskForm& mainForm, TUserDialogs& dialogs, const QString& settingsFileName,
+        QWidget* parent = nullptr);
     ~TGerberForm() override;
 
     void ButtonOkClick();
@@ -35,6 +39,8 @@ public:
     QCheckBox* HoleCheckBox() const { return holeCheckBox_; }
     QRadioButton* GerberRadioBtn() const { return gerberRadio_; }
     QRadioButton* OutlineRadioBtn() const { return outlineRadio_; }
+    QComboBox* FormatBox() const { return formatBox_; }
+    QCheckBox* DrillCheckBox() const { return drillCheckBox_; }
     QPushButton* ButtonOk() const { return okButton_; }
 
 protected:
@@ -44,15 +50,19 @@ protected:
 private:
     void FormShow();
     void FormClose();
+    void WriteChoices() const;
 
     TVeskForm& mainForm_;
     TUserDialogs& dialogs_;
+    QString settingsFileName_;
     std::vector<bool> cutOutFlags;
     QString outputFolder;
     QListWidget* layerList_ = nullptr;
     QCheckBox* holeCheckBox_ = nullptr;
     QRadioButton* gerberRadio_ = nullptr;
     QRadioButton* outlineRadio_ = nullptr;
+    QComboBox* formatBox_ = nullptr;
+    QCheckBox* drillCheckBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
 };
 

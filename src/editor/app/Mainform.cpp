@@ -118,7 +118,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     context_.workAreaForm = workAreaForm_.get();
     versionForm_ = std::make_unique<TVersionForm>(this);
     printForm_ = std::make_unique<TPrintForm>(*this, context_.Dialogs(), this);
-    gerberForm_ = std::make_unique<TGerberForm>(*this, context_.Dialogs(), this);
+    gerberForm_ = std::make_unique<TGerberForm>(*this, context_.Dialogs(), context_.SettingsFileName(), this);
     importForm_
         = std::make_unique<TVeskImportForm>(*this, context_.Dialogs(), context_.SettingsFileName(), this);
     layerSwapForm_ = std::make_unique<TLayerSwapForm>(*this, context_.SettingsFileName(), this);

@@ -50,6 +50,12 @@ inline constexpr int kAreaHeightDefault = 750;
 // "VeskImportWindow": Layer0, Layer1, ... destination layer per mapping row.
 inline constexpr char16_t kImportLayerPrefix[] = u"Layer";
 
+// "GerberExport": the file format (0 the classic RS-274X, 1 Gerber X2) and
+// whether the drill file is written too; both remembered from the last export.
+inline constexpr char16_t kGerberExport[] = u"GerberExport";
+inline constexpr char16_t kGerberFormat[] = u"Format";
+inline constexpr char16_t kGerberDrillFile[] = u"DrillFile";
+
 // Read-only preset lists in millimetres: "SurfaceTab" Width0.., "StatusTab" Grid0.. and DefaultGrid.
 inline constexpr char16_t kSurfaceTab[] = u"SurfaceTab";
 inline constexpr char16_t kWidthPrefix[] = u"Width";

@@ -26,6 +26,8 @@ TTextForm::TTextForm(QWidget* parent)
     QFont memoFont = memo_->font();
     memoFont.setPointSize(12);
     memo_->setFont(memoFont);
+    // A tab in a board text is never wanted; Tab reaches the buttons.
+    memo_->setTabChangesFocus(true);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     ok->setAutoDefault(false);

@@ -5,8 +5,10 @@
 #include "../model/EditTable.h"
 #include "../model/RandomShapes.h"
 #include "io/Veskfilestream.h"
+#include "shapes/Veskrectangle.h"
 #include "shapes/Veskspatialindex.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -108,6 +110,74 @@ TEST(SpatialIndex, FollowsEveryEditAndReportsItsDamage)
         for (const RectF& r : changed)
             EXPECT_TRUE(covered(r, damage)) << r.X << "," << r.Y << " " << r.Width << "x" << r.Height;
     }
+}
+
+TEST(SpatialIndex, DeselectingEverythingDamagesOnlyWhatWasSelected)
+{
+    const struct {
+        const char* name;
+        void (*pick)(TVeskObject&, PointF);
+        void (*clear)(TVeskPart&);
+        bool (*stillMarked)(const TVeskObject&);
+    } cases[] = {
+        { "selection", [](TVeskObject& o, PointF at) { o.SelectAt(at); },
+            [](TVeskPart& root) { root.SetSelected(false); },
+            [](const TVeskObject& o) { return o.IsSelected(); } },
+        { "point editing", [](TVeskObject& o, PointF) { o.SetHandlesSelected(true); },
+            [](TVeskPart& root) { root.SetHandlesSelected(false); },
+            [](const TVeskObject& o) { return o.HasEditState(); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TVeskDocument doc;
+        addFillers(doc, 40);
+        TVeskPart& root = doc.Root();
+        TVeskObject& picked = *root.ChildAt(7);
+        RectF box;
+        picked.GetBounds(box);
+        c.pick(picked, { box.X + box.Width / 2, box.Y + box.Height / 2 });
+        ASSERT_TRUE(c.stillMarked(picked));
+        root.Index().Sync();
+        root.Index().TrackDamage();
+
+        c.clear(root);
+        root.Index().Sync();
+        EXPECT_FALSE(c.stillMarked(picked));
+        const std::vector<RectF> damage = root.Index().TakeDamage();
+        ASSERT_FALSE(damage.empty());
+        box.Inflate(2, 2);
+        for (const RectF& r : damage)
+            EXPECT_TRUE(covered(r, { box })) << r.X << "," << r.Y;
+    }
+}
+
+TEST(SpatialIndex, AnObjectInProgressIsLeftOutAndDamagesOnlyOnceFinished)
+{
+    TVeskDocument doc;
+    addFillers(doc, 40);
+    TVeskPart& root = doc.Root();
+    auto rect = std::make_unique<TVeskRect>(
+        doc.Layers().FindLayer(QStringLiteral("component")), TVeskSurface(1, false, true, 4));
+    rect->SetCorners({ 500, 500 }, { 520, 520 });
+    TVeskObject* growing = root.Adopt(std::move(rect));
+    growing->SetInProgress(true);
+    root.Index().Sync();
+    root.Index().TrackDamage();
+    root.Index().TakeDamage();
+
+    static_cast<TVeskRect*>(growing)->SetCorners({ 500, 500 }, { 560, 540 });
+    root.Index().Sync();
+    EXPECT_TRUE(root.Index().TakeDamage().empty()) << "nothing beneath it is repainted";
+    std::vector<TVeskObject*> found;
+    root.Index().Query({ 490, 490, 80, 60 }, false, found);
+    EXPECT_TRUE(found.empty());
+
+    growing->SetInProgress(false);
+    root.Index().Sync();
+    EXPECT_TRUE(covered({ 500, 500, 60, 40 }, root.Index().TakeDamage()));
+    root.Index().Query({ 490, 490, 80, 60 }, false, found);
+    EXPECT_EQ(found, std::vector<TVeskObject*> { growing });
+    EXPECT_FALSE(growing->Clone()->InProgress()) << "copies are finished objects";
 }
 
 // The walk the part made over every child before it kept an index.

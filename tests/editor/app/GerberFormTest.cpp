@@ -7,10 +7,12 @@
 #include "app/Mainform.h"
 #include "io/Veskdocument.h"
 #include "model/Vesklayer.h"
+#include "shapes/Veskellipse.h"
 #include "shapes/Veskpart.h"
 #include "shapes/Veskrectangle.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -56,6 +58,18 @@ protected:
             layers().FindLayer(QLatin1String(layer)), TVeskSurface(2, false, true, 4));
         rect->SetCorners({ r.X, r.Y }, { r.X + r.Width, r.Y + r.Height });
         context->Document().Root().Adopt(std::move(rect));
+    }
+    void addCircle(const char* layer, PointF centre, float radius)
+    {
+        auto circle = std::make_unique<TVeskEllipse>(
+            layers().FindLayer(QLatin1String(layer)), TVeskSurface(2, false, true, 4));
+        circle->SetCircle(centre, { centre.X + radius, centre.Y });
+        context->Document().Root().Adopt(std::move(circle));
+    }
+    QByteArray contents(const QString& file) const
+    {
+        QFile f(QDir(out).filePath(file));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     int row(const char* name) const
     {
@@ -164,6 +178,50 @@ TEST_F(GerberFormTest, LayersThatCannotBeWrittenAreReportedBesideThoseThatWere)
     gerber->ButtonOkClick();
     ASSERT_EQ(dialogs->errors.size(), 2u);
     EXPECT_TRUE(dialogs->errors[1].text.contains(QStringLiteral("cannot create")));
+}
+
+TEST_F(GerberFormTest, X2AndTheDrillFileAreWrittenAndRememberedForTheNextRun)
+{
+    EXPECT_EQ(gerber->FormatBox()->currentText(), QStringLiteral("RS-274X (従来)")) << "the default";
+    EXPECT_FALSE(gerber->DrillCheckBox()->isChecked());
+    addCircle("hole", { 200, 150 }, 4);
+    tick({ "component" });
+    gerber->FormatBox()->setCurrentText(QStringLiteral("Gerber X2"));
+    gerber->DrillCheckBox()->setChecked(true);
+    dialogs->folderName = out;
+    gerber->ButtonOkClick();
+
+    EXPECT_EQ(written(), (QStringList { QStringLiteral("component.gbr"), QStringLiteral("drill.drl") }));
+    const QByteArray copper = contents(QStringLiteral("component.gbr"));
+    EXPECT_TRUE(copper.contains("%MOMM*%"));
+    EXPECT_TRUE(copper.contains("FileFunction,Copper,L1,Top"));
+    EXPECT_FALSE(copper.contains("%MIA0B1*%"));
+    EXPECT_TRUE(contents(QStringLiteral("drill.drl")).contains("M48"));
+    EXPECT_TRUE(dialogs->errors.empty());
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("drill.drl (穴 1,")));
+
+    // A later run of the program offers the same choices.
+    form.reset();
+    auto fake = std::make_unique<FakeDialogs>();
+    context->SetDialogs(std::move(fake));
+    form = std::make_unique<TVeskForm>(*context);
+    EXPECT_EQ(form->GerberForm().FormatBox()->currentText(), QStringLiteral("Gerber X2"));
+    EXPECT_TRUE(form->GerberForm().DrillCheckBox()->isChecked());
+}
+
+TEST_F(GerberFormTest, ShapesNoDrillMakesAreReportedAsLeftOutOfTheDrillFile)
+{
+    addCircle("hole", { 200, 150 }, 4);
+    addRect("hole", { 10, 10, 20, 20 });
+    tick({});
+    gerber->DrillCheckBox()->setChecked(true);
+    dialogs->folderName = out;
+    gerber->ButtonOkClick();
+    EXPECT_EQ(written(), QStringList { QStringLiteral("drill.drl") });
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("ドリルファイルに入れられない図形 (1 個)")));
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("drill.drl (穴 1,")));
 }
 
 TEST_F(GerberFormTest, HoleBoxShowsTheChosenLayersMaskFlag)

@@ -2,6 +2,7 @@
 // document may name, and Escape.
 #include "app/Textform.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -55,6 +56,18 @@ TEST(TextForm, TheFamiliesDocumentsNameAreOfferedAndAnUnknownOneIsKept)
     form.show();
     EXPECT_EQ(form.TextMemo()->toPlainText(), QStringLiteral("R2"));
     EXPECT_EQ(form.SizeEdit()->text(), QStringLiteral("5.5"));
+}
+
+TEST(TextForm, TabLeavesTheMemoForTheButtonsInsteadOfTypingATab)
+{
+    TTextForm form;
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.TextMemo()->setFocus();
+    QTest::keyClicks(form.TextMemo(), QStringLiteral("C1"));
+    QTest::keyClick(form.TextMemo(), Qt::Key_Tab);
+    EXPECT_EQ(form.TextMemo()->toPlainText(), QStringLiteral("C1"));
+    EXPECT_FALSE(form.TextMemo()->hasFocus());
 }
 
 TEST(TextForm, EscapeCancels)
