@@ -55,6 +55,18 @@ QByteArray normalised(TVeskDocument& doc)
     return doc.ToBytes();
 }
 
+// Entries as "x,y/flags", for a readable difference before the bytes.
+std::string describe(const TVeskPath& path)
+{
+    std::string out;
+    for (size_t i = 0; i < path.Points().size(); ++i) {
+        const PointF q = path.GetMatrixRef().TransformPoint(path.Points()[i]);
+        out += std::to_string(std::lround(q.X)) + "," + std::to_string(std::lround(q.Y)) + "/"
+            + std::to_string(path.PointFlags()[i] & ~pfSelected) + " ";
+    }
+    return out;
+}
+
 class PointToolRun : public ::testing::Test {
 protected:
     void SetUp() override
@@ -161,8 +173,12 @@ TEST_F(PointToolRun, MoveInsertAndPullThenSave)
     ASSERT_TRUE(expected.Read(source).ok);
     auto* p = dynamic_cast<TVeskPath*>(expected.Root().ChildAt(0));
     ASSERT_NE(p, nullptr);
+    // Handles are pulled to the pointer as it is, unsnapped: where the pixel
+    // of (110, 10) lies, and its mirror image through the anchor.
+    const PointF pulled = form->View().PixelToDocument(px({ 110, 10 }));
+    const PointF mirrored { 200 - pulled.X, -pulled.Y };
     const std::vector<PointF> entries { { 0, 0 }, { 0, 0 }, { 30, 20 }, { 30, 20 }, { 30, 20 }, { 60, 30 },
-        { 60, 30 }, { 60, 30 }, { 90, -10 }, { 100, 0 }, { 110, 10 }, { 0, 0 } };
+        { 60, 30 }, { 60, 30 }, mirrored, { 100, 0 }, pulled, { 0, 0 } };
     std::vector<std::uint8_t> flags(entries.size(), pfSmooth);
     for (size_t k : { 8, 9, 10 })
         flags[k] = pfSmooth | pfCurve;
@@ -170,6 +186,9 @@ TEST_F(PointToolRun, MoveInsertAndPullThenSave)
 
     TVeskDocument written;
     ASSERT_TRUE(written.Read(saved).ok);
+    const auto* got = dynamic_cast<const TVeskPath*>(written.Root().ChildAt(0));
+    ASSERT_NE(got, nullptr);
+    EXPECT_EQ(describe(*got), describe(*p));
     EXPECT_EQ(normalised(written).toHex(), normalised(expected).toHex());
     EXPECT_FALSE(context->History().IsModified());
     EXPECT_TRUE(form->close());
