@@ -62,7 +62,7 @@ void TVeskSelectProc::Deactivate()
     std::erase(modes, std::int32_t(ModeSelectNumeric));
     moved = false;
     dragArmed_ = false;
-    bandImage_ = QImage();
+    band_.Release();
     TVeskEventProc::Deactivate();
 }
 
@@ -205,17 +205,13 @@ void TVeskSelectProc::MouseMove(std::uint32_t shift, PointF point)
             dragTo(point);
         break;
     case ModeSelectPressed:
-        if (shift & ssLeft) {
-            const double threshold = BandThresholdPixels / Host().View().Zoom();
-            if (std::fabs(double(point.X) - anchor.X) > threshold
-                || std::fabs(double(point.Y) - anchor.Y) > threshold)
-                SetTopMode(ModeSelectBand);
-        }
+        if ((shift & ssLeft) && TVeskRubberBand::Started(anchor, point, Host().View().Zoom()))
+            SetTopMode(ModeSelectBand);
         break;
     case ModeSelectBand:
         if (shift & ssLeft) {
             Host().ShowPosition(point);
-            showBand(point);
+            band_.Show(Host(), anchor, point);
         }
         break;
     default:
@@ -277,34 +273,6 @@ void TVeskSelectProc::drawDragged()
         object->DrawSelection(g, host.DrawStyle());
 }
 
-RectF TVeskSelectProc::bandRect(PointF point) const
-{
-    const float left = std::min(anchor.X, point.X);
-    const float top = std::min(anchor.Y, point.Y);
-    return { left, top, std::fabs(point.X - anchor.X), std::fabs(point.Y - anchor.Y) };
-}
-
-void TVeskSelectProc::showBand(PointF point)
-{
-    TVeskToolHost& host = Host();
-    const QImage& drawing = host.DrawingImage();
-    if (drawing.isNull())
-        return;
-    if (bandImage_.size() != drawing.size() || bandImage_.format() != drawing.format())
-        bandImage_ = QImage(drawing.size(), drawing.format());
-    {
-        QPainter g(&bandImage_);
-        g.setCompositionMode(QPainter::CompositionMode_Source);
-        g.drawImage(0, 0, drawing);
-        g.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        g.setWorldTransform(ToQTransform(host.View().ViewMatrix()));
-        g.setPen(ToQPen(host.DrawStyle().dashedPen));
-        g.setBrush(Qt::NoBrush);
-        g.drawRect(ToQRectF(bandRect(point)));
-    }
-    host.PresentImage(bandImage_);
-}
-
 void TVeskSelectProc::MouseUp(std::uint32_t, PointF point)
 {
     if (!root)
@@ -327,7 +295,7 @@ void TVeskSelectProc::MouseUp(std::uint32_t, PointF point)
         break;
     case ModeSelectBand:
         deselectAll();
-        root->SelectIn(bandRect(point));
+        root->SelectIn(TVeskRubberBand::Span(anchor, point));
         collectSelection();
         showSurfaces();
         RequestOverlay();

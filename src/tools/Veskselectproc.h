@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Veskeventproc.h"
+#include "Veskrubberband.h"
 
-#include <QImage>
 #include <vector>
 
 namespace vesk {
@@ -24,7 +24,7 @@ struct TVeskNumericMove;
 // show as selected.
 class TVeskSelectProc : public TVeskEventProc {
 public:
-    static constexpr int BandThresholdPixels = 5;
+    static constexpr int BandThresholdPixels = TVeskRubberBand::ThresholdPixels;
     static constexpr int VkDelete = 0x2E;
 
     explicit TVeskSelectProc(TVeskToolBar& toolBar);
@@ -65,7 +65,6 @@ private:
     void leftDown(std::uint32_t shift, PointF point);
     void rightDown(PointF point);
     void dragTo(PointF point);
-    void showBand(PointF point);
     void drawDragged();
     void deselectAll();
     void collectSelection();
@@ -77,7 +76,6 @@ private:
     static void deleteObjects(const std::vector<TVeskObject*>& objects);
     void applyNumericMove(const TVeskNumericMove& move);
     void showSurfaces();
-    RectF bandRect(PointF point) const;
 
     bool moved = false;
     std::vector<TVeskObject*> selectionList;
@@ -86,8 +84,7 @@ private:
     // The drawing was rendered since the last drag step: it shows the moved
     // objects where they are.
     bool dragDrawn_ = false;
-    // The rubber band is composed here before it is shown.
-    QImage bandImage_;
+    TVeskRubberBand band_;
 };
 
 } // namespace vesk

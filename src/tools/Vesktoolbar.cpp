@@ -4,6 +4,7 @@
 #include "Veskeventproc.h"
 #include "Veskinertproc.h"
 #include "Veskpathproc.h"
+#include "Veskpointproc.h"
 #include "Veskrectproc.h"
 #include "Veskstringproc.h"
 #include "Veskselectproc.h"
@@ -37,6 +38,8 @@ std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVes
     switch (info.idleMode) {
     case ModeSelectIdle:
         return std::make_unique<TVeskSelectProc>(bar);
+    case ModePointIdle:
+        return std::make_unique<TVeskPointProc>(bar, info);
     case ModeRectIdle:
         return std::make_unique<TVeskRectProc>(bar, info);
     case ModeEllipseIdle:
