@@ -12,7 +12,10 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VESK_BUILD_DIR:-$root/build}"
 document="$(realpath "${1:-$root/tests/data/board.vbf}")"
 out="$(realpath -m "${2:-$root/docs/editor.png}")"
-width=800
+# The drawing at the left, the layer window and the object editor beside it.
+main_width=780
+panel_width=215
+width=$((main_width + panel_width + 5))
 height=560
 wait_seconds="${VESK_SHOT_WAIT:-4}"
 
@@ -36,8 +39,18 @@ cat > "$work/VeskV.ini" <<INI
 Top=0
 Left=0
 WindowState=0
-Width=$width
+Width=$main_width
 Height=$height
+[LayerWindow]
+Top=0
+Left=$((main_width + 5))
+Width=$panel_width
+Height=300
+[ObjectEditor]
+Top=305
+Left=$((main_width + 5))
+Width=$panel_width
+Height=$((height - 305))
 INI
 
 # A free display number: the first without a lock file.

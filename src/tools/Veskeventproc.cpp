@@ -120,6 +120,16 @@ PointF TVeskEventProc::PixelToDocument(QPoint pixel) const
     return Host().View().PixelToDocument(pixel);
 }
 
+void TVeskEventProc::DeselectAll()
+{
+    if (!root)
+        return;
+    std::vector<TVeskObject*> selected;
+    root->CollectSelected(selected, -1);
+    for (TVeskObject* object : selected)
+        object->SetSelected(false);
+}
+
 PointF TVeskEventProc::SnapIfOn(PointF point) const
 {
     const TVeskGridSettings& grid = Host().Grid();

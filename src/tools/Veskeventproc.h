@@ -179,6 +179,9 @@ protected:
     PointF PixelToDocument(QPoint pixel) const;
     // SnapToGrid with the grid's pitch when snapping is on.
     PointF SnapIfOn(PointF point) const;
+    // Deselects the selected objects one by one, leaving the rest untouched
+    // (and so not repainted).
+    void DeselectAll();
 
     PointF anchor;
     std::vector<std::int32_t> modes;

@@ -75,14 +75,6 @@ void TVeskPointProc::StateInstalled()
 
 // Only what is selected is told: deselecting every object of the root tells
 // each one, which has the drawing repainted and the index rebuilt whole.
-void TVeskPointProc::deselectAll()
-{
-    std::vector<TVeskObject*> selected;
-    root->CollectSelected(selected, -1);
-    for (TVeskObject* object : selected)
-        object->SetSelected(false);
-}
-
 void TVeskPointProc::collectEditList()
 {
     editList.clear();
@@ -145,7 +137,7 @@ void TVeskPointProc::MouseDown(std::uint32_t shift, PointF point)
         if (left) {
             anchor = point;
             if (root->HitHandles(point, BandPressRadius) == HitNothing) {
-                deselectAll();
+                DeselectAll();
                 SetTopMode(ModePointIdle);
             }
             RequestOverlay();
@@ -202,7 +194,7 @@ void TVeskPointProc::idleDown(PointF point)
     Host().SetReferencePoint(point);
     if (!pressOnList(point, false)) {
         editList.clear();
-        deselectAll();
+        DeselectAll();
         if (root->SelectAt(point)) {
             collectEditList();
             pressOnList(point, true);
@@ -362,7 +354,7 @@ void TVeskPointProc::bandUp(PointF point)
 {
     const RectF band = TVeskRubberBand::Span(anchor, point);
     editList.clear();
-    deselectAll();
+    DeselectAll();
     root->SelectIn(band);
     collectEditList();
     for (TVeskObject* object : editList)

@@ -70,7 +70,6 @@ private:
     void pullHandles(PointF point);
     void bandUp(PointF point);
     void showSurfaces();
-    void deselectAll();
     void collectEditList();
 
     // Copies the list objects as they are before an edit; a pending edit is

@@ -76,14 +76,6 @@ void TVeskSelectProc::StateInstalled()
 
 // Only what is selected is told: deselecting every object of the root tells
 // each one, which has the drawing repainted and the index rebuilt whole.
-void TVeskSelectProc::deselectAll()
-{
-    std::vector<TVeskObject*> selected;
-    root->CollectSelected(selected, -1);
-    for (TVeskObject* object : selected)
-        object->SetSelected(false);
-}
-
 void TVeskSelectProc::collectSelection()
 {
     selectionList.clear();
@@ -126,7 +118,7 @@ void TVeskSelectProc::MouseDown(std::uint32_t shift, PointF point)
         if (shift & ssLeft) {
             anchor = point;
             if (!root->HitTest(point)) {
-                deselectAll();
+                DeselectAll();
                 SetTopMode(ModeSelectIdle);
             }
             selectionList.clear();
@@ -149,11 +141,11 @@ void TVeskSelectProc::leftDown(std::uint32_t shift, PointF point)
         // that it can be dragged; Shift adds to it; nothing toggles off.
         if (!root->HitTestSelected(point)) {
             if (!(shift & ssShift))
-                deselectAll();
+                DeselectAll();
             root->SelectAt(point);
         }
     } else {
-        deselectAll();
+        DeselectAll();
         SetTopMode(ModeSelectPressed);
     }
     collectSelection();
@@ -177,7 +169,7 @@ void TVeskSelectProc::rightDown(PointF point)
                 selectionList[(last + 1) % selectionList.size()]->SetSelected(true);
             }
         } else {
-            deselectAll();
+            DeselectAll();
             root->SelectAt(point);
             collectSelection();
             // Every object under the pointer stays listed for the next
@@ -186,7 +178,7 @@ void TVeskSelectProc::rightDown(PointF point)
                 selectionList[i]->SetSelected(false);
         }
     } else {
-        deselectAll();
+        DeselectAll();
         SetTopMode(ModeSelectPressed);
         selectionList.clear();
     }
@@ -294,7 +286,7 @@ void TVeskSelectProc::MouseUp(std::uint32_t, PointF point)
         SetTopMode(ModeSelectIdle);
         break;
     case ModeSelectBand:
-        deselectAll();
+        DeselectAll();
         root->SelectIn(TVeskRubberBand::Span(anchor, point));
         collectSelection();
         showSurfaces();

@@ -66,7 +66,6 @@ private:
     void rightDown(PointF point);
     void dragTo(PointF point);
     void drawDragged();
-    void deselectAll();
     void collectSelection();
     // The entries of the list that are selected now.
     std::vector<TVeskObject*> selectedEntries() const;

@@ -418,6 +418,12 @@ bool TVeskPath::SetSelected(bool value)
     return value;
 }
 
+bool TVeskPath::HasEditState() const
+{
+    return TVeskInstance::HasEditState() || handleEditing_
+        || std::ranges::any_of(pointFlags_, [](std::uint8_t f) { return (f & pfSelected) != 0; });
+}
+
 void TVeskPath::ClearHandleSelection()
 {
     handleEditing_ = false;

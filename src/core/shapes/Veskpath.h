@@ -47,7 +47,8 @@ public:
     void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
     std::unique_ptr<TVeskObject> Clone() const override;
     bool SameState(const TVeskObject& other) const override;
-    bool HasEditState() const override { return TVeskInstance::HasEditState() || handleEditing_; }
+    // Picked points count too: a file may carry them without point editing.
+    bool HasEditState() const override;
     // With two entries or fewer the previous outline stays, so a path being
     // rebuilt from nothing keeps what it had until it has an anchor.
     void Rebuild() override;
