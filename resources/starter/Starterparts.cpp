@@ -3,6 +3,9 @@
 #include "Starterdrawing.h"
 #include "Starterpads.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace vesk {
 
 namespace {
@@ -12,6 +15,13 @@ constexpr double kPitch = 2.54;
 PointF at(double x, double y)
 {
     return { Mm(x), Mm(y) };
+}
+
+// A point at `radius` millimetres from the origin, `degrees` clockwise from +x.
+PointF polar(double radius, double degrees)
+{
+    const double a = degrees * std::numbers::pi / 180;
+    return at(radius * std::cos(a), radius * std::sin(a));
 }
 
 // `count` pins numbered from `first`, the first at `start` and each next one
@@ -106,14 +116,14 @@ void drawTo92(TStarterDrawing& d)
     // Leads bent out to 2.54 mm, so that ordinary pads fit between them.
     pinRow(d, 1, 3, at(-kPitch, 0), at(kPitch, 0), RoundPad(1.6, 0.8), SquarePad(1.6, 0.8));
     // The round back, broken where it would cross the outer pads, and the flat face.
-    constexpr double r = 2.6;
-    d.BeginFigure(at(r * -0.906308, r * -0.422618)); // -155°
+    constexpr double r = 2.6, face = 43.8; // the face 1.8 mm before the leads
+    d.BeginFigure(polar(r, -155));
     d.ArcTo(at(0, 0), 130);
     d.EndFigure(false);
-    d.BeginFigure(at(r * 0.906308, r * 0.422618)); // 25°
-    d.ArcTo(at(0, 0), 18.8);
-    d.LineTo(at(-r * 0.721611, r * 0.692307));
-    d.ArcTo(at(0, 0), 18.8);
+    d.BeginFigure(polar(r, 25));
+    d.ArcTo(at(0, 0), face - 25);
+    d.LineTo(polar(r, 180 - face));
+    d.ArcTo(at(0, 0), face - 25);
     d.EndFigure(false);
 }
 
