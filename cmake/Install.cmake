@@ -7,9 +7,9 @@ install(TARGETS vesk vesk-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 file(GLOB _vesk_glyphs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/Bitmap/*.svg)
 install(FILES ${_vesk_glyphs} DESTINATION ${CMAKE_INSTALL_DATADIR}/vesk2/Bitmap)
-# The starter pads and library parts, when the build makes them.
+# The starter pads and library parts, which the build writes beside the editor.
 foreach(_folder pad lib)
-  install(DIRECTORY ${PROJECT_BINARY_DIR}/bin/${_folder} DESTINATION ${CMAKE_INSTALL_DATADIR}/vesk2 OPTIONAL)
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/bin/${_folder} DESTINATION ${CMAKE_INSTALL_DATADIR}/vesk2)
 endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/vesk2.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

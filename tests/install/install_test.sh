@@ -25,13 +25,16 @@ for moved in "$prefix" "$work/elsewhere"; do
     folders="$("$moved/bin/vesk" --data-folders)"
     grep -qx "Bitmap: $moved/share/vesk2/Bitmap" <<<"$folders" || fail "glyphs not found under $moved: $folders"
     for starter in pad lib; do
-        if [[ -d "$moved/share/vesk2/$starter" ]]; then
-            grep -qx "$starter: $moved/share/vesk2/$starter" <<<"$folders" || fail "$starter not found: $folders"
-        fi
+        grep -qx "$starter: $moved/share/vesk2/$starter" <<<"$folders" || fail "$starter not found: $folders"
     done
     prefix="$moved"
 done
 [[ -f "$prefix/share/vesk2/Bitmap/Arrow00.svg" ]] || fail "glyphs missing"
+# The starter pads and parts, and nothing of their staging.
+for starter in pad/round_1.6_0.8.vbf pad/via_0.8_0.4.vbf lib/DIP/DIP-8.vbf lib/Header/Header_2x20.vbf; do
+    [[ -f "$prefix/share/vesk2/$starter" ]] || fail "starter file $starter missing"
+done
+[[ -z "$(find "$prefix/share/vesk2" -name '.*')" ]] || fail "hidden files installed"
 # It starts, shows its window offscreen and stays up until told to go.
 set +e
 QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/bin/vesk" "$source/tests/data/board.vbf" >"$work/editor.log" 2>&1
@@ -66,7 +69,8 @@ grep -q "Depends:.*libqt6" <<<"$info" || fail "package without Qt dependencies: 
 grep -q "Recommends: fonts-ipafont-gothic, gerbv" <<<"$info" || fail "package recommends: $info"
 contents="$(dpkg-deb --contents "$deb")"
 for path in ./usr/bin/vesk ./usr/bin/vesk-cli ./usr/share/applications/vesk2.desktop \
-    ./usr/share/vesk2/Bitmap/Arrow00.svg ./usr/share/man/man1/vesk-cli.1; do
+    ./usr/share/vesk2/Bitmap/Arrow00.svg ./usr/share/vesk2/lib/DIP/DIP-8.vbf ./usr/share/vesk2/pad/round_1.6_0.8.vbf \
+    ./usr/share/man/man1/vesk-cli.1; do
     grep -q " $path\$" <<<"$contents" || fail "package lacks $path"
 done
 echo "install test: passed"
