@@ -23,6 +23,7 @@ void TVeskShapeDragProc::MouseDown(std::uint32_t shift, PointF point)
     if (!shape && root) {
         TVeskLayerList& layers = Host().Document().Layers();
         shape = root->Adopt(NewShape(layers.CurrentLayer(), Host().CurrentSurface()));
+        shape->SetInProgress(true);
         anchor = SnapIfOn(point);
         Host().RefreshStyle();
         Host().ShowSurfacesOf({ shape });
@@ -50,6 +51,7 @@ void TVeskShapeDragProc::MouseUp(std::uint32_t, PointF point)
     if (shape) {
         point = SnapIfOn(point);
         const bool made = !(point == anchor);
+        shape->SetInProgress(false);
         root->SetSelected(false);
         // The surface tab lets go of the shape before it may go.
         Host().RefreshStyle();
@@ -64,8 +66,10 @@ void TVeskShapeDragProc::MouseUp(std::uint32_t, PointF point)
 
 void TVeskShapeDragProc::Deactivate()
 {
-    if (shape && root)
+    if (shape && root) {
+        shape->SetInProgress(false);
         Host().History().Record(*root);
+    }
     shape = nullptr;
     TVeskEventProc::Deactivate();
     Host().RefreshStyle();

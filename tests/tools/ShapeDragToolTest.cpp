@@ -69,11 +69,29 @@ TEST(ShapeDragTools, ADragMakesOneShapeOnTheCurrentLayerWithTheCurrentSurfaceAsO
         EXPECT_EQ(shape->GetLayer()->Name(), QStringLiteral("solder"));
         EXPECT_EQ(shape->GetSurface()->GetWidth(), 2.0f);
         EXPECT_FALSE(shape->IsSelected());
+        EXPECT_FALSE(shape->InProgress()) << "finished: in the kept picture again";
         EXPECT_EQ(d.host.history.Count(), 2);
         // Undo takes the shape away again.
         d.tool->UndoClick();
         EXPECT_EQ(d.root().ChildCount(), 0);
     }
+}
+
+TEST(ShapeDragTools, TheShapeBeingDraggedIsShownOverTheKeptPicture)
+{
+    Drawing d("RectangleTool");
+    d.host.document.Layers().SetCurrent(d.host.document.Layers().FindLayer(QStringLiteral("solder")));
+    d.tool->OnIdle();
+    d.tool->WindowMouseDown(ssLeft, d.pixel({ 0, 0 }));
+    d.tool->WindowMouseMove(ssLeft, d.pixel({ 60, 40 }));
+    d.tool->OnIdle();
+    ASSERT_EQ(d.root().ChildCount(), 1);
+    EXPECT_TRUE(d.root().ChildAt(0)->InProgress());
+    const QPoint inside = d.pixel({ 30, 20 });
+    EXPECT_NE(d.host.screen.pixel(inside), d.host.drawing.pixel(inside));
+    d.tool->WindowMouseUp(0, d.pixel({ 60, 40 }));
+    d.tool->OnIdle();
+    EXPECT_EQ(d.host.screen.pixel(inside), d.host.drawing.pixel(inside));
 }
 
 TEST(ShapeDragTools, AClickOrADragBackToTheStartMakesNothing)
