@@ -3,6 +3,8 @@
 #include "Veskellipseproc.h"
 #include "Veskeventproc.h"
 #include "Veskinertproc.h"
+#include "Vesklibproc.h"
+#include "Veskpadproc.h"
 #include "Veskpathproc.h"
 #include "Veskpointproc.h"
 #include "Veskrectproc.h"
@@ -50,6 +52,10 @@ std::unique_ptr<TVeskEventProc> createStandardTool(TVeskToolBar& bar, const TVes
         return std::make_unique<TVeskPolyProc>(bar, info);
     case ModeTextIdle:
         return std::make_unique<TVeskStringProc>(bar, info);
+    case ModePadIdle:
+        return std::make_unique<TVeskPadProc>(bar, info);
+    case ModeLibIdle:
+        return std::make_unique<TVeskLibProc>(bar, info);
     default:
         return std::make_unique<TVeskInertProc>(bar, info);
     }

@@ -113,6 +113,9 @@ public:
     // Modal library window; a copy of the chosen part, or null when cancelled
     // or nothing was chosen.
     virtual std::unique_ptr<TVeskObject> PickLibraryPart() = 0;
+    // The pad chosen in the pad list, or null when there is none. Stays
+    // the list's; the pad tool inserts copies.
+    virtual const TVeskObject* CurrentPad() const { return nullptr; }
 };
 
 } // namespace vesk

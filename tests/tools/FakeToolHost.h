@@ -77,7 +77,12 @@ public:
         ++numericAsked;
         return onNumericMove && onNumericMove(move);
     }
-    std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
+    std::unique_ptr<TVeskObject> PickLibraryPart() override
+    {
+        ++libraryAsked;
+        return pickPart ? pickPart() : nullptr;
+    }
+    const TVeskObject* CurrentPad() const override { return pad.get(); }
 
     TVeskDocument document;
     TVeskView view;
@@ -93,6 +98,11 @@ public:
     // Answers the numeric input dialog; unset, the dialog is cancelled.
     std::function<bool(TVeskNumericMove&)> onNumericMove;
     int numericAsked = 0;
+    // The pad list's choice (none when null), and the library window's
+    // answer (cancelled when unset) with how often it was shown.
+    std::unique_ptr<TVeskObject> pad;
+    std::function<std::unique_ptr<TVeskObject>()> pickPart;
+    int libraryAsked = 0;
     int idleRequests = 0;
     int buttonChanges = 0;
     TVeskEventProc* handler = nullptr;

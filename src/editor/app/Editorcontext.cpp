@@ -1,5 +1,6 @@
 #include "Editorcontext.h"
 
+#include "Datafolder.h"
 #include "Mainform.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
@@ -8,6 +9,8 @@ namespace vesk {
 
 TEditorContext::TEditorContext(QString settingsFileName)
     : settingsFileName_(std::move(settingsFileName))
+    , padFolder_(FindDataFolder(QStringLiteral("pad")))
+    , libraryFolder_(FindDataFolder(QStringLiteral("lib")))
     , dialogs_(std::make_unique<TWidgetDialogs>())
 {
 }
@@ -18,6 +21,12 @@ void TEditorContext::SetDialogs(std::unique_ptr<TUserDialogs> dialogs)
 {
     if (dialogs)
         dialogs_ = std::move(dialogs);
+}
+
+void TEditorContext::SetDataFolders(QString padFolder, QString libraryFolder)
+{
+    padFolder_ = std::move(padFolder);
+    libraryFolder_ = std::move(libraryFolder);
 }
 
 TVeskEventProc* TEditorContext::ActiveTool() const

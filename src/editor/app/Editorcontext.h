@@ -38,6 +38,13 @@ public:
     TDrawStyle& DrawStyle() { return drawStyle_; }
     TVeskGridSettings& Grid() { return grid_; }
 
+    // The folders the pad list ("pad") and the library window ("lib") read:
+    // the program's data folders unless set otherwise before the windows
+    // are made (tests use folders of their own).
+    const QString& PadFolder() const { return padFolder_; }
+    const QString& LibraryFolder() const { return libraryFolder_; }
+    void SetDataFolders(QString padFolder, QString libraryFolder);
+
     TUserDialogs& Dialogs() { return *dialogs_; }
     // Tests put their own answers here.
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
@@ -56,6 +63,8 @@ public:
 
 private:
     QString settingsFileName_;
+    QString padFolder_;
+    QString libraryFolder_;
     TVeskDocument document_;
     // After the document: snapshots borrow its layers, so they go first.
     TVeskHistory history_;

@@ -7,6 +7,7 @@
 #include "Glyphlibrary.h"
 #include "Layerswapform.h"
 #include "Layerwindow.h"
+#include "Libraryform.h"
 #include "Mainmenu.h"
 #include "Objecteditor.h"
 #include "Printform.h"
@@ -127,6 +128,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     context_.layerWindow = layerWindow_.get();
     objectEditor_ = std::make_unique<TObjectEditor>(context_, this);
     context_.objectEditor = objectEditor_.get();
+    libraryForm_ = std::make_unique<TLibraryForm>(context_, this);
 
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);
@@ -352,6 +354,7 @@ void TVeskForm::documentReplaced()
     toolBar_->ResetToFirstTool();
     fitOpenedDocument();
     RefreshObjectEditor();
+    libraryForm_->ResetLibrary();
     EnableDocumentMenus();
     requestRedraw();
 }

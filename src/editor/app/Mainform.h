@@ -24,6 +24,7 @@ class TVeskImportForm;
 class TPrintForm;
 class TEditorContext;
 class TLayerWindow;
+class TLibraryForm;
 class TMainMenu;
 class TObjectEditor;
 class TToolStrip;
@@ -110,6 +111,7 @@ public:
     TLayerSwapForm& LayerSwapForm() { return *layerSwapForm_; }
     TLayerWindow& LayerWindow() { return *layerWindow_; }
     TObjectEditor& ObjectEditor() { return *objectEditor_; }
+    TLibraryForm& LibraryForm() { return *libraryForm_; }
     QString StatusText(int panel) const;
     void ShowStatusText(int panel, const QString& text);
     PointF MousePoint() const { return mousePoint; }
@@ -143,6 +145,7 @@ public:
     bool AskText(TVeskTextRequest& request) override;
     bool AskNumericMove(TVeskNumericMove& move) override;
     std::unique_ptr<TVeskObject> PickLibraryPart() override;
+    const TVeskObject* CurrentPad() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -207,6 +210,7 @@ private:
     std::unique_ptr<TLayerSwapForm> layerSwapForm_;
     std::unique_ptr<TLayerWindow> layerWindow_;
     std::unique_ptr<TObjectEditor> objectEditor_;
+    std::unique_ptr<TLibraryForm> libraryForm_;
     // The tool windows come up with the main window the first time it shows.
     bool toolWindowsShown_ = false;
     TVeskEventProc* eventHandler_ = nullptr;

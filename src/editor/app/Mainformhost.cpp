@@ -4,9 +4,11 @@
 #include "Drawingview.h"
 #include "Editorcontext.h"
 #include "Glyphlibrary.h"
+#include "Libraryform.h"
 #include "Mainform.h"
 #include "Numericinputform.h"
 #include "Objecteditor.h"
+#include "Objectlisttab.h"
 #include "Surfacetab.h"
 #include "Textform.h"
 #include "Toolstrip.h"
@@ -14,6 +16,7 @@
 #include "Vesktoolbar.h"
 #include "Workareaform.h"
 #include "model/Veskhistory.h"
+#include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
 
 #include <QApplication>
@@ -169,7 +172,15 @@ bool TVeskForm::AskNumericMove(TVeskNumericMove& move)
 
 std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()
 {
-    return nullptr;
+    if (!libraryForm_ || !libraryForm_->Choose())
+        return nullptr;
+    const TVeskGroup* part = libraryForm_->LoadedPart();
+    return part ? part->Clone() : nullptr;
+}
+
+const TVeskObject* TVeskForm::CurrentPad() const
+{
+    return objectEditor_ ? objectEditor_->ObjectListTab().CurrentPad() : nullptr;
 }
 
 } // namespace vesk

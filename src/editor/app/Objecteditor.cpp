@@ -2,6 +2,7 @@
 
 #include "Editorcontext.h"
 #include "Glyphlibrary.h"
+#include "Objectlisttab.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
 #include "Statustab.h"
@@ -27,6 +28,8 @@ TObjectEditor::TObjectEditor(TEditorContext& context, QWidget* parent)
     layout->addWidget(pageControl_);
     surfaceTab_ = new TSurfaceTab(context_, *glyphs_, pageControl_);
     pageControl_->addTab(surfaceTab_, QStringLiteral("スタイル"));
+    objectListTab_ = new TObjectListTab(context_, pageControl_);
+    pageControl_->addTab(objectListTab_, QStringLiteral("パッド"));
     statusTab_ = new TStatusTab(context_, pageControl_);
     pageControl_->addTab(statusTab_, QStringLiteral("グリッド"));
     resize(196, 180);
@@ -44,6 +47,7 @@ TObjectEditor::~TObjectEditor()
 void TObjectEditor::RefreshObjectEditor()
 {
     surfaceTab_->Refresh();
+    objectListTab_->Reload();
     statusTab_->Refresh();
 }
 

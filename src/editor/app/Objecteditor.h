@@ -9,12 +9,13 @@ namespace vesk {
 
 class GlyphLibrary;
 class TEditorContext;
+class TObjectListTab;
 class TStatusTab;
 class TSurfaceTab;
 
 // The small floating window "ObjectEditor", always on top, with the style
-// page (the surface of the listed objects and of new ones) and the grid
-// page. It keeps its placement in the "ObjectEditor" section of the
+// page (the surface of the listed objects and of new ones), the pad list
+// and the grid page. It keeps its placement in the "ObjectEditor" section of the
 // settings file: read when created, written when destroyed.
 class TObjectEditor : public QWidget {
     Q_OBJECT
@@ -23,10 +24,12 @@ public:
     ~TObjectEditor() override;
 
     TSurfaceTab& SurfaceTab() { return *surfaceTab_; }
+    TObjectListTab& ObjectListTab() { return *objectListTab_; }
     TStatusTab& StatusTab() { return *statusTab_; }
     QTabWidget& PageControl() { return *pageControl_; }
 
-    // After start-up, new and open: the pages read their presets again.
+    // After start-up, new and open: the pages read their presets again and
+    // the pad list its folder.
     void RefreshObjectEditor();
 
 private:
@@ -34,6 +37,7 @@ private:
     std::unique_ptr<GlyphLibrary> glyphs_;
     QTabWidget* pageControl_ = nullptr;
     TSurfaceTab* surfaceTab_ = nullptr;
+    TObjectListTab* objectListTab_ = nullptr;
     TStatusTab* statusTab_ = nullptr;
 };
 

@@ -49,6 +49,7 @@ public:
             file.write(settings);
         }
         context = std::make_unique<TEditorContext>(ini());
+        configure(*context);
         auto fake = std::make_unique<FakeDialogs>();
         dialogs = fake.get();
         context->SetDialogs(std::move(fake));
@@ -58,6 +59,9 @@ public:
         ASSERT_TRUE(WaitFor([&] { return form->isVisible(); }));
         QApplication::processEvents();
     }
+
+    // Settings of the context made before the windows, such as its data folders.
+    virtual void configure(TEditorContext& /*context*/) { }
 
     QString ini() const { return dir.filePath(QStringLiteral("VeskV.ini")); }
     QString temp(const char* name) const { return dir.filePath(QLatin1String(name)); }

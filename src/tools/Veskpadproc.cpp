@@ -1,0 +1,20 @@
+#include "Veskpadproc.h"
+
+#include "Vesktoolbar.h"
+#include "Vesktoolhost.h"
+#include "model/Veskobject.h"
+
+namespace vesk {
+
+TVeskPadProc::TVeskPadProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
+    : TVeskInsertProc(toolBar, info, ModePadArmed)
+{
+}
+
+std::unique_ptr<TVeskObject> TVeskPadProc::TakeArtwork()
+{
+    const TVeskObject* pad = Host().CurrentPad();
+    return pad ? pad->Clone() : nullptr;
+}
+
+} // namespace vesk

@@ -1,0 +1,162 @@
+// Pads and a library part inserted in the real main window on the offscreen
+// platform: a pad chosen in the object editor's pad list is clicked twice
+// into the drawing, a DIP-8 is picked in the library window and placed, one
+// undo takes the part back, and the saved file equals the document the same
+// insertions give through the core.
+#include "PartFixtures.h"
+#include "Veskeventproc.h"
+#include "Vesktoolbar.h"
+#include "app/Drawingview.h"
+#include "app/Libraryform.h"
+#include "app/Mainmenu.h"
+#include "app/Objecteditor.h"
+#include "app/Objectlisttab.h"
+#include "app/Padgrid.h"
+#include "app/Toolstrip.h"
+#include "io/Veskpartfile.h"
+#include "shapes/Veskgroup.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <cmath>
+
+using namespace vesk;
+using namespace vesk::test;
+
+namespace {
+
+QByteArray normalised(TVeskDocument& doc)
+{
+    doc.Root().SetViewScale(1.0);
+    doc.Root().SetSelected(false);
+    return doc.ToBytes();
+}
+
+QByteArray normalisedFile(const QString& path)
+{
+    TVeskDocument doc;
+    EXPECT_TRUE(doc.Read(path).ok);
+    return normalised(doc);
+}
+
+// One insertion: the file, the name a pad gets (empty for a library part)
+// and where its origin goes.
+struct Insertion {
+    QString file;
+    QString padName;
+    PointF at;
+};
+
+QByteArray expectedDocument(const std::vector<Insertion>& insertions)
+{
+    TVeskDocument doc;
+    for (const Insertion& i : insertions) {
+        std::unique_ptr<TVeskGroup> group = ReadPartFile(i.file, doc.Layers());
+        EXPECT_NE(group, nullptr) << i.file.toStdString();
+        if (!group)
+            continue;
+        if (!i.padName.isEmpty())
+            group->SetName(i.padName);
+        TVeskObject* placed = doc.Root().Adopt(std::move(group));
+        placed->SetSelected(true);
+        placed->Translate(i.at.X, i.at.Y, MatrixOrder::Append);
+        placed->SetSelected(false);
+    }
+    return normalised(doc);
+}
+
+class PadLibraryRun : public PartFolderFixture {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WritePartFile(padFile("square.vbf"), { { "component", { 0, 0 }, 16 }, { "stop_cmp", { 0, 0 }, 20 } });
+        WritePartFile(libFile("DIP/DIP-8.vbf"), Dip8());
+        startWith(QByteArray());
+        context->Grid().pitch = 10;
+        context->Grid().snap = true;
+        settle();
+    }
+
+    void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        form->RunIdle();
+    }
+    TDrawingView& area() { return form->DrawingArea(); }
+    QPoint px(PointF p)
+    {
+        const PointF q = form->View().DocumentToPixel(p);
+        return { int(std::lround(q.X)), int(std::lround(q.Y)) };
+    }
+    QString activeTool() { return form->ToolBar().CurrentTool()->GetToolName(); }
+    int children() { return document().Root().ChildCount(); }
+    QByteArray documentNow()
+    {
+        const QString path = temp("now.vbf");
+        EXPECT_TRUE(form->WriteDocument(path).ok);
+        return normalisedFile(path);
+    }
+};
+
+TEST_F(PadLibraryRun, TwoPadsAndADip8UndoOnceAndSave)
+{
+    // The pad list: its one pad, chosen with a click, switches tools.
+    TObjectEditor& editor = form->ObjectEditor();
+    editor.PageControl().setCurrentWidget(&editor.ObjectListTab());
+    TPadGrid& grid = *editor.ObjectListTab().padGrid;
+    ASSERT_TRUE(WaitFor([&] { return grid.isVisible(); }));
+    ASSERT_EQ(grid.CellCount(), 1);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(0).center());
+    ASSERT_EQ(activeTool(), QStringLiteral("PadTool"));
+    EXPECT_TRUE(form->ToolStrip().ToolButtons()[7]->isChecked());
+
+    // Two clicks, each one pad on the grid point nearest to it.
+    QTest::mouseClick(&area(), Qt::LeftButton, {}, px({ 33, -18 }));
+    QTest::mouseClick(&area(), Qt::LeftButton, {}, px({ -61, 44 }));
+    settle();
+    ASSERT_EQ(children(), 2);
+    EXPECT_EQ(steps(), 3);
+
+    // The library tool: a click opens the library window, where DIP-8 is
+    // clicked and confirmed.
+    QTest::mouseClick(form->ToolStrip().ToolButtons()[8], Qt::LeftButton);
+    ASSERT_EQ(activeTool(), QStringLiteral("LibraryTool"));
+    bool picked = false;
+    WhenModal<TLibraryForm>([&](TLibraryForm& library) {
+        library.libraryTree->expandAll();
+        QApplication::processEvents();
+        const QList<QTreeWidgetItem*> found = library.libraryTree->findItems(
+            QStringLiteral("DIP-8.vbf"), Qt::MatchExactly | Qt::MatchRecursive);
+        if (found.size() == 1) {
+            QTreeWidget* tree = library.libraryTree;
+            QTest::mouseClick(
+                tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(found.front()).center());
+            picked = library.LoadedPart() != nullptr;
+        }
+        QTest::mouseClick(library.okButton, Qt::LeftButton);
+    });
+    QTest::mouseClick(&area(), Qt::LeftButton, {}, px({ 104, 71 }));
+    settle();
+    ASSERT_TRUE(picked);
+    ASSERT_EQ(children(), 3);
+    EXPECT_EQ(steps(), 4);
+
+    const Insertion first { padFile("square.vbf"), QStringLiteral("square.vbf"), { 30, -20 } };
+    const Insertion second { padFile("square.vbf"), QStringLiteral("square.vbf"), { -60, 40 } };
+    const Insertion dip { libFile("DIP/DIP-8.vbf"), QString(), { 100, 70 } };
+    EXPECT_EQ(documentNow(), expectedDocument({ first, second, dip }));
+
+    form->Menu().undoItem->trigger();
+    settle();
+    ASSERT_EQ(children(), 2);
+    const std::unique_ptr<TVeskDocument> saved = saveAndRead("pads.vbf");
+    EXPECT_EQ(normalisedFile(temp("pads.vbf")), expectedDocument({ first, second }));
+    EXPECT_FALSE(modified());
+}
+
+} // namespace
