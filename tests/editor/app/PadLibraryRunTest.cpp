@@ -1,8 +1,8 @@
-// Pads and a library part inserted in the real main window on the offscreen
-// platform: a pad chosen in the object editor's pad list is clicked twice
-// into the drawing, a DIP-8 is picked in the library window and placed, one
-// undo takes the part back, and the saved file equals the document the same
-// insertions give through the core.
+// Pads and a library part of the starter set inserted in the real main
+// window on the offscreen platform: a pad chosen in the object editor's pad
+// list is clicked twice into the drawing, the DIP-8 is picked in the library
+// window and placed, one undo takes the part back, and the saved file equals
+// the document the same insertions give through the core.
 #include "PartFixtures.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
@@ -15,6 +15,7 @@
 #include "app/Toolstrip.h"
 #include "io/Veskpartfile.h"
 #include "shapes/Veskgroup.h"
+#include "Starterlibrary.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -73,8 +74,8 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        WritePartFile(padFile("square.vbf"), { { "component", { 0, 0 }, 16 }, { "stop_cmp", { 0, 0 }, 20 } });
-        WritePartFile(libFile("DIP/DIP-8.vbf"), Dip8());
+        const TStarterResult starter = WriteStarterLibrary(dir.path());
+        ASSERT_TRUE(starter.ok) << starter.error.toStdString();
         startWith(QByteArray());
         context->Grid().pitch = 10;
         context->Grid().snap = true;
@@ -105,13 +106,20 @@ public:
 
 TEST_F(PadLibraryRun, TwoPadsAndADip8UndoOnceAndSave)
 {
-    // The pad list: its one pad, chosen with a click, switches tools.
+    // The pad list: a round 1.6 mm pad, chosen with a click, switches tools.
     TObjectEditor& editor = form->ObjectEditor();
     editor.PageControl().setCurrentWidget(&editor.ObjectListTab());
-    TPadGrid& grid = *editor.ObjectListTab().padGrid;
+    TObjectListTab& list = editor.ObjectListTab();
+    TPadGrid& grid = *list.padGrid;
     ASSERT_TRUE(WaitFor([&] { return grid.isVisible(); }));
-    ASSERT_EQ(grid.CellCount(), 1);
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(0).center());
+    int round = -1;
+    for (int i = 0; i < list.PadCount(); ++i)
+        if (list.Pad(i).GetName() == QStringLiteral("round_1.6_0.8.vbf"))
+            round = i;
+    ASSERT_GE(round, 0);
+    ASSERT_TRUE(grid.viewport()->rect().contains(grid.CellRect(round))) << "in view without scrolling";
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(round).center());
+    ASSERT_EQ(list.ChosenPad(), round);
     ASSERT_EQ(activeTool(), QStringLiteral("PadTool"));
     EXPECT_TRUE(form->ToolStrip().ToolButtons()[7]->isChecked());
 
@@ -146,8 +154,9 @@ TEST_F(PadLibraryRun, TwoPadsAndADip8UndoOnceAndSave)
     ASSERT_EQ(children(), 3);
     EXPECT_EQ(steps(), 4);
 
-    const Insertion first { padFile("square.vbf"), QStringLiteral("square.vbf"), { 30, -20 } };
-    const Insertion second { padFile("square.vbf"), QStringLiteral("square.vbf"), { -60, 40 } };
+    const QString pad = QStringLiteral("round_1.6_0.8.vbf");
+    const Insertion first { padFile("round_1.6_0.8.vbf"), pad, { 30, -20 } };
+    const Insertion second { padFile("round_1.6_0.8.vbf"), pad, { -60, 40 } };
     const Insertion dip { libFile("DIP/DIP-8.vbf"), QString(), { 100, 70 } };
     EXPECT_EQ(documentNow(), expectedDocument({ first, second, dip }));
 
