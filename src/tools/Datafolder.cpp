@@ -16,6 +16,10 @@ QStringList DataFolderCandidates(const QString& name)
     const QDir program(QCoreApplication::applicationDirPath());
     QStringList candidates { program.filePath(name),
         QDir::cleanPath(program.filePath(QStringLiteral("../share/") + kShareName + u'/' + name)) };
+    // The user's own folder of the program, then the shared data folders.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!own.isEmpty())
+        candidates << QDir(own).filePath(name);
     for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         candidates << QDir(data).filePath(kShareName + u'/' + name);
     return candidates;
