@@ -17,7 +17,12 @@ std::unique_ptr<TVeskGroup> ReadPartFile(const QString& fileName, TVeskLayerList
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    TVesk_istream in(file);
+    return ReadPart(file, layers);
+}
+
+std::unique_ptr<TVeskGroup> ReadPart(QIODevice& device, TVeskLayerList& layers)
+{
+    TVesk_istream in(device);
     if (in.HeaderMissing())
         return nullptr;
     TVeskLayerList stored;

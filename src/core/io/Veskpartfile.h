@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <memory>
 
+class QIODevice;
+
 namespace vesk {
 
 class TVeskGroup;
@@ -16,6 +18,8 @@ class TVeskLayerList;
 // cannot be opened, is not a document, holds no root record or is cut
 // short: a part that silently lacks some of its pads is worse than none.
 std::unique_ptr<TVeskGroup> ReadPartFile(const QString& fileName, TVeskLayerList& layers);
+// The same from a device open for reading.
+std::unique_ptr<TVeskGroup> ReadPart(QIODevice& device, TVeskLayerList& layers);
 
 // What a pad or library folder lists, in an order that does not depend on
 // the file system: names compared case-insensitively with their numbers as
