@@ -7,6 +7,7 @@
 #include "shapes/Veskpart.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -38,12 +39,21 @@ struct Census {
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "--help" || first == "-h") {
+        std::fputs("usage: vesk-genboard OUT.vbf [OBJECTS]\n", stdout);
+        return 0;
+    }
+    // An option or a bad count is refused, never written as a file or a board of it.
+    char* end = nullptr;
+    const long objects = argc > 2 ? std::strtol(argv[2], &end, 10) : 100000;
+    if (argc < 2 || argc > 3 || first.empty() || first[0] == '-'
+        || (argc > 2 && (*end != '\0' || objects < 1))) {
         std::fputs("usage: vesk-genboard OUT.vbf [OBJECTS]\n", stderr);
         return 2;
     }
     vesk::TVeskDocument doc;
-    vesk::GenerateBoard(doc, argc > 2 ? std::atoi(argv[2]) : 100000);
+    vesk::GenerateBoard(doc, int(std::min(objects, 10000000L)));
     const vesk::TDocumentResult r = doc.Write(QString::fromLocal8Bit(argv[1]));
     if (!r) {
         std::fprintf(stderr, "vesk-genboard: %s\n", qPrintable(r.error));
