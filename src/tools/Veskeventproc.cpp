@@ -120,6 +120,14 @@ PointF TVeskEventProc::PixelToDocument(QPoint pixel) const
     return Host().View().PixelToDocument(pixel);
 }
 
+PointF TVeskEventProc::StepFromAnchorIfOn(PointF point) const
+{
+    const TVeskGridSettings& grid = Host().Grid();
+    if (grid.snap)
+        TVeskView::SnapDelta(point, anchor, grid.pitch);
+    return point;
+}
+
 void TVeskEventProc::DeselectAll()
 {
     if (!root)

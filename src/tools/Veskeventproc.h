@@ -179,6 +179,9 @@ protected:
     PointF PixelToDocument(QPoint pixel) const;
     // SnapToGrid with the grid's pitch when snapping is on.
     PointF SnapIfOn(PointF point) const;
+    // The point moved to whole grid steps from `anchor` when snapping is on,
+    // so that dragged objects keep their offset from the grid.
+    PointF StepFromAnchorIfOn(PointF point) const;
     // Deselects the selected objects one by one, leaving the rest untouched
     // (and so not repainted).
     void DeselectAll();

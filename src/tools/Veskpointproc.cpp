@@ -273,31 +273,22 @@ void TVeskPointProc::MouseMove(std::uint32_t shift, PointF point)
 
 void TVeskPointProc::dragAnchors(PointF point)
 {
-    const TVeskGridSettings& grid = Host().Grid();
-    // Whole grid steps from the press point: the anchors keep their offset
-    // from the grid.
-    if (grid.snap)
-        TVeskView::SnapDelta(point, anchor, grid.pitch);
-    const float dx = point.X - anchor.X;
-    const float dy = point.Y - anchor.Y;
-    if (dx != 0.0f || dy != 0.0f) {
-        moved = true;
-        for (TVeskObject* object : editList)
-            object->MoveSelection(dx, dy, MatrixOrder::Append);
-    }
-    Host().ShowPosition(point);
-    anchor = point;
-    RequestOverlay();
+    moveEditList(StepFromAnchorIfOn(point), &TVeskObject::MoveSelection);
 }
 
 void TVeskPointProc::dragControlPoint(PointF point)
+{
+    moveEditList(point, &TVeskObject::MoveControlPoints);
+}
+
+void TVeskPointProc::moveEditList(PointF point, void (TVeskObject::*move)(float, float, MatrixOrder))
 {
     const float dx = point.X - anchor.X;
     const float dy = point.Y - anchor.Y;
     if (dx != 0.0f || dy != 0.0f) {
         moved = true;
         for (TVeskObject* object : editList)
-            object->MoveControlPoints(dx, dy, MatrixOrder::Append);
+            (object->*move)(dx, dy, MatrixOrder::Append);
     }
     Host().ShowPosition(point);
     anchor = point;

@@ -2,6 +2,7 @@
 
 #include "Veskeventproc.h"
 #include "Veskrubberband.h"
+#include "geometry/Matrix.h"
 
 #include <memory>
 #include <unordered_map>
@@ -68,6 +69,8 @@ private:
     void dragAnchors(PointF point);
     void dragControlPoint(PointF point);
     void pullHandles(PointF point);
+    // Moves the edit list's picked points by the step from `anchor`.
+    void moveEditList(PointF point, void (TVeskObject::*move)(float, float, MatrixOrder));
     void bandUp(PointF point);
     void showSurfaces();
     void collectEditList();

@@ -213,11 +213,7 @@ void TVeskSelectProc::MouseMove(std::uint32_t shift, PointF point)
 
 void TVeskSelectProc::dragTo(PointF point)
 {
-    const TVeskGridSettings& grid = Host().Grid();
-    // Whole grid steps from the press point: the selection keeps its offset
-    // from the grid.
-    if (grid.snap)
-        TVeskView::SnapDelta(point, anchor, grid.pitch);
+    point = StepFromAnchorIfOn(point);
     const float dx = point.X - anchor.X;
     const float dy = point.Y - anchor.Y;
     if (dx != 0.0f || dy != 0.0f) {
