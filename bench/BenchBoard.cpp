@@ -49,11 +49,31 @@ QByteArray readBoard(const QString& file)
 QByteArray generateBoard()
 {
     TVeskDocument doc;
-    GenerateBoard(doc, kBenchBoardObjects);
+    GenerateBoard(doc, BenchBoardObjects());
     return doc.ToBytes();
 }
 
+int objectsAsked()
+{
+    const QString asked = qEnvironmentVariable("VESK_BENCH_OBJECTS");
+    if (asked.isEmpty())
+        return kBenchBoardObjects;
+    bool ok = false;
+    const int count = asked.toInt(&ok);
+    if (ok && count >= 1000 && count <= 10000000)
+        return count;
+    std::fprintf(stderr, "VESK_BENCH_OBJECTS: %s is not a count from 1000 to 10000000; using %d\n",
+        qPrintable(asked), kBenchBoardObjects);
+    return kBenchBoardObjects;
+}
+
 } // namespace
+
+int BenchBoardObjects()
+{
+    static const int count = objectsAsked();
+    return count;
+}
 
 const QByteArray& BenchBoardBytes()
 {
@@ -68,7 +88,7 @@ void LoadBenchBoard(TVeskDocument& doc)
 
 QString BenchBoardSource()
 {
-    return boardFile().isEmpty() ? QStringLiteral("generated, %1 objects").arg(kBenchBoardObjects)
+    return boardFile().isEmpty() ? QStringLiteral("generated, %1 objects").arg(BenchBoardObjects())
                                  : boardFile();
 }
 

@@ -8,6 +8,7 @@
 #include "Veskview.h"
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 #include "shapes/Veskpart.h"
 
@@ -26,7 +27,7 @@ public:
     {
         LoadBenchBoard(document);
         view.AttachDrawStyle(&style);
-        history.Reset(document.Root(), 30);
+        edit.Reset(30);
     }
 
     TVeskDocument& Document() override { return document; }
@@ -34,7 +35,7 @@ public:
     TDrawStyle& DrawStyle() override { return style; }
     RectF WorkArea() const override { return { 0, 0, 1000, 750 }; }
     TVeskGridSettings& Grid() override { return grid; }
-    TVeskHistory& History() override { return history; }
+    TVeskEdit& Edit() override { return edit; }
     QImage& DrawingImage() override { return drawing; }
     QImage& ScreenImage() override { return screen; }
     void PresentImage(const QImage& image) override { benchmark::DoNotOptimize(image.constBits()); }
@@ -53,6 +54,7 @@ public:
     TDrawStyle style;
     TVeskGridSettings grid;
     TVeskHistory history; // after the document: its states go first
+    TVeskEdit edit { document, history };
     QImage drawing;
     QImage screen;
 };

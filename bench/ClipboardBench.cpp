@@ -6,6 +6,7 @@
 #include "BoardGenerator.h"
 #include "io/Objectrecords.h"
 #include "io/Veskdocument.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 #include "shapes/Veskpart.h"
 
@@ -21,13 +22,14 @@ constexpr int kSelected = 10000;
 struct ClipboardSetup {
     TVeskDocument doc;
     TVeskHistory history;
+    TVeskEdit edit { doc, history };
     int objects = 0;
 
     ClipboardSetup()
     {
         LoadBenchBoard(doc);
         doc.Root().Index();
-        history.Reset(doc.Root(), 30);
+        edit.Reset(30);
         TVeskPart& root = doc.Root();
         const int n = root.ChildCount();
         const int step = std::max(1, n / kSelected);
@@ -67,20 +69,22 @@ void BM_Clipboard_CopyPaste10k(benchmark::State& state)
             benchmark::DoNotOptimize(copySelection(root).size());
             continue;
         }
+        s.edit.Begin(QStringLiteral("paste"));
         auto objects = ReadObjectRecords(records, s.doc.Layers());
         root.SetSelected(false);
         for (auto& object : objects)
             root.Adopt(std::move(object))->SetSelected(true);
-        s.history.Record(root);
+        s.edit.Commit();
         root.Index();
         state.PauseTiming();
+        s.edit.Begin(QStringLiteral("remove"));
         std::vector<TVeskObject*> pasted;
         for (int i = int(selected.size()); i < root.ChildCount(); ++i)
             pasted.push_back(root.ChildAt(i));
         root.RemoveChildren(pasted);
         for (size_t i = 0; i < selected.size(); ++i)
             root.ChildAt(int(i))->SetSelected(selected[i]);
-        s.history.Record(root);
+        s.edit.Commit();
         state.ResumeTiming();
     }
     state.SetLabel(paste ? "paste" : "copy");

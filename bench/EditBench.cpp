@@ -1,10 +1,11 @@
-// Editing figures on the benchmark board (BenchBoard.h), through the calls a
-// tool makes: a move of one selected object committed as a history step, an
-// undone state installed as the document root, and what thirty steps cost in
-// time and memory. The history keeps 30 states, as the editor's does.
+// Editing figures on the benchmark board (BenchBoard.h), through the edit
+// transaction as a tool uses it: a move of one selected object committed as
+// a history step, an undo of it, and what thirty steps cost in time and
+// memory. The history keeps 30 states, as the editor's does.
 #include "BenchBoard.h"
 #include "BoardGenerator.h"
 #include "io/Veskdocument.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
@@ -37,6 +38,7 @@ double heapInUse()
 struct MoveSetup {
     TVeskDocument doc;
     TVeskHistory history; // after the document: its states go first
+    TVeskEdit edit { doc, history };
     TVeskObject* moved = nullptr;
     float dx = 10;
 
@@ -45,7 +47,7 @@ struct MoveSetup {
         LoadBenchBoard(doc);
         // As in the editor, whose first frame builds the index.
         doc.Root().Index();
-        history.Reset(doc.Root(), kDepth);
+        edit.Reset(kDepth);
         const auto& children = doc.Root().Children();
         for (size_t i = children.size() / 2; i < children.size() && !moved; ++i)
             if (dynamic_cast<TVeskGroup*>(children[i].get()))
@@ -56,13 +58,14 @@ struct MoveSetup {
             moved->SetSelected(true);
     }
 
-    // Moves the selection as a tool does, through the root, records the
-    // result and brings the spatial index up to date; successive calls move
-    // back and forth.
+    // Moves the selection as a tool does, through the root in one step,
+    // and brings the spatial index up to date; successive calls move back
+    // and forth.
     void MoveAndRecord()
     {
+        edit.Begin(QStringLiteral("move"));
         doc.Root().Translate(dx, 0, MatrixOrder::Append);
-        history.Record(doc.Root());
+        edit.Commit();
         doc.Root().Index();
         dx = -dx;
     }
@@ -80,10 +83,9 @@ void BM_Edit_CommitMove(benchmark::State& state)
     state.counters["moved_objects"] = CountObjects(*s.moved);
 }
 
-// Undo hands back a state for the caller to own; the editor installs it as
-// the document root, and the time includes that (the replaced root is freed)
-// and bringing the spatial index up to date.
-// Redo between the iterations, untimed, makes the next undo possible.
+// Undo puts the recorded copies of what the step changed in place; the time
+// includes freeing what they replace and bringing the spatial index up to
+// date. Redo between the iterations, untimed, makes the next undo possible.
 void BM_Edit_UndoInstall(benchmark::State& state)
 {
     MoveSetup s;
@@ -93,13 +95,14 @@ void BM_Edit_UndoInstall(benchmark::State& state)
     }
     s.MoveAndRecord();
     for (auto _ : state) {
-        if (!s.doc.InstallRoot(s.history.Undo(1.0, &s.doc.Root()))) {
+        if (!s.edit.Undo()) {
             state.SkipWithError("nothing to undo");
             return;
         }
         s.doc.Root().Index(); // brought up to date, as the next frame does
         state.PauseTiming();
-        s.doc.InstallRoot(s.history.Redo(1.0, &s.doc.Root()));
+        s.edit.Redo();
+        s.doc.Root().Index();
         state.ResumeTiming();
     }
 }
@@ -129,6 +132,7 @@ void BM_Edit_History30(benchmark::State& state)
         state.PauseTiming();
         auto history = std::make_unique<TVeskHistory>();
         auto doc = std::make_unique<TVeskDocument>();
+        auto edit = std::make_unique<TVeskEdit>(*doc, *history);
         const double beforeRead = heapInUse();
         LoadBenchBoard(*doc);
         const double beforeHistory = heapInUse();
@@ -140,19 +144,21 @@ void BM_Edit_History30(benchmark::State& state)
         const double stepLists = heapInUse() - beforeHistory;
         state.ResumeTiming();
 
-        history->Reset(root, kDepth);
+        edit->Reset(kDepth);
         for (const std::vector<TVeskObject*>& step : steps) {
+            edit->Begin(QStringLiteral("move"));
             for (TVeskObject* object : step)
                 object->SetSelected(true);
             root.Translate(10, 0, MatrixOrder::Append);
             for (TVeskObject* object : step)
                 object->SetSelected(false);
-            history->Record(root);
+            edit->Commit();
         }
 
         state.PauseTiming();
         documentBytes = beforeHistory - beforeRead;
         historyBytes = heapInUse() - beforeHistory - stepLists;
+        edit.reset();
         history.reset(); // the old document's states go before its layers
         doc.reset();
         state.ResumeTiming();

@@ -5,7 +5,7 @@
 #include "Veskview.h"
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
-#include "model/Veskhistory.h"
+#include "model/Veskedit.h"
 #include "render/Renderview.h"
 #include "render/Veskrenderer.h"
 #include "shapes/Veskpart.h"
@@ -89,8 +89,11 @@ void TVeskEventProc::Activate()
 
 void TVeskEventProc::Deactivate()
 {
-    if (active_)
+    // Nothing the tool opened stays open once it is let go.
+    if (active_) {
+        Edit().Commit();
         Host().SetEventHandler(nullptr);
+    }
     active_ = false;
     root = nullptr;
     emptyKeptLists();
@@ -462,9 +465,14 @@ void TVeskEventProc::RebuildDocument()
         root->Rebuild();
 }
 
-void TVeskEventProc::CommitHistory()
+TVeskEdit& TVeskEventProc::Edit() const
 {
-    Host().History().Record(root ? *root : Host().Document().Root());
+    return Host().Edit();
+}
+
+void TVeskEventProc::EndGesture()
+{
+    Edit().Commit();
 }
 
 void TVeskEventProc::UndoClick()
@@ -479,27 +487,32 @@ void TVeskEventProc::RedoClick()
 
 bool TVeskEventProc::UndoDocument()
 {
-    return installSnapshot(Host().History().Undo(Host().View().Zoom(), &Host().Document().Root()));
+    EndGesture();
+    if (!Edit().Undo())
+        return false;
+    DocumentChanged();
+    return true;
 }
 
 bool TVeskEventProc::RedoDocument()
 {
-    return installSnapshot(Host().History().Redo(Host().View().Zoom(), &Host().Document().Root()));
+    EndGesture();
+    if (!Edit().Redo())
+        return false;
+    DocumentChanged();
+    return true;
 }
 
-bool TVeskEventProc::installSnapshot(std::unique_ptr<TVeskObject> state)
+void TVeskEventProc::DocumentChanged()
 {
     TVeskToolHost& host = Host();
-    if (!host.Document().InstallRoot(std::move(state)))
-        return false;
     if (active_)
         root = &host.Document().Root();
     emptyKeptLists();
     host.RootReplaced();
-    StateInstalled();
     host.RefreshStyle();
+    StateInstalled();
     RequestRedraw();
-    return true;
 }
 
 } // namespace vesk

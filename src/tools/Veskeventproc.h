@@ -20,6 +20,7 @@ struct TRenderView;
 class TVeskToolHost;
 class TVeskObject;
 class TVeskLayer;
+class TVeskEdit;
 
 // Shift state delivered with a mouse event. On a release the released button
 // is no longer in the set.
@@ -113,7 +114,23 @@ public:
     bool PresentPending() const { return presentPending; }
 
     void RebuildDocument();
-    virtual void CommitHistory();
+
+    // Ends the gesture under way (a drag, a path being built), each tool in
+    // its documented way, so that a command from outside the tool (menu,
+    // shortcut, dialog, clipboard, open, new) finds no step open. The base
+    // commits a step left open.
+    virtual void EndGesture();
+    // A command from outside the tool changed the document, or undo or redo
+    // did: the kept lists are emptied, the tool forgets what else it held
+    // (StateInstalled), the windows let go of the objects they list
+    // (RootReplaced), the style tab follows the selection and the drawing
+    // is redrawn. So no tool keeps a pointer to an object across a command.
+    void DocumentChanged();
+    // Whether a style change of the object editor belongs to the gesture
+    // under way (the path being built) rather than being a step of its own;
+    // then StyleChanged is told once the step's objects changed.
+    virtual bool StyleJoinsGesture() const { return false; }
+    virtual void StyleChanged() { }
 
     // The Undo and Redo menu items, Ctrl+Z and Ctrl+Y. Step the document
     // history and install the state it hands back (see StateInstalled). A
@@ -149,19 +166,20 @@ protected:
     // selected. Redraws.
     virtual void LayerChanged(TVeskLayer& layer);
 
-    // Steps the document history back or forward and installs the state it
-    // hands back as the new root: the kept lists are emptied, the host is told
-    // (RootReplaced), StateInstalled runs, the surface tab shows the style of
-    // the new selection (RefreshStyle) and a redraw is requested. False when
-    // there was no step or it was not a part; then nothing but the history's
-    // modified flag changed.
+    // Ends the gesture, then steps the document history back or forward
+    // and follows with DocumentChanged. False when there was no step; then
+    // nothing changed.
     bool UndoDocument();
     bool RedoDocument();
-    // Undo or redo installed a new root; every pointer into the old one is
-    // gone. The kept lists are already empty; a tool forgets here whatever
-    // else it held of the document (the shape being dragged out, the text
-    // being edited). Runs before the style refresh and the redraw request.
+    // Objects of the document may be gone (undo, redo, a command); the kept
+    // lists are already empty. A tool forgets here whatever else it held of
+    // the document (the shape being dragged out, the text being edited) or
+    // takes it afresh (the selection). Runs after the style refresh and
+    // before the redraw request.
     virtual void StateInstalled() { }
+
+    // The document's edit transaction: every change goes through it.
+    TVeskEdit& Edit() const;
 
     // A list of objects of the live document the tool keeps (the selection,
     // the objects being point-edited), a member of the tool. The framework
@@ -198,7 +216,6 @@ protected:
     bool presentPending = false;
 
 private:
-    bool installSnapshot(std::unique_ptr<TVeskObject> state);
     TRenderView renderView() const;
     void zoomed();
     void panPreview(PointF point);

@@ -3,7 +3,7 @@
 #include "Vesktoolbar.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
-#include "model/Veskhistory.h"
+#include "model/Veskedit.h"
 #include "shapes/Veskpart.h"
 
 namespace vesk {
@@ -11,6 +11,7 @@ namespace vesk {
 TVeskInsertProc::TVeskInsertProc(TVeskToolBar& toolBar, const TVeskToolInfo& info, std::int32_t armedMode)
     : TVeskEventProc(toolBar, QString::fromUtf8(info.name), QString::fromUtf8(info.glyph),
         QString::fromUtf8(info.hint), info.idleMode)
+    , step_(QString::fromUtf8(info.step))
     , idleMode_(info.idleMode)
     , armedMode_(armedMode)
 {
@@ -33,20 +34,22 @@ void TVeskInsertProc::MouseUp(std::uint32_t, PointF point)
         return;
     anchor = SnapIfOn(point);
     Host().SetReferencePoint(anchor);
+    // Open before the artwork is taken: a pad brings the layers it needs.
+    Edit().Begin(step_);
     std::unique_ptr<TVeskObject> artwork = TakeArtwork();
     // A modal choice may have run the event loop; the tool may have been let go meanwhile.
-    if (!artwork || !root)
-        return;
     // An empty group could never be seen, picked or deleted again.
-    if (const auto* container = dynamic_cast<const TVeskContainer*>(artwork.get());
-        container && container->ChildCount() == 0)
+    const auto* container = dynamic_cast<const TVeskContainer*>(artwork.get());
+    if (!artwork || !root || (container && container->ChildCount() == 0)) {
+        Edit().Revert();
         return;
+    }
     TVeskObject* placed = root->Adopt(std::move(artwork));
     // Shapes move only while selected.
     placed->SetSelected(true);
     placed->Translate(anchor.X, anchor.Y, MatrixOrder::Append);
     placed->SetSelected(false);
-    Host().History().Record(*root);
+    Edit().Commit();
     RequestRedraw();
 }
 

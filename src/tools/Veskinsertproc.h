@@ -30,6 +30,7 @@ protected:
     void KeyUp(int) override { }
 
 private:
+    const QString step_;
     std::int32_t idleMode_;
     std::int32_t armedMode_;
 };

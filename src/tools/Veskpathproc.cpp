@@ -4,7 +4,7 @@
 #include "Vesktoolhost.h"
 #include "Veskview.h"
 #include "io/Veskdocument.h"
-#include "model/Veskhistory.h"
+#include "model/Veskedit.h"
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
 #include "shapes/Veskpath.h"
@@ -20,8 +20,23 @@ constexpr int kEnter = 0x0D;
 TVeskPathProc::TVeskPathProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
     : TVeskEventProc(toolBar, QString::fromUtf8(info.name), QString::fromUtf8(info.glyph),
         QString::fromUtf8(info.hint), info.idleMode)
-    , stepHistory(std::make_unique<TVeskHistory>())
+    , step_(QString::fromUtf8(info.step))
 {
+}
+
+void TVeskPathProc::Steps::Reset(const TVeskObject& state)
+{
+    Clear();
+    states.push_back(state.Clone());
+}
+
+void TVeskPathProc::Steps::Record(const TVeskObject& state)
+{
+    states.resize(std::min(states.size(), at + 1));
+    states.push_back(state.Clone());
+    if (states.size() > std::size_t(kStepDepth))
+        states.erase(states.begin());
+    at = states.size() - 1;
 }
 
 TVeskPathProc::~TVeskPathProc() = default;
@@ -41,6 +56,7 @@ void TVeskPathProc::MouseDown(std::uint32_t shift, PointF point)
         }
     } else {
         closing = false;
+        Edit().Begin(step_);
         building = static_cast<TVeskPath*>(root->Adopt(
             std::make_unique<TVeskPath>(Host().Document().Layers().CurrentLayer(), Host().CurrentSurface())));
         building->BeginPath();
@@ -76,9 +92,9 @@ void TVeskPathProc::MouseUp(std::uint32_t, PointF)
         return;
     }
     if (building->IsNearStart(anchor, kCloseRadiusPixels))
-        stepHistory->Reset(*building, kStepDepth); // the first anchor's release
+        steps_.Reset(*building); // the first anchor's release
     else
-        stepHistory->Record(*building);
+        steps_.Record(*building);
     RequestRedraw();
 }
 
@@ -101,31 +117,43 @@ void TVeskPathProc::finish()
     building = nullptr;
     root->SetSelected(false);
     Host().RefreshStyle();
-    Host().History().Record(*root);
-    stepHistory->Clear();
+    Edit().Commit();
+    steps_.Clear();
     RequestRedraw();
 }
 
-void TVeskPathProc::CommitHistory()
+void TVeskPathProc::EndGesture()
 {
-    if (building)
-        stepHistory->Record(*building);
-    else
-        TVeskEventProc::CommitHistory();
+    if (building && building->Points().size() > 3)
+        finish();
+    else if (building)
+        install(nullptr);
+    closing = false;
+    TVeskEventProc::EndGesture();
 }
 
-void TVeskPathProc::install(std::unique_ptr<TVeskObject> state)
+void TVeskPathProc::StyleChanged()
+{
+    if (building)
+        steps_.Record(*building);
+}
+
+void TVeskPathProc::install(const TVeskObject* state)
 {
     // The surface tab lets go of the path before it goes.
     Host().RefreshStyle();
+    if (!state) {
+        Edit().Revert();
+        building = nullptr;
+        return;
+    }
     if (building)
         building->Delete();
     building = nullptr;
-    auto* path = dynamic_cast<TVeskPath*>(state.get());
-    if (!path || !root)
+    if (!root)
         return;
-    state.release();
-    building = static_cast<TVeskPath*>(root->Adopt(std::unique_ptr<TVeskPath>(path)));
+    Edit().Begin(step_);
+    building = static_cast<TVeskPath*>(root->Adopt(state->Clone()));
     building->SetHandlesSelected(true);
     building->SetInProgress(true);
     Host().ShowSurfacesOf({ building });
@@ -135,7 +163,10 @@ void TVeskPathProc::UndoClick()
 {
     if (building) {
         // Nothing comes back for the first anchor: the new path goes entirely.
-        install(stepHistory->Undo(Host().View().Zoom()));
+        if (steps_.at > 0)
+            install(steps_.states[--steps_.at].get());
+        else
+            install(nullptr);
         RequestRedraw();
         return;
     }
@@ -145,16 +176,16 @@ void TVeskPathProc::UndoClick()
 void TVeskPathProc::RedoClick()
 {
     if (building) {
-        if (auto state = stepHistory->Redo(Host().View().Zoom()))
-            install(std::move(state));
+        if (steps_.at + 1 < steps_.states.size())
+            install(steps_.states[++steps_.at].get());
         RequestRedraw();
         return;
     }
     // With nothing to redo in the document, a path whose first anchor was
     // undone comes back.
-    if (!RedoDocument()) {
-        if (auto first = stepHistory->First(Host().View().Zoom()))
-            install(std::move(first));
+    if (!RedoDocument() && !steps_.states.empty()) {
+        steps_.at = 0;
+        install(steps_.states.front().get());
         RequestRedraw();
     }
 }
@@ -163,7 +194,7 @@ void TVeskPathProc::StateInstalled()
 {
     building = nullptr;
     closing = false;
-    stepHistory->Clear();
+    steps_.Clear();
 }
 
 void TVeskPathProc::Deactivate()
@@ -171,12 +202,13 @@ void TVeskPathProc::Deactivate()
     if (building && root) {
         building->EndPath();
         building->SetInProgress(false);
-        Host().History().Record(*root);
+        building = nullptr;
+        Edit().Commit();
     }
     building = nullptr;
     closing = false;
     TVeskEventProc::Deactivate();
-    stepHistory->Clear();
+    steps_.Clear();
     Host().RefreshStyle();
 }
 

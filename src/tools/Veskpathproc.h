@@ -6,7 +6,6 @@
 
 namespace vesk {
 
-class TVeskHistory;
 class TVeskPath;
 struct TVeskToolInfo;
 
@@ -16,15 +15,19 @@ struct TVeskToolInfo;
 // finish button or another tool finishes an open one. While a path is being
 // built, every step goes into a history of the tool's own (30 deep), so that
 // undo and redo step through its anchors and never touch the rest of the
-// document; the finished path is one step of the document history.
+// document; the finished path is one step of the document history, open
+// from the first press. A command from outside finishes a path of two
+// anchors or more as its own step, and drops a path of one anchor.
 class TVeskPathProc : public TVeskEventProc {
 public:
     TVeskPathProc(TVeskToolBar& toolBar, const TVeskToolInfo& info);
     ~TVeskPathProc() override;
 
     void Deactivate() override;
+    void EndGesture() override;
     // A surface change of the path being built is a step of the tool's own history.
-    void CommitHistory() override;
+    bool StyleJoinsGesture() const override { return building != nullptr; }
+    void StyleChanged() override;
     void UndoClick() override;
     void RedoClick() override;
     void FinishClick() override;
@@ -44,14 +47,26 @@ protected:
     void StateInstalled() override;
 
 private:
-    // The state of the path being built, in place of the one in the document.
-    void install(std::unique_ptr<TVeskObject> state);
+    // The states of the path being built, oldest first; the one at `at_`
+    // is the path's state now.
+    struct Steps {
+        std::vector<std::unique_ptr<TVeskObject>> states;
+        std::size_t at = 0;
+        void Reset(const TVeskObject& state);
+        void Record(const TVeskObject& state);
+        void Clear() { states.clear(), at = 0; }
+    };
+
+    // A copy of the state, in place of the path being built (none: the path
+    // goes and the step is dropped).
+    void install(const TVeskObject* state);
     // The path is done: one step of the document history.
     void finish();
 
+    const QString step_;
     bool closing = false;
     TVeskPath* building = nullptr;
-    std::unique_ptr<TVeskHistory> stepHistory;
+    Steps steps_;
 };
 
 // "PolylineTool": the Bezier tool without handles; every anchor is a corner.

@@ -3,6 +3,7 @@
 #include "Vesktoolbar.h"
 #include "Vesktoolhost.h"
 #include "Veskview.h"
+#include "model/Veskedit.h"
 #include "shapes/Veskpart.h"
 
 #include <algorithm>
@@ -19,14 +20,6 @@ bool includes(int code, HitCode bit)
     return (code & bit) != 0;
 }
 
-// A copy that compares with another only in what the document keeps: the
-// points picked for editing are left out.
-std::unique_ptr<TVeskObject> unpickedCopy(const TVeskObject& object)
-{
-    std::unique_ptr<TVeskObject> copy = object.Clone();
-    copy->SetHandlesSelected(false);
-    return copy;
-}
 } // namespace
 
 TVeskPointProc::TVeskPointProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
@@ -50,13 +43,8 @@ void TVeskPointProc::AddOwnOptionButtons()
 
 void TVeskPointProc::Deactivate()
 {
-    // A drag cut short by a tool switch keeps what it changed as a step.
-    if (root)
-        finishEdit();
-    before_.clear();
-    moved = false;
+    EndGesture();
     editList.clear();
-    band_.Release();
     // The held keys are forgotten on the way out, so no key-up would end a
     // Ctrl+Shift or X+Z mode, and a press or band under way has no release
     // to come: the tool comes back idle.
@@ -66,10 +54,19 @@ void TVeskPointProc::Deactivate()
     TVeskEventProc::Deactivate();
 }
 
+// A drag cut short keeps what it changed as its own step; a rubber band is
+// dropped, and the release that follows finds nothing to do.
+void TVeskPointProc::EndGesture()
+{
+    finishEdit();
+    band_.Release();
+    if (TopMode() == ModePointPressed || TopMode() == ModePointBand)
+        SetTopMode(ModePointIdle);
+    TVeskEventProc::EndGesture();
+}
+
 void TVeskPointProc::StateInstalled()
 {
-    // The objects the copies were taken of are gone with the old root.
-    before_.clear();
     moved = false;
 }
 
@@ -92,29 +89,15 @@ void TVeskPointProc::showSurfaces()
 
 void TVeskPointProc::beginEdit()
 {
-    if (!before_.empty())
-        finishEdit();
-    for (const TVeskObject* object : editList)
-        before_.emplace(object, unpickedCopy(*object));
+    // A pending edit is finished first, so no two edits share a step.
+    finishEdit();
+    Edit().Begin(QStringLiteral("点の編集"));
 }
 
-bool TVeskPointProc::editChanged() const
-{
-    // Only objects still listed are looked at: the list never holds an
-    // object that is gone.
-    for (const TVeskObject* object : editList) {
-        const auto it = before_.find(object);
-        if (it != before_.end() && !it->second->SameState(*unpickedCopy(*object)))
-            return true;
-    }
-    return false;
-}
-
+// The step records nothing when only points were picked.
 void TVeskPointProc::finishEdit()
 {
-    if (!before_.empty() && editChanged())
-        CommitHistory();
-    before_.clear();
+    Edit().Commit();
     moved = false;
 }
 

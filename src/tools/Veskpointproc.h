@@ -25,11 +25,10 @@ struct TVeskToolInfo;
 // rotate button turn the picked points by 90 degrees about the last press
 // point.
 //
-// Each completed edit that changed the document is one history step: the
-// tool keeps copies of the objects it edits from the press on, and compares
-// them, point selection aside, when the edit ends. A press that only picks
+// Each completed edit that changed the document is one history step, opened
+// at the press and committed when the edit ends. A press that only picks
 // records nothing; one that only retracts or unlinks control points records
-// its own step.
+// its own step. A command from outside ends a drag as its own step.
 class TVeskPointProc : public TVeskEventProc {
 public:
     static constexpr float HandleRadius = 3.0f;
@@ -40,6 +39,7 @@ public:
     ~TVeskPointProc() override;
 
     void Deactivate() override;
+    void EndGesture() override;
 
     // Ctrl+R and the rotate button.
     void RotateClick();
@@ -75,20 +75,15 @@ private:
     void showSurfaces();
     void collectEditList();
 
-    // Copies the list objects as they are before an edit; a pending edit is
-    // finished first, so no two edits share a step.
+    // Opens the step of an edit; a pending one is finished first.
     void beginEdit();
-    // Records a step when a list object now differs from its copy in more
-    // than its point selection; forgets the copies and the drag.
+    // Ends the step (recorded when more than the picked points changed)
+    // and forgets the drag.
     void finishEdit();
-    bool editChanged() const;
 
     bool moved = false;
     std::vector<TVeskObject*> editList;
     TVeskRubberBand band_;
-    // Copies from before the edit under way, by the object they were taken
-    // of; keys are only compared, never followed.
-    std::unordered_map<const TVeskObject*, std::unique_ptr<TVeskObject>> before_;
 };
 
 } // namespace vesk

@@ -6,6 +6,7 @@
 #include "geometry/QtConvert.h"
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
+#include "model/Veskedit.h"
 #include "model/Vesklayer.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
@@ -53,25 +54,34 @@ void TVeskSelectProc::AddOwnOptionButtons()
 
 void TVeskSelectProc::Deactivate()
 {
-    // A drag cut short (a document command by key while the button is
-    // held) keeps what it moved as a step, so nothing changes unrecorded.
-    if (moved && root)
-        CommitHistory();
+    EndGesture();
     selectionList.clear();
     Host().RefreshStyle();
     std::erase(modes, std::int32_t(ModeSelectNumeric));
+    TVeskEventProc::Deactivate();
+}
+
+// A drag cut short keeps what it moved as its own step; a rubber band is
+// dropped. The release that follows finds nothing to do.
+void TVeskSelectProc::EndGesture()
+{
+    if (moved)
+        Edit().Commit();
     moved = false;
     dragArmed_ = false;
     band_.Release();
-    TVeskEventProc::Deactivate();
+    if (TopMode() == ModeSelectPressed || TopMode() == ModeSelectBand)
+        SetTopMode(ModeSelectIdle);
+    TVeskEventProc::EndGesture();
 }
 
 void TVeskSelectProc::StateInstalled()
 {
-    // A drag under way moved objects of the state that is gone; its release
-    // must not record the installed state again over the redo steps.
     moved = false;
     dragArmed_ = false;
+    // The selection as the document now holds it: commands act on it.
+    if (root)
+        collectSelection();
 }
 
 // Only what is selected is told: deselecting every object of the root tells
@@ -217,6 +227,8 @@ void TVeskSelectProc::dragTo(PointF point)
     const float dx = point.X - anchor.X;
     const float dy = point.Y - anchor.Y;
     if (dx != 0.0f || dy != 0.0f) {
+        if (!moved)
+            Edit().Begin(QStringLiteral("移動"));
         moved = true;
         root->Translate(dx, dy, MatrixOrder::Append);
     }
@@ -271,7 +283,7 @@ void TVeskSelectProc::MouseUp(std::uint32_t, PointF point)
         anchor = SnapIfOn(point);
         dragArmed_ = false;
         if (moved) {
-            CommitHistory();
+            Edit().Commit();
             moved = false;
         }
         RequestRedraw();
@@ -337,10 +349,16 @@ void TVeskSelectProc::DeleteClick()
 {
     if (!root)
         return;
+    // A command of the tool's own ends a drag under way as its own step.
+    EndGesture();
+    const std::vector<TVeskObject*> doomed = selectedEntries();
+    if (doomed.empty())
+        return;
+    Edit().Begin(QStringLiteral("削除"));
     Host().RefreshStyle();
-    deleteObjects(selectedEntries());
+    deleteObjects(doomed);
     selectionList.clear();
-    CommitHistory();
+    Edit().Commit();
     RequestRedraw();
 }
 
@@ -363,11 +381,13 @@ void TVeskSelectProc::RotateClick()
 {
     if (!root)
         return;
+    EndGesture();
     // The turn acts on the selected entries, about the centre of every listed one.
     const PointF centre = centreOf(selectionList, true);
+    Edit().Begin(QStringLiteral("回転"));
     for (TVeskObject* object : selectionList)
         object->RotateAt(90.0f, centre, MatrixOrder::Append);
-    CommitHistory();
+    Edit().Commit();
     RequestRedraw();
 }
 
@@ -375,14 +395,16 @@ void TVeskSelectProc::MirrorClick()
 {
     if (!root)
         return;
+    EndGesture();
     const PointF centre = centreOf(selectionList, true);
     Matrix mirror;
     mirror.Translate(-centre.X, -centre.Y, MatrixOrder::Append);
     mirror.Scale(-1.0f, 1.0f, MatrixOrder::Append);
     mirror.Translate(centre.X, centre.Y, MatrixOrder::Append);
+    Edit().Begin(QStringLiteral("反転"));
     for (TVeskObject* object : selectionList)
         object->MultiplyMatrix(mirror, MatrixOrder::Append);
-    CommitHistory();
+    Edit().Commit();
     RequestRedraw();
 }
 
@@ -390,16 +412,18 @@ void TVeskSelectProc::GroupClick()
 {
     if (!root)
         return;
+    EndGesture();
     const std::vector<TVeskObject*> members = selectedEntries();
     if (members.size() < 2)
         return;
+    Edit().Begin(QStringLiteral("グループ化"));
     auto* group = static_cast<TVeskGroup*>(root->Add(TVeskGroup()));
     Host().RefreshStyle();
     for (TVeskObject* member : members)
         group->Add(*member);
     deleteObjects(members);
     selectionList.clear();
-    CommitHistory();
+    Edit().Commit();
     RequestRedraw();
 }
 
@@ -407,7 +431,9 @@ void TVeskSelectProc::UngroupClick()
 {
     if (!root)
         return;
+    EndGesture();
     std::vector<TVeskObject*> groups;
+    Edit().Begin(QStringLiteral("グループ解除"));
     for (TVeskObject* object : selectedEntries()) {
         if (auto* group = dynamic_cast<TVeskGroup*>(object)) {
             group->UngroupInto(*root);
@@ -416,8 +442,7 @@ void TVeskSelectProc::UngroupClick()
     }
     deleteObjects(groups);
     selectionList.clear();
-    if (!groups.empty())
-        CommitHistory();
+    Edit().Commit();
     RequestRedraw();
 }
 
@@ -425,6 +450,7 @@ void TVeskSelectProc::NumericClick()
 {
     if (!root || std::ranges::find(modes, ModeSelectNumeric) != modes.end())
         return;
+    EndGesture();
     if (selectedEntries().empty())
         return;
     // The mouse rests while the dialog is up.
@@ -446,6 +472,7 @@ void TVeskSelectProc::applyNumericMove(const TVeskNumericMove& move)
     const std::vector<TVeskObject*> selected = selectedEntries();
     if (selected.empty() || (move.dxMm == 0.0 && move.dyMm == 0.0 && move.angle == 0.0))
         return;
+    Edit().Begin(QStringLiteral("数値入力"));
     if (move.angle != 0.0) {
         const PointF centre = centreOf(selected, false);
         for (TVeskObject* object : selected)
@@ -456,7 +483,7 @@ void TVeskSelectProc::applyNumericMove(const TVeskNumericMove& move)
     if (dx != 0.0f || dy != 0.0f)
         for (TVeskObject* object : selected)
             object->Translate(dx, dy, MatrixOrder::Append);
-    CommitHistory();
+    Edit().Commit();
     Host().RefreshStyle();
     RequestRedraw();
 }

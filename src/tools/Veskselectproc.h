@@ -31,6 +31,7 @@ public:
     ~TVeskSelectProc() override;
 
     void Deactivate() override;
+    void EndGesture() override;
     void RenderDocument() override;
     // During a drag the drawing still shows the selection where it was
     // pressed; the moved objects are drawn over it here, with their marks,

@@ -3,7 +3,7 @@
 #include "Vesktoolbar.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
-#include "model/Veskhistory.h"
+#include "model/Veskedit.h"
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
 
@@ -12,6 +12,7 @@ namespace vesk {
 TVeskShapeDragProc::TVeskShapeDragProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
     : TVeskEventProc(toolBar, QString::fromUtf8(info.name), QString::fromUtf8(info.glyph),
         QString::fromUtf8(info.hint), info.idleMode)
+    , step_(QString::fromUtf8(info.step))
 {
 }
 
@@ -21,6 +22,7 @@ void TVeskShapeDragProc::MouseDown(std::uint32_t shift, PointF point)
         return;
     anchor = point;
     if (!shape && root) {
+        Edit().Begin(step_);
         TVeskLayerList& layers = Host().Document().Layers();
         shape = root->Adopt(NewShape(layers.CurrentLayer(), Host().CurrentSurface()));
         shape->SetInProgress(true);
@@ -55,11 +57,11 @@ void TVeskShapeDragProc::MouseUp(std::uint32_t, PointF point)
         root->SetSelected(false);
         // The surface tab lets go of the shape before it may go.
         Host().RefreshStyle();
-        if (made)
-            Host().History().Record(*root);
-        else
-            shape->Delete();
         shape = nullptr;
+        if (made)
+            Edit().Commit();
+        else
+            Edit().Revert();
     }
     RequestRedraw();
 }
@@ -68,11 +70,29 @@ void TVeskShapeDragProc::Deactivate()
 {
     if (shape && root) {
         shape->SetInProgress(false);
-        Host().History().Record(*root);
+        shape = nullptr;
+        Edit().Commit();
     }
     shape = nullptr;
     TVeskEventProc::Deactivate();
     Host().RefreshStyle();
+}
+
+// A shape half dragged out is dropped: the command comes first.
+void TVeskShapeDragProc::EndGesture()
+{
+    if (shape) {
+        Host().RefreshStyle();
+        shape = nullptr;
+        Edit().Revert();
+        RequestRedraw();
+    }
+    TVeskEventProc::EndGesture();
+}
+
+void TVeskShapeDragProc::StateInstalled()
+{
+    shape = nullptr;
 }
 
 } // namespace vesk

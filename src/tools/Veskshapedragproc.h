@@ -11,13 +11,14 @@ struct TVeskToolInfo;
 // made at the press on the current layer with the current surface, follows
 // the pointer (both ends snapped when snapping is on), and on the release
 // becomes one history step, or disappears when the pointer came back to
-// where it started. The rectangle and ellipse tools differ only in the shape
+// where it started. A command from outside drops a shape being dragged out. The rectangle and ellipse tools differ only in the shape
 // and how two points place it.
 class TVeskShapeDragProc : public TVeskEventProc {
 public:
     TVeskShapeDragProc(TVeskToolBar& toolBar, const TVeskToolInfo& info);
 
     void Deactivate() override;
+    void EndGesture() override;
     // The shape being dragged out, or null.
     TVeskObject* Shape() const { return shape; }
 
@@ -32,9 +33,10 @@ protected:
     void MouseUp(std::uint32_t shift, PointF point) override;
     void KeyDown(int) override { }
     void KeyUp(int) override { }
-    void StateInstalled() override { shape = nullptr; }
+    void StateInstalled() override;
 
 private:
+    const QString step_;
     TVeskObject* shape = nullptr;
 };
 

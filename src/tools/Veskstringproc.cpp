@@ -3,7 +3,7 @@
 #include "Vesktoolbar.h"
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
-#include "model/Veskhistory.h"
+#include "model/Veskedit.h"
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
 #include "shapes/Veskstring.h"
@@ -13,6 +13,7 @@ namespace vesk {
 TVeskStringProc::TVeskStringProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
     : TVeskEventProc(toolBar, QString::fromUtf8(info.name), QString::fromUtf8(info.glyph),
         QString::fromUtf8(info.hint), info.idleMode)
+    , step_(QString::fromUtf8(info.step))
 {
     KeepObjectList(hitList);
 }
@@ -50,11 +51,12 @@ void TVeskStringProc::edit(TVeskString& existing)
     TVeskTextRequest request { existing.GetText(), existing.GetFontFamily(), existing.GetFontStyle(),
         existing.GetEmSize() };
     text = &existing;
-    if (!Host().AskText(request))
+    if (!Host().AskText(request) || text != &existing)
         return;
+    Edit().Begin(QStringLiteral("文字列の編集"));
     existing.SetFont(request.family, request.style, request.size);
     existing.SetText(request.text);
-    Host().History().Record(*root);
+    Edit().Commit();
     RequestRedraw();
 }
 
@@ -66,13 +68,16 @@ void TVeskStringProc::place(bool hitSomething)
             text = nullptr;
         return;
     }
+    if (!root)
+        return;
+    Edit().Begin(step_);
     auto* made = static_cast<TVeskString*>(root->Adopt(
         std::make_unique<TVeskString>(Host().Document().Layers().CurrentLayer(), Host().CurrentSurface())));
     anchor = SnapIfOn(anchor);
     made->SetFont(request.family, request.style, request.size);
     made->PlaceText(request.text, anchor);
     text = made;
-    Host().History().Record(*root);
+    Edit().Commit();
     RequestRedraw();
 }
 

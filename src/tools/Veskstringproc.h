@@ -33,6 +33,7 @@ private:
     void edit(TVeskString& existing);
     void place(bool hitSomething);
 
+    const QString step_;
     TVeskString* text = nullptr;
     // The objects under the last left press, looking into groups.
     std::vector<TVeskObject*> hitList;

@@ -22,15 +22,15 @@ namespace vesk {
 namespace {
 
 constexpr std::array<TVeskToolInfo, 9> standardTools { {
-    { "SelectTool", "Bitmap\\Arrow00.bmp", "オブジェクトを選択します", ModeSelectIdle },
-    { "PointTool", "Bitmap\\Arrow01.bmp", "ポイントを選択します", ModePointIdle },
-    { "BezierTool", "Bitmap\\Line.bmp", "ベジェ曲線を作成します", ModePathIdle },
-    { "PolylineTool", "Bitmap\\Poly.bmp", "ポリラインを作成します", ModePolyIdle },
-    { "EllipseTool", "Bitmap\\Ellipse.bmp", "楕円を作成します", ModeEllipseIdle },
-    { "RectangleTool", "Bitmap\\Rect.bmp", "長方形を作成します", ModeRectIdle },
-    { "TextTool", "Bitmap\\Text.bmp", "文字列を入力します", ModeTextIdle },
-    { "PadTool", "Bitmap\\Pad.bmp", "パッドを作成します", ModePadIdle },
-    { "LibraryTool", "Bitmap\\Lib.bmp", "ライブラリ", ModeLibIdle },
+    { "SelectTool", "Bitmap\\Arrow00.bmp", "オブジェクトを選択します", ModeSelectIdle, "移動" },
+    { "PointTool", "Bitmap\\Arrow01.bmp", "ポイントを選択します", ModePointIdle, "点の編集" },
+    { "BezierTool", "Bitmap\\Line.bmp", "ベジェ曲線を作成します", ModePathIdle, "ベジェ曲線" },
+    { "PolylineTool", "Bitmap\\Poly.bmp", "ポリラインを作成します", ModePolyIdle, "ポリライン" },
+    { "EllipseTool", "Bitmap\\Ellipse.bmp", "楕円を作成します", ModeEllipseIdle, "楕円" },
+    { "RectangleTool", "Bitmap\\Rect.bmp", "長方形を作成します", ModeRectIdle, "長方形" },
+    { "TextTool", "Bitmap\\Text.bmp", "文字列を入力します", ModeTextIdle, "文字列" },
+    { "PadTool", "Bitmap\\Pad.bmp", "パッドを作成します", ModePadIdle, "パッドの配置" },
+    { "LibraryTool", "Bitmap\\Lib.bmp", "ライブラリ", ModeLibIdle, "部品の配置" },
 } };
 
 // The tool of one row of the table. Rows whose tool is not built yet get an

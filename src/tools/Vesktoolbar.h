@@ -19,6 +19,8 @@ struct TVeskToolInfo {
     const char* glyph;
     const char* hint;
     std::int32_t idleMode;
+    // The name of the history step the tool's drawing makes ("長方形").
+    const char* step;
 };
 
 // An option button the current tool added: glyph, hint, what a click does,

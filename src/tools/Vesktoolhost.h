@@ -16,7 +16,7 @@ namespace vesk {
 class TDrawStyle;
 class TVeskDocument;
 class TVeskEventProc;
-class TVeskHistory;
+class TVeskEdit;
 class TVeskObject;
 class TVeskView;
 
@@ -58,8 +58,9 @@ class TVeskToolHost {
 public:
     virtual ~TVeskToolHost() = default;
 
-    // The open document: its layer list and its root. When undo or redo has
-    // installed a new root in it, the tool calls RootReplaced.
+    // The open document: its layer list and its root. When undo, redo or a
+    // command may have taken objects out of it, the tool calls RootReplaced:
+    // whatever lists objects of it lets go.
     virtual TVeskDocument& Document() = 0;
     virtual void RootReplaced() { }
 
@@ -68,7 +69,8 @@ public:
     // Work-area rectangle in document units.
     virtual RectF WorkArea() const = 0;
     virtual TVeskGridSettings& Grid() = 0;
-    virtual TVeskHistory& History() = 0;
+    // The document's edit transaction and, through it, its history.
+    virtual TVeskEdit& Edit() = 0;
 
     // The rendered drawing and the drawing with the overlay. Tools size and
     // paint them; the window only keeps them.

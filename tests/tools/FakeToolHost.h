@@ -9,6 +9,7 @@
 #include "Veskview.h"
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 #include "shapes/Veskpart.h"
 
@@ -36,7 +37,7 @@ public:
     TDrawStyle& DrawStyle() override { return style; }
     RectF WorkArea() const override { return workArea; }
     TVeskGridSettings& Grid() override { return grid; }
-    TVeskHistory& History() override { return history; }
+    TVeskEdit& Edit() override { return edit; }
     QImage& DrawingImage() override { return drawing; }
     QImage& ScreenImage() override { return screen; }
     void PresentImage(const QImage& image) override
@@ -91,6 +92,7 @@ public:
     TVeskGridSettings grid;
     TVeskSurface surface { 2.0f, false, true, 4 };
     TVeskHistory history;
+    TVeskEdit edit { document, history };
     QImage drawing;
     QImage screen;
     std::vector<QImage> presented;
@@ -193,7 +195,7 @@ struct ActiveTool {
     {
         tool = static_cast<RecordingTool*>(bar.AddTool(std::make_unique<RecordingTool>(bar)));
         bar.ResetToFirstTool();
-        host.history.Reset(host.document.Root(), 30);
+        host.edit.Reset(30);
     }
 
     FakeToolHost host;

@@ -39,7 +39,7 @@ struct Drawing {
         : host(400, 300)
         , bar(host)
     {
-        host.history.Reset(host.document.Root(), 30);
+        host.edit.Reset(30);
         bar.ResetToFirstTool();
         EXPECT_TRUE(bar.SelectToolByName(QLatin1String(toolName)));
         tool = bar.CurrentTool();
@@ -128,7 +128,7 @@ TEST(InsertTools, EachArmedReleaseInsertsOneGroupAtTheSnappedPointAsOneStep)
 
         const PointF expected = c.snap ? PointF { 20, -20 } : click;
         ASSERT_EQ(d.root().ChildCount(), c.inserted);
-        EXPECT_EQ(d.host.history.Count(), 1 + c.inserted);
+        EXPECT_EQ(d.host.history.Count(), c.inserted);
         EXPECT_EQ(d.host.history.IsModified(), c.inserted > 0);
         EXPECT_EQ(d.host.libraryAsked, c.libraryShown);
         for (int i = 0; i < c.inserted; ++i) {

@@ -24,9 +24,10 @@ struct Building {
         // Something drawn before, and its step.
         auto rect = std::make_unique<TVeskRect>(host.document.Layers().CurrentLayer(), host.surface);
         rect->SetCorners({ -100, -100 }, { -80, -80 });
+        host.edit.Reset(30);
+        host.edit.Begin(QStringLiteral("rect"));
         host.document.Root().Adopt(std::move(rect));
-        host.history.Reset(host.document.Root(), 30);
-        host.history.Record(host.document.Root());
+        host.edit.Commit();
         bar.ResetToFirstTool();
         EXPECT_TRUE(bar.SelectToolByName(QLatin1String(toolName)));
         tool = static_cast<TVeskPathProc*>(bar.CurrentTool());
@@ -182,7 +183,8 @@ TEST(PathTools, ASurfaceChangeWhileBuildingIsAStepOfThePathOnly)
     b.click({ 0, 0 });
     b.click({ 50, 0 });
     b.tool->Building()->SetSurface(TVeskSurface(5, false, false, 4));
-    b.tool->CommitHistory();
+    ASSERT_TRUE(b.tool->StyleJoinsGesture());
+    b.tool->StyleChanged();
     EXPECT_EQ(b.host.history.Count(), steps);
     b.key('Z', true); // back to the thin surface, both anchors kept
     EXPECT_EQ(b.anchors(), 2);

@@ -54,7 +54,7 @@ struct PointToolTest : ::testing::Test {
         bar.ResetToFirstTool();
         bar.ToolClick(tool);
         tool->OnIdle(); // the drawing the rubber band is shown over
-        host.history.Reset(root(), 30);
+        host.edit.Reset(30);
     }
 
     static constexpr TVeskToolInfo pointInfo { "PointTool", "Bitmap\\Arrow01.bmp", "ポイントを選択します",
@@ -166,7 +166,7 @@ struct PointToolTest : ::testing::Test {
             tool->WindowKeyUp(k);
     }
     // Steps recorded since the fixture was set up.
-    int steps() const { return host.history.Count() - 1; }
+    int steps() const { return host.history.Count(); }
 
     FakeToolHost host { 600, 300 };
     TVeskToolBar bar { host, TVeskToolBar::Empty {} };
@@ -324,7 +324,7 @@ TEST_F(PointToolTest, DragsMoveAnchorsInGridStepsAndControlPointsFreely)
         tool->RedoClick();
         EXPECT_EQ(entries("P"), c.entriesP);
         tool->UndoClick();
-        host.history.Reset(root(), 30);
+        host.edit.Reset(30);
     }
 }
 
@@ -399,7 +399,7 @@ TEST_F(PointToolTest, CtrlShiftClicksAreStepsOfTheirOwnWhenTheyChangeSomething)
             tool->UndoClick();
         }
         EXPECT_EQ(anchors("Q"), "0,60 100,60");
-        host.history.Reset(root(), 30);
+        host.edit.Reset(30);
     }
 }
 
@@ -465,7 +465,7 @@ TEST_F(PointToolTest, XZClicksInsertAndDeleteAnchors)
             EXPECT_EQ(anchors("Q"), c.anchorsQ);
             tool->UndoClick();
         }
-        host.history.Reset(root(), 30);
+        host.edit.Reset(30);
     }
 }
 

@@ -33,7 +33,7 @@ struct SelectToolTest : ::testing::Test {
         tool = static_cast<TVeskSelectProc*>(bar.AddTool(std::make_unique<TVeskSelectProc>(bar)));
         bar.AddTool(std::make_unique<RecordingTool>(bar, QStringLiteral("Other")));
         bar.ResetToFirstTool();
-        host.history.Reset(root(), 30);
+        host.edit.Reset(30);
     }
 
     TVeskPart& root() { return host.document.Root(); }
@@ -128,7 +128,7 @@ struct SelectToolTest : ::testing::Test {
     {
         while (host.history.CanUndo())
             tool->UndoClick();
-        host.history.Reset(root(), 30);
+        host.edit.Reset(30);
         click({ 2, 2 });
         click({ 70, 10 }, ssLeft | ssShift);
     }
@@ -183,7 +183,7 @@ TEST_F(SelectToolTest, ClicksSelectAndNeverRecordAStep)
         EXPECT_EQ(selected(), c.selected) << c.what;
         EXPECT_EQ(listed(), c.selected) << c.what;
         EXPECT_EQ(tool->TopMode(), ModeSelectIdle) << c.what;
-        EXPECT_EQ(host.history.Count(), 1) << c.what;
+        EXPECT_EQ(host.history.Count(), 0) << c.what;
         EXPECT_EQ(host.reference.X, c.at.X) << c.what;
         EXPECT_TRUE(tool->OverlayPending()) << c.what;
     }
@@ -220,7 +220,7 @@ TEST_F(SelectToolTest, RightClicksCycleThroughTheStack)
     EXPECT_EQ(tool->TopMode(), ModeSelectPressed);
     release({ 150, 100 });
     EXPECT_EQ(tool->TopMode(), ModeSelectIdle);
-    EXPECT_EQ(host.history.Count(), 1);
+    EXPECT_EQ(host.history.Count(), 0);
 }
 
 // Cycling leaves objects in the list that do not show as selected; the
@@ -234,14 +234,14 @@ TEST_F(SelectToolTest, AfterCyclingCommandsActOnlyOnTheSelectedObject)
 
     chord({ kCtrl, 'G' });
     EXPECT_EQ(children(), "ABCD") << "one object is not grouped";
-    EXPECT_EQ(host.history.Count(), 1);
+    EXPECT_EQ(host.history.Count(), 0);
 
     // Rotation turns C alone, about the centre of all three: (15, 15).
     chord({ kCtrl, 'R' });
     expectNear(centre("C"), { 10, 20 });
     expectNear(centre("A"), { 10, 10 });
     expectNear(centre("B"), { 15, 15 });
-    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_EQ(host.history.Count(), 1);
 
     rightClick({ 15, 15 });
     ASSERT_EQ(selected(), "A");
@@ -250,7 +250,7 @@ TEST_F(SelectToolTest, AfterCyclingCommandsActOnlyOnTheSelectedObject)
     tool->WindowKeyDown(TVeskSelectProc::VkDelete);
     tool->WindowKeyUp(TVeskSelectProc::VkDelete);
     EXPECT_EQ(children(), "ACD");
-    EXPECT_EQ(host.history.Count(), 3);
+    EXPECT_EQ(host.history.Count(), 2);
 }
 
 TEST_F(SelectToolTest, AfterCyclingUngroupLeavesAnUnselectedGroupAlone)
@@ -267,7 +267,7 @@ TEST_F(SelectToolTest, AfterCyclingUngroupLeavesAnUnselectedGroupAlone)
     ASSERT_EQ(selected(), "C");
     chord({ kCtrl, kShift, 'G' });
     EXPECT_EQ(children(), "CD(AB)");
-    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_EQ(host.history.Count(), 1);
 }
 
 // ---- rubber band -----------------------------------------------------------
@@ -290,7 +290,7 @@ TEST_F(SelectToolTest, ABandStartsBeyondFivePixels)
         tool->WindowMouseUp(0, at + QPoint(c.pixels, 0));
         EXPECT_EQ(tool->TopMode(), ModeSelectIdle);
         EXPECT_EQ(selected(), "");
-        EXPECT_EQ(host.history.Count(), 1);
+        EXPECT_EQ(host.history.Count(), 0);
     }
 }
 
@@ -337,7 +337,7 @@ TEST_F(SelectToolTest, BandSelectsWhatItTouchesAndShowsTheFrame)
         EXPECT_EQ(listed(), c.selected) << c.what;
         EXPECT_EQ(tool->TopMode(), ModeSelectIdle) << c.what;
     }
-    EXPECT_EQ(host.history.Count(), 1);
+    EXPECT_EQ(host.history.Count(), 0);
 }
 
 // ---- dragging --------------------------------------------------------------
@@ -385,17 +385,18 @@ TEST_F(SelectToolTest, ADragMovesEverySelectedObjectTogether)
     expectNear(centre("A"), { 10, 30 });
     expectNear(centre("D"), { 70, 30 });
     expectNear(centre("C"), { 20, 20 });
-    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_EQ(host.history.Count(), 1);
 }
 
-TEST_F(SelectToolTest, ADragBackToItsStartStillRecordsOnce)
+// A step that changed nothing is none: the drag back, and a click.
+TEST_F(SelectToolTest, ADragBackToItsStartRecordsNothing)
 {
     drag({ 70, 10 }, { { 80, 10 }, { 70, 10 } });
     expectNear(centre("D"), { 70, 10 });
-    EXPECT_EQ(host.history.Count(), 2);
-    // A click without a move records nothing.
+    EXPECT_EQ(host.history.Count(), 0);
+    EXPECT_FALSE(host.history.IsModified());
     click({ 70, 10 });
-    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_EQ(host.history.Count(), 0);
 }
 
 // A drag step composes the moved objects over the drawing instead of
@@ -439,7 +440,10 @@ TEST_F(SelectToolTest, ADragShowsTheMovedObjectsAtTheirNewPlace)
 
 // Undo in the middle of a drag installs the earlier state; the release must
 // not record it again over the step that can now be redone.
-TEST_F(SelectToolTest, UndoDuringADragKeepsTheRedoStep)
+// Undo ends the drag under way as its own step and takes that back: the
+// objects return to where the press found them, and the rest of the drag
+// moves nothing.
+TEST_F(SelectToolTest, UndoDuringADragTakesBackTheDrag)
 {
     drag({ 70, 10 }, { { 90, 10 } });
     press({ 90, 10 });
@@ -448,10 +452,14 @@ TEST_F(SelectToolTest, UndoDuringADragKeepsTheRedoStep)
     tool->UndoClick();
     move({ 110, 10 });
     release({ 110, 10 });
-    expectNear(centre("D"), { 70, 10 });
+    expectNear(centre("D"), { 90, 10 });
+    EXPECT_EQ(host.history.Count(), 2);
     EXPECT_TRUE(host.history.CanRedo());
     tool->RedoClick();
-    expectNear(centre("D"), { 90, 10 });
+    expectNear(centre("D"), { 100, 10 });
+    tool->UndoClick();
+    tool->UndoClick();
+    expectNear(centre("D"), { 70, 10 });
 }
 
 TEST_F(SelectToolTest, ADragCutShortByASwitchIsStillOneStep)
@@ -459,11 +467,11 @@ TEST_F(SelectToolTest, ADragCutShortByASwitchIsStillOneStep)
     press({ 70, 10 });
     move({ 90, 10 });
     bar.ToolClick(1);
-    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_EQ(host.history.Count(), 1);
     EXPECT_FALSE(tool->Moved());
     bar.ToolClick(0);
     release({ 90, 10 });
-    EXPECT_EQ(host.history.Count(), 2);
+    EXPECT_EQ(host.history.Count(), 1);
     tool->UndoClick();
     expectNear(centre("D"), { 70, 10 });
 }
@@ -509,18 +517,25 @@ TEST_F(SelectToolTest, KeysRunTheCommandsAsOneStepEach)
         EXPECT_EQ(children(), c.children);
         if (find("A") && !dynamic_cast<TVeskGroup*>(root().Children().back().get()))
             expectNear(centre("A"), c.a);
-        EXPECT_EQ(host.history.Count(), 1 + c.steps);
+        EXPECT_EQ(host.history.Count(), c.steps);
     }
 }
 
-TEST_F(SelectToolTest, DeleteRotateAndMirrorRecordAStepWithNothingSelected)
+// With nothing selected the commands change nothing, so they record
+// nothing: the redo step stays and the document stays unmodified.
+TEST_F(SelectToolTest, DeleteRotateAndMirrorRecordNothingWithNothingSelected)
 {
+    drag({ 70, 10 }, { { 90, 10 } });
+    tool->UndoClick();
+    click({ 300, 250 }); // empty space: nothing selected
+    host.history.SetModified(false);
     for (auto command :
         { &TVeskSelectProc::DeleteClick, &TVeskSelectProc::RotateClick, &TVeskSelectProc::MirrorClick }) {
-        const int steps = host.history.Count();
         (tool->*command)();
         EXPECT_EQ(children(), "ABCD");
-        EXPECT_EQ(host.history.Count(), steps + 1);
+        EXPECT_EQ(host.history.Count(), 1);
+        EXPECT_TRUE(host.history.CanRedo());
+        EXPECT_FALSE(host.history.IsModified());
     }
 }
 
@@ -547,7 +562,7 @@ TEST_F(SelectToolTest, UngroupPutsTheMembersBackInOrderAndUndoRedoStep)
         << "a click on one member picks the group";
     tool->UngroupClick();
     EXPECT_EQ(children(), "BCAD");
-    EXPECT_EQ(host.history.Count(), 3);
+    EXPECT_EQ(host.history.Count(), 2);
 
     chord({ kCtrl, 'Z' });
     EXPECT_EQ(children(), "BC(AD)");
@@ -576,7 +591,7 @@ TEST_F(SelectToolTest, OptionButtonsRunTheCommands)
         EXPECT_EQ(children(), c.children) << c.button;
         if (!dynamic_cast<TVeskGroup*>(root().Children().back().get()))
             expectNear(centre("A"), c.a);
-        EXPECT_EQ(host.history.Count(), 2);
+        EXPECT_EQ(host.history.Count(), 1);
     }
     restartWithAAndD();
     bar.ClickOptionButton(0);
@@ -620,7 +635,7 @@ TEST_F(SelectToolTest, NumericInputMovesAndTurnsTheSelectionAsOneStep)
         EXPECT_EQ(tool->Modes(), std::vector<std::int32_t> { ModeSelectIdle }) << c.what;
         expectNear(centre("A"), c.a, c.what);
         expectNear(centre("D"), c.d, c.what);
-        EXPECT_EQ(host.history.Count(), 1 + c.steps) << c.what;
+        EXPECT_EQ(host.history.Count(), c.steps) << c.what;
     }
 }
 
@@ -652,7 +667,7 @@ TEST_F(SelectToolTest, SwitchingToolsWhileTheDialogIsUpMovesNothing)
     tool->NumericClick();
     EXPECT_EQ(tool->Modes(), std::vector<std::int32_t> { ModeSelectIdle });
     expectNear(centre("A"), { 10, 10 });
-    EXPECT_EQ(host.history.Count(), 1);
+    EXPECT_EQ(host.history.Count(), 0);
 }
 
 // ---- activation --------------------------------------------------------------

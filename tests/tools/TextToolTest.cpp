@@ -19,7 +19,7 @@ struct Texting {
         : host(400, 300)
         , bar(host)
     {
-        host.history.Reset(host.document.Root(), 30);
+        host.edit.Reset(30);
         bar.ResetToFirstTool();
         EXPECT_TRUE(bar.SelectToolByName(QStringLiteral("TextTool")));
         tool = static_cast<TVeskStringProc*>(bar.CurrentTool());
@@ -72,7 +72,7 @@ TEST(TextTool, AClickOnEmptySpacePlacesANewTextAtTheSnappedPoint)
     EXPECT_EQ(text->GetEmSize(), 25.0f);
     EXPECT_EQ(Texting::placement(*text).OffsetX(), 20.0f);
     EXPECT_EQ(Texting::placement(*text).OffsetY(), 40.0f);
-    EXPECT_EQ(t.host.history.Count(), 2);
+    EXPECT_EQ(t.host.history.Count(), 1);
     ASSERT_EQ(t.host.asked.size(), 1u);
     EXPECT_TRUE(t.host.asked[0].text.isEmpty()) << "a new text starts empty";
 }
@@ -82,7 +82,7 @@ TEST(TextTool, CancellingChangesNothingAndRecordsNothing)
     Texting t;
     t.click({ 0, 0 });
     EXPECT_EQ(t.root().ChildCount(), 0);
-    EXPECT_EQ(t.host.history.Count(), 1);
+    EXPECT_EQ(t.host.history.Count(), 0);
 }
 
 TEST(TextTool, AClickOnATextEditsItInPlaceWhereverItLies)

@@ -46,6 +46,17 @@ TVeskDocument::TVeskDocument()
         if (root_ && layer && (!layer->visible || layer->locked))
             root_->DeselectOnLayer(*layer);
     });
+    // What the index keeps per layer index follows the table.
+    QObject::connect(&layers_, &TVeskLayerList::layersChanged, &layers_, [this] {
+        std::vector<const TVeskLayer*> numbered;
+        for (int i = 0; i < layers_.LayerCount(); ++i)
+            numbered.push_back(layers_.LayerAt(i));
+        if (numbered == numbered_)
+            return; // the current layer moved, nothing else
+        numbered_ = std::move(numbered);
+        if (root_)
+            root_->LayersRenumbered();
+    });
 }
 
 TVeskDocument::~TVeskDocument()
@@ -57,17 +68,6 @@ TVeskDocument::~TVeskDocument()
 void TVeskDocument::SetRoot(std::unique_ptr<TVeskPart> root)
 {
     root_ = root ? std::move(root) : std::make_unique<TVeskPart>();
-}
-
-bool TVeskDocument::InstallRoot(std::unique_ptr<TVeskObject> state)
-{
-    auto* part = dynamic_cast<TVeskPart*>(state.get());
-    if (!part)
-        return false;
-    state.release();
-    part->InheritIndex(*root_);
-    SetRoot(std::unique_ptr<TVeskPart>(part));
-    return true;
 }
 
 std::unique_ptr<TVeskPart> TVeskDocument::TakeRoot()

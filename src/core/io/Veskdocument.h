@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace vesk {
 
@@ -36,9 +37,6 @@ public:
     const TVeskPart& Root() const { return *root_; }
     // Takes ownership; the objects must lie on layers of this document.
     void SetRoot(std::unique_ptr<TVeskPart> root);
-    // Makes a state the history handed back the root; false, keeping the
-    // root, when it is not a part.
-    bool InstallRoot(std::unique_ptr<TVeskObject> state);
     std::unique_ptr<TVeskPart> TakeRoot();
 
     // Format version of the file last read (3 for a new document).
@@ -62,6 +60,8 @@ private:
     bool readFrom(class TVesk_istream& in);
 
     TVeskLayerList layers_;
+    // The layers by index as the root's index last numbered them.
+    std::vector<const TVeskLayer*> numbered_;
     std::unique_ptr<TVeskPart> root_;
     int fileVersion_ = 3;
 };

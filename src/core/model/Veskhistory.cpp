@@ -1,10 +1,9 @@
 #include "Veskhistory.h"
 
 #include "Veskobject.h"
-#include "shapes/Veskcontainer.h"
+#include "shapes/Veskpart.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace vesk {
 
@@ -12,134 +11,104 @@ TVeskHistory::TVeskHistory() = default;
 
 TVeskHistory::~TVeskHistory() = default;
 
-std::shared_ptr<const TVeskObject> TVeskHistory::recorded(const TVeskObject& child)
+std::shared_ptr<const TVeskObject> TVeskHistory::Recorded(const TVeskObject& child)
 {
     if (child.recorded_ && child.SameState(*child.recorded_))
         return child.recorded_;
-    std::shared_ptr<const TVeskObject> copy = child.Clone();
-    child.recorded_ = copy;
-    return copy;
+    std::unique_ptr<TVeskObject> copy = child.Clone();
+    // Picked points stay with the live object.
+    copy->SetHandlesSelected(false);
+    child.recorded_ = std::move(copy);
+    return child.recorded_;
 }
 
-TVeskHistory::Step TVeskHistory::capture(const TVeskObject& state)
+std::shared_ptr<const TVeskObject> TVeskHistory::LastRecorded(const TVeskObject& child)
 {
-    Step step;
-    const auto* container = dynamic_cast<const TVeskContainer*>(&state);
-    if (!container) {
-        step.own = state.Clone();
-        return step;
-    }
-    step.own = container->CloneEmpty();
-    step.children.reserve(container->Children().size());
-    for (const auto& child : container->Children())
-        step.children.push_back(recorded(*child));
-    return step;
+    return child.recorded_;
 }
 
-std::unique_ptr<TVeskObject> TVeskHistory::restore(const Step& step, double viewScale, TVeskObject* replaced)
+void TVeskHistory::Apply(TVeskPart& root, const std::vector<Change>& changes, bool backwards)
 {
-    std::unique_ptr<TVeskObject> state = step.own->Clone();
-    auto* container = dynamic_cast<TVeskContainer*>(state.get());
-    if (!container) {
-        state->SetViewScale(viewScale);
-        return state;
-    }
-    // Set first: each child takes its container's scale as it is adopted.
-    state->SetViewScale(viewScale);
-    std::vector<std::unique_ptr<TVeskObject>> old;
-    if (auto* current = dynamic_cast<TVeskContainer*>(replaced))
-        old = current->TakeChildren();
-    const auto reusable = [&](size_t k, const TVeskObject* record) {
-        return k < old.size() && old[k] && old[k]->recorded_.get() == record && !old[k]->HasEditState()
-            && old[k]->SameState(*record);
-    };
-    // Children mostly keep their order between neighbouring states, so the
-    // next few old children are tried first (a changed or added child shifts
-    // the order by a step or two) and the index is built only when needed.
-    std::unordered_map<const TVeskObject*, size_t> byRecord;
-    bool indexed = false;
-    size_t next = 0;
-    for (const auto& record : step.children) {
-        size_t found = old.size();
-        for (size_t k = next; k < std::min(next + 4, old.size()) && found == old.size(); ++k)
-            if (reusable(k, record.get()))
-                found = k;
-        if (found == old.size() && !old.empty()) {
-            if (!indexed) {
-                for (size_t k = 0; k < old.size(); ++k)
-                    if (old[k] && old[k]->recorded_)
-                        byRecord.emplace(old[k]->recorded_.get(), k);
-                indexed = true;
-            }
-            if (const auto it = byRecord.find(record.get());
-                it != byRecord.end() && reusable(it->second, record.get()))
-                found = it->second;
-        }
-        std::unique_ptr<TVeskObject> child;
-        if (found < old.size()) {
-            child = std::move(old[found]);
-            next = found + 1;
-        } else {
-            child = record->Clone();
+    std::vector<TVeskContainer::Placement> placements;
+    placements.reserve(changes.size());
+    for (const Change& change : changes) {
+        const std::shared_ptr<const TVeskObject>& record = backwards ? change.before : change.after;
+        TVeskContainer::Placement p;
+        p.key = change.key;
+        if (record) {
+            p.object = record->Clone();
             // A fresh copy equals its record, so the next step can share it.
-            child->recorded_ = record;
+            p.object->recorded_ = record;
         }
-        container->Adopt(std::move(child));
+        placements.push_back(std::move(p));
     }
-    // What did not move over goes back to the state it came from.
-    if (auto* current = dynamic_cast<TVeskContainer*>(replaced))
-        for (auto& left : old)
-            if (left)
-                current->Adopt(std::move(left));
-    return state;
+    root.Place(std::move(placements));
 }
 
-void TVeskHistory::Reset(const TVeskObject& state, int depth)
+void TVeskHistory::ApplyOwn(TVeskPart& root, const TVeskObject& record)
 {
-    // Captured first: the object may be a state this history handed out.
-    Step first = capture(state);
+    const double scale = root.ViewScale();
+    root.Assign(record);
+    root.SetViewScale(scale);
+}
+
+void TVeskHistory::Reset(TVeskPart& root, int depth)
+{
     Clear();
     maxDepth_ = std::max(depth, 1);
-    steps_.push_back(std::move(first));
-    position_ = 0;
+    for (const auto& child : root.Children())
+        Recorded(*child);
     modified_ = false;
 }
 
-void TVeskHistory::Record(const TVeskObject& state)
+void TVeskHistory::Record(QString name, std::vector<Change> changes, std::optional<TVeskLayerTable> layersBefore,
+    std::optional<TVeskLayerTable> layersAfter, Change root)
 {
-    if (steps_.empty())
+    const bool layers = layersBefore && layersAfter && !(*layersBefore == *layersAfter);
+    const bool own = root.before && root.after;
+    if (changes.empty() && !layers && !own)
         return;
-    Step step = capture(state);
-    while (steps_.size() > position_ + 1)
+    while (steps_.size() > position_)
         steps_.pop_back();
+    Step step { std::move(name), std::move(changes), {}, {}, own ? std::move(root) : Change {} };
+    if (layers) {
+        step.layersBefore = std::move(layersBefore);
+        step.layersAfter = std::move(layersAfter);
+    }
     steps_.push_back(std::move(step));
-    while (steps_.size() > std::size_t(maxDepth_))
+    while (steps_.size() > std::size_t(maxDepth_ - 1))
         steps_.pop_front();
-    position_ = steps_.size() - 1;
+    position_ = steps_.size();
     modified_ = true;
 }
 
-std::unique_ptr<TVeskObject> TVeskHistory::Undo(double viewScale, TVeskObject* replaced)
+bool TVeskHistory::Undo(TVeskPart& root, TVeskLayerList& layers)
 {
-    modified_ = true;
     if (!CanUndo())
-        return nullptr;
-    --position_;
-    return restore(steps_[position_], viewScale, replaced);
-}
-
-std::unique_ptr<TVeskObject> TVeskHistory::Redo(double viewScale, TVeskObject* replaced)
-{
+        return false;
+    const Step& step = steps_[--position_];
+    // Objects borrow their layers: a layer the step added goes after them.
+    Apply(root, step.changes, true);
+    if (step.root.before)
+        ApplyOwn(root, *step.root.before);
+    if (step.layersBefore)
+        layers.RestoreTable(*step.layersBefore, *step.layersAfter);
     modified_ = true;
-    if (!CanRedo())
-        return nullptr;
-    ++position_;
-    return restore(steps_[position_], viewScale, replaced);
+    return true;
 }
 
-std::unique_ptr<TVeskObject> TVeskHistory::First(double viewScale) const
+bool TVeskHistory::Redo(TVeskPart& root, TVeskLayerList& layers)
 {
-    return steps_.empty() ? nullptr : restore(steps_.front(), viewScale, nullptr);
+    if (!CanRedo())
+        return false;
+    const Step& step = steps_[position_++];
+    if (step.layersAfter)
+        layers.RestoreTable(*step.layersAfter, *step.layersBefore);
+    Apply(root, step.changes, false);
+    if (step.root.after)
+        ApplyOwn(root, *step.root.after);
+    modified_ = true;
+    return true;
 }
 
 void TVeskHistory::Clear()

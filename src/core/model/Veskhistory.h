@@ -1,53 +1,60 @@
 #pragma once
 
+#include "Vesklayerlist.h"
+
+#include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vesk {
 
 class TVeskObject;
+class TVeskPart;
 
-// Undo and redo by snapshots: after each completed edit the caller records
-// what it edits (the document root, or the path a tool is building), and undo
-// and redo hand back a copy of an earlier or later state for the caller to
-// install in its place. Holds between 1 and the depth states once reset, so
-// at most depth - 1 steps can be undone; recording after an undo drops the
-// steps that could have been redone. Also carries the document's modified
-// flag.
-//
-// A step costs what changed, not what exists: a container is recorded as its
-// own attributes and its children, and a child that equals the recorded copy
-// it was last matched with (or installed from) shares that copy with the
-// earlier steps. Recorded copies are never handed out: every state given back
-// is a fresh copy, whose objects share only immutable cached geometry with
-// the record, so nothing the caller does to it reaches a recorded state.
+// Undo and redo of a document root by recorded copies. Every top-level child
+// of the root carries the recorded copy of its state at the last step; a step
+// keeps, for each child an edit touched, the copies from before and after it
+// (none where the child was absent), by the child's order key, and the layer
+// table before and after when the edit changed it. Steps share the copies of
+// what they have in common, and copies share cached geometry with the
+// objects, so a step, an undo and a redo cost what changed, not what exists.
+// Recorded copies are never handed out for writing: undo and redo put fresh
+// copies in place. Holds at most depth - 1 steps; recording after an undo
+// drops the steps that could have been redone. Also carries the document's
+// modified flag.
 class TVeskHistory {
 public:
+    // One child's part in a step.
+    struct Change {
+        std::int64_t key = 0;
+        std::shared_ptr<const TVeskObject> before;
+        std::shared_ptr<const TVeskObject> after;
+    };
+
     TVeskHistory();
     ~TVeskHistory();
     TVeskHistory(const TVeskHistory&) = delete;
     TVeskHistory& operator=(const TVeskHistory&) = delete;
 
-    // Drops every state and starts over with the object's; a depth below 1
-    // is taken as 1. Clears the modified flag.
-    void Reset(const TVeskObject& state, int depth);
-    // Appends the object's state after the current one, dropping any redo
-    // steps and, beyond the depth, the oldest state. Does nothing on a
-    // history that was never reset. Sets the modified flag.
-    void Record(const TVeskObject& state);
-    // A copy of the state one step back (or forward) with the view scale of
-    // the window it is about to be shown in, owned by the caller; null when
-    // there is none. Both set the modified flag, even when they find nothing
-    // to do. `replaced` is the state the caller is about to discard, if it has
-    // one: its children that equal their records and carry no editing state
-    // move over instead of being copied, so installing costs what differs.
-    // It is left with the children that did not move.
-    std::unique_ptr<TVeskObject> Undo(double viewScale, TVeskObject* replaced = nullptr);
-    std::unique_ptr<TVeskObject> Redo(double viewScale, TVeskObject* replaced = nullptr);
-    // A copy of the oldest state with that view scale, or null when empty.
-    std::unique_ptr<TVeskObject> First(double viewScale) const;
+    // Drops every step and records each child of the root as it is; a depth
+    // below 1 is taken as 1. Clears the modified flag.
+    void Reset(TVeskPart& root, int depth);
+    // Appends a step after the current one, dropping any redo steps and,
+    // beyond the depth, the oldest. Nothing without changes. Sets the
+    // modified flag.
+    // `root` holds the root's own attributes (name, matrix, flags) before
+    // and after, when the edit changed them.
+    void Record(QString name, std::vector<Change> changes, std::optional<TVeskLayerTable> layersBefore,
+        std::optional<TVeskLayerTable> layersAfter, Change root);
+    // Takes back (puts again) the step before (after) the current state in
+    // the root and the layer list, which must be the state the history last
+    // left or recorded. False, with nothing changed, when there is none.
+    bool Undo(TVeskPart& root, TVeskLayerList& layers);
+    bool Redo(TVeskPart& root, TVeskLayerList& layers);
     void Clear();
 
     bool IsModified() const { return modified_; }
@@ -55,23 +62,34 @@ public:
 
     int Count() const { return int(steps_.size()); }
     int Depth() const { return maxDepth_; }
-    bool CanUndo() const { return position_ > 0 && position_ < steps_.size(); }
-    bool CanRedo() const { return position_ + 1 < steps_.size(); }
+    bool CanUndo() const { return position_ > 0; }
+    bool CanRedo() const { return position_ < steps_.size(); }
+    // The name of the step undo (redo) would take; empty when there is none.
+    QString UndoName() const { return CanUndo() ? steps_[position_ - 1].name : QString(); }
+    QString RedoName() const { return CanRedo() ? steps_[position_].name : QString(); }
+
+    // The recorded copy of a top-level child as it is now: the one it
+    // carries when that still equals it, else a new one it carries from now on.
+    static std::shared_ptr<const TVeskObject> Recorded(const TVeskObject& child);
+    // The copy the child carries, or null; its state at the last step.
+    static std::shared_ptr<const TVeskObject> LastRecorded(const TVeskObject& child);
+    // Puts each change's `before` (or `after`) in place in the root, as fresh
+    // copies that carry it as their record.
+    static void Apply(TVeskPart& root, const std::vector<Change>& changes, bool backwards);
+    // Gives the root the own attributes of the record, keeping its view scale.
+    static void ApplyOwn(TVeskPart& root, const TVeskObject& record);
 
 private:
     struct Step {
-        // The whole object, or a container's attributes without children.
-        std::unique_ptr<TVeskObject> own;
-        std::vector<std::shared_ptr<const TVeskObject>> children;
+        QString name;
+        std::vector<Change> changes;
+        std::optional<TVeskLayerTable> layersBefore;
+        std::optional<TVeskLayerTable> layersAfter;
+        Change root;
     };
 
-    static Step capture(const TVeskObject& state);
-    // The recorded copy of a live child: the one it was last matched with
-    // when it still equals it, else a new one.
-    static std::shared_ptr<const TVeskObject> recorded(const TVeskObject& child);
-    static std::unique_ptr<TVeskObject> restore(const Step& step, double viewScale, TVeskObject* replaced);
-
     std::deque<Step> steps_;
+    // Steps applied: steps_[position_ - 1] is the one undo takes back.
     std::size_t position_ = 0;
     int maxDepth_ = 1;
     bool modified_ = false;

@@ -96,10 +96,70 @@ void TVeskLayerList::MoveLayer(TVeskLayer* source, TVeskLayer* target)
     Q_EMIT layersChanged();
 }
 
+TVeskLayerTable TVeskLayerList::Table() const
+{
+    TVeskLayerTable table;
+    table.entries.reserve(layers_.size());
+    for (const auto& l : layers_)
+        table.entries.push_back({ l.get(), l->Name(), l->opaqueColor, l->mask, l->wireFrame });
+    return table;
+}
+
+void TVeskLayerList::RestoreTable(const TVeskLayerTable& to, const TVeskLayerTable& from)
+{
+    const auto entryOf = [](const TVeskLayerTable& t, const TVeskLayer* layer) {
+        const auto it = std::find_if(
+            t.entries.begin(), t.entries.end(), [&](const TVeskLayerTable::Entry& e) { return e.layer == layer; });
+        return it == t.entries.end() ? nullptr : &*it;
+    };
+    std::vector<std::unique_ptr<TVeskLayer>> pool;
+    std::vector<const TVeskLayer*> listed;
+    for (auto& l : layers_) {
+        listed.push_back(l.get());
+        pool.push_back(std::move(l));
+    }
+    for (auto& l : retired_)
+        pool.push_back(std::move(l));
+    layers_.clear();
+    retired_.clear();
+    for (const TVeskLayerTable::Entry& e : to.entries) {
+        const auto it = std::find_if(pool.begin(), pool.end(), [&](const auto& l) { return l.get() == e.layer; });
+        if (it != pool.end())
+            layers_.push_back(std::move(*it));
+    }
+    for (auto& l : pool) {
+        if (!l)
+            continue;
+        const bool stays = !entryOf(from, l.get()) && std::ranges::find(listed, l.get()) != listed.end();
+        (stays ? layers_ : retired_).push_back(std::move(l));
+    }
+    renumber();
+    for (const TVeskLayerTable::Entry& e : to.entries) {
+        TVeskLayer* layer = e.layer;
+        if (LayerAt(layer->index) != layer)
+            continue;
+        const TVeskLayerTable::Entry* was = entryOf(from, layer);
+        if (!was || was->name != e.name)
+            layer->name_ = e.name;
+        if (!was || was->color != e.color)
+            layer->SetColor(e.color);
+        if (!was || was->mask != e.mask)
+            layer->mask = e.mask;
+        if (!was || was->wireFrame != e.wireFrame)
+            layer->wireFrame = e.wireFrame;
+    }
+    if (!current_ || LayerAt(current_->index) != current_)
+        SetCurrent(LayerAt(0));
+    for (const auto& l : layers_)
+        Q_EMIT layerChanged(l.get());
+    Q_EMIT layersChanged();
+}
+
 void TVeskLayerList::ClearLayers()
 {
     current_ = nullptr;
     layers_.clear();
+    retired_.clear();
     Q_EMIT layersChanged();
 }
 

@@ -12,6 +12,22 @@ namespace vesk {
 class TVesk_istream;
 class TVesk_ostream;
 
+// The layer table as a document keeps it: the layers in order with what the
+// file stores of each. Undo steps keep one from before and after an edit
+// that changed it.
+struct TVeskLayerTable {
+    struct Entry {
+        TVeskLayer* layer = nullptr;
+        QString name;
+        ARGB color = 0;
+        bool mask = false;
+        bool wireFrame = false;
+        bool operator==(const Entry&) const = default;
+    };
+    std::vector<Entry> entries;
+    bool operator==(const TVeskLayerTable&) const = default;
+};
+
 // The ordered list of layers of a document, 0 on top, with exactly one
 // current layer while not empty. Owned by the document context; the layer
 // window's rows observe it through its signals.
@@ -37,6 +53,14 @@ public:
     void ResetToDefaults();
     void SetCurrent(TVeskLayer* layer);
 
+    TVeskLayerTable Table() const;
+    // Turns the table `from` into `to` where they differ: layers of `from`
+    // missing from `to` leave the list (kept aside, for objects of recorded
+    // states still point at them), layers of `to` come back in its order
+    // and take its names, colours and flags where `from` differs. Layers in
+    // neither stay, after them.
+    void RestoreTable(const TVeskLayerTable& to, const TVeskLayerTable& from);
+
     // Layer table of the document format: count, then entries last to first.
     void WriteLayerTable(TVesk_ostream& out) const;
     // Clears the list and adds the stored layers; false when the stream failed.
@@ -57,6 +81,8 @@ private:
     void renumber();
 
     std::vector<std::unique_ptr<TVeskLayer>> layers_;
+    // Layers taken out by RestoreTable, until the list is cleared.
+    std::vector<std::unique_ptr<TVeskLayer>> retired_;
     TVeskLayer* current_ = nullptr;
     ARGB backgroundColor_ = 0xFFFFFFFF;
 };

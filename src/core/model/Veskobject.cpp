@@ -157,6 +157,9 @@ int TVeskObject::WriteGerber(TGerber_ostream&, int) const
 
 bool TVeskObject::SetSelected(bool value)
 {
+    // The part's index keeps what holds a selection; it must hear of it.
+    if (selected_ != value || pointEditing_)
+        NoteChanged();
     pointEditing_ = false;
     selected_ = value;
     return value;
@@ -331,6 +334,7 @@ bool TVeskInstance::SelectAt(PointF p)
     if (locked_ || !visible_ || !HitTest(p))
         return false;
     selected_ = true;
+    NoteChanged();
     return true;
 }
 
@@ -340,6 +344,7 @@ bool TVeskInstance::SelectIn(const RectF& rect)
     if (locked_ || !visible_ || !IntersectsRect(rect))
         return false;
     selected_ = true;
+    NoteChanged();
     return true;
 }
 

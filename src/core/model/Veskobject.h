@@ -31,8 +31,6 @@ struct TIndexSlot {
     RectF box;
     // The layers it may paint on, one bit each (the last bit for the rest).
     std::uint64_t layers = 0;
-    // Its place in its container's drawing order.
-    int rank = 0;
     // In the tree with `box`, or in the list of objects without bounds.
     bool entered = false;
     // False for an object that reports no bounds: never left out.
@@ -133,7 +131,11 @@ public:
     // once the layer is hidden or locked: a shape on it, and as a whole any
     // group with a member on it at any depth.
     virtual void DeselectOnLayer(const TVeskLayer& layer);
-    virtual void SetName(const QString& name) { name_ = name; }
+    virtual void SetName(const QString& name)
+    {
+        name_ = name;
+        NoteChanged();
+    }
     virtual const QString& GetName() const { return name_; }
     virtual void SetSurface(const TVeskSurface& surface);
     virtual TVeskSurface* GetSurface() { return &surface_; }
@@ -146,7 +148,11 @@ public:
     virtual bool IsSelected() const { return selected_; }
     virtual bool IsVisible() const { return visible_; }
     virtual bool IsLocked() const { return locked_; }
-    virtual void SetLocked(bool value) { locked_ = value; }
+    virtual void SetLocked(bool value)
+    {
+        locked_ = value;
+        NoteChanged();
+    }
     virtual void SetVisible(bool value);
     // An object the user is still drawing (a path growing anchor by anchor):
     // kept out of the window's kept picture and drawn over it with the
@@ -167,6 +173,14 @@ public:
     virtual void ChildChanged(TVeskObject& /*child*/) { }
 
     double ViewScale() const { return viewScale_; }
+    // Where the object stands among its container's children: keys grow in
+    // child order and stay with the object while it is there, so that an
+    // undone removal goes back to its place and a recorded change finds the
+    // object it belongs to without walking the children.
+    std::int64_t OrderKey() const { return orderKey_; }
+    // Its place in the container's drawing order: the non-cut-outs newest
+    // first, then the cut-outs oldest first (see TVeskContainer).
+    std::int64_t DrawRank() const { return inCutOuts_ ? kCutOutRanks + orderKey_ : -orderKey_; }
     // GetBounds for callers that unite bounds: false for an object that is not
     // drawn or reports none, whether by leaving the rectangle alone (a hidden or
     // empty container) or by one of no extent (an empty path or text).
@@ -192,9 +206,14 @@ protected:
     TVeskObject* owner_ = nullptr;
 
 private:
+    friend class TVeskContainer;
     friend class TVeskHistory;
     friend class TVeskSpatialIndex;
+    static constexpr std::int64_t kCutOutRanks = std::int64_t(1) << 62;
     mutable TIndexSlot indexSlot_;
+    std::int64_t orderKey_ = 0;
+    // Placed among the container's cut-outs, which are drawn last.
+    bool inCutOuts_ = false;
     bool inProgress_ = false;
     // The recorded copy this object was last found equal to, or installed
     // from; never copied, never handed out for writing.

@@ -13,7 +13,13 @@ namespace {
 // The smallest record a child can have: its tag and a common block with an empty name.
 constexpr qsizetype kMinimalRecordSize = 4 + (4 + 8 + 24 + 4 + 18);
 
-std::atomic<std::uint64_t> nextDrawOrderSerial { 1 };
+// Beyond this many placements one pass over the children beats a search each.
+constexpr size_t kPlacedOneByOne = 32;
+
+bool keyBefore(const TVeskObject* child, std::int64_t key)
+{
+    return child->OrderKey() < key;
+}
 
 // Smallest rectangle around the bounds that `bounds` gives for the children;
 // false, with `out` as it was, when it gives none.
@@ -44,6 +50,7 @@ TVeskContainer::TVeskContainer(const TVeskContainer& other)
     for (const auto& child : other.children_) {
         std::unique_ptr<TVeskObject> copy = child->Clone();
         copy->SetOwner(this);
+        copy->orderKey_ = nextKey_++;
         children_.push_back(std::move(copy));
     }
     RebuildDrawOrder();
@@ -72,7 +79,6 @@ bool TVeskContainer::HasEditState() const
 std::vector<std::unique_ptr<TVeskObject>> TVeskContainer::TakeChildren()
 {
     ChildrenTaken();
-    drawOrderChanged();
     others_.clear();
     cutOuts_.clear();
     std::vector<std::unique_ptr<TVeskObject>> taken;
@@ -90,28 +96,117 @@ TVeskObject* TVeskContainer::Adopt(std::unique_ptr<TVeskObject> object)
     if (!object)
         return nullptr;
     TVeskObject* added = object.get();
-    added->SetOwner(this);
-    added->SetViewScale(viewScale_);
+    takeIn(*added, nextKey_);
     children_.push_back(std::move(object));
     insertIntoDrawOrder(added);
     added->NoteChanged();
     return added;
 }
 
-void TVeskContainer::insertIntoDrawOrder(TVeskObject* child)
+void TVeskContainer::takeIn(TVeskObject& object, std::int64_t key)
 {
-    (child->IsCutOut() ? cutOuts_ : others_).push_back(child);
-    drawOrderChanged();
+    object.SetOwner(this);
+    object.SetViewScale(viewScale_);
+    object.orderKey_ = key;
+    nextKey_ = std::max(nextKey_, key + 1);
 }
 
-void TVeskContainer::drawOrderChanged()
+void TVeskContainer::insertIntoDrawOrder(TVeskObject* child)
 {
-    drawOrderSerial_ = nextDrawOrderSerial++;
+    child->inCutOuts_ = child->IsCutOut();
+    (child->inCutOuts_ ? cutOuts_ : others_).push_back(child);
+}
+
+void TVeskContainer::insertIntoDrawOrderByKey(TVeskObject* child)
+{
+    child->inCutOuts_ = child->IsCutOut();
+    std::vector<TVeskObject*>& list = child->inCutOuts_ ? cutOuts_ : others_;
+    list.insert(std::lower_bound(list.begin(), list.end(), child->orderKey_, keyBefore), child);
+}
+
+void TVeskContainer::eraseFromDrawOrder(TVeskObject* child)
+{
+    std::vector<TVeskObject*>& list = child->inCutOuts_ ? cutOuts_ : others_;
+    const auto it = std::lower_bound(list.begin(), list.end(), child->orderKey_, keyBefore);
+    if (it != list.end() && *it == child)
+        list.erase(it);
+    else
+        std::erase(list, child); // placed by a flag that changed unannounced
+}
+
+TVeskObject* TVeskContainer::ChildByKey(std::int64_t key) const
+{
+    const auto it = std::lower_bound(children_.begin(), children_.end(), key,
+        [](const std::unique_ptr<TVeskObject>& c, std::int64_t k) { return c->orderKey_ < k; });
+    return it != children_.end() && (*it)->orderKey_ == key ? it->get() : nullptr;
+}
+
+void TVeskContainer::placeOne(Placement& placement)
+{
+    const auto it = std::lower_bound(children_.begin(), children_.end(), placement.key,
+        [](const std::unique_ptr<TVeskObject>& c, std::int64_t k) { return c->orderKey_ < k; });
+    const bool held = it != children_.end() && (*it)->orderKey_ == placement.key;
+    std::unique_ptr<TVeskObject> leaving;
+    if (held) {
+        ChildLeaving(**it);
+        eraseFromDrawOrder(it->get());
+        leaving = std::move(*it);
+    }
+    TVeskObject* added = placement.object.get();
+    if (added) {
+        takeIn(*added, placement.key);
+        if (held)
+            *it = std::move(placement.object);
+        else
+            children_.insert(it, std::move(placement.object));
+        insertIntoDrawOrderByKey(added);
+        added->NoteChanged();
+    } else if (held) {
+        children_.erase(it);
+    }
+}
+
+void TVeskContainer::Place(std::vector<Placement> placements)
+{
+    if (placements.empty())
+        return;
+    std::sort(placements.begin(), placements.end(),
+        [](const Placement& a, const Placement& b) { return a.key < b.key; });
+    if (placements.size() <= kPlacedOneByOne) {
+        for (Placement& p : placements)
+            placeOne(p);
+        NoteChanged();
+        return;
+    }
+    std::vector<std::unique_ptr<TVeskObject>> merged;
+    std::vector<std::unique_ptr<TVeskObject>> leaving;
+    std::vector<TVeskObject*> added;
+    merged.reserve(children_.size() + placements.size());
+    auto child = children_.begin();
+    for (Placement& p : placements) {
+        while (child != children_.end() && (*child)->orderKey_ < p.key)
+            merged.push_back(std::move(*child++));
+        if (child != children_.end() && (*child)->orderKey_ == p.key) {
+            ChildLeaving(**child);
+            leaving.push_back(std::move(*child++));
+        }
+        if (p.object) {
+            takeIn(*p.object, p.key);
+            added.push_back(p.object.get());
+            merged.push_back(std::move(p.object));
+        }
+    }
+    while (child != children_.end())
+        merged.push_back(std::move(*child++));
+    children_ = std::move(merged);
+    RebuildDrawOrder();
+    for (TVeskObject* object : added)
+        object->NoteChanged();
+    NoteChanged();
 }
 
 void TVeskContainer::RebuildDrawOrder()
 {
-    drawOrderChanged();
     others_.clear();
     cutOuts_.clear();
     for (const auto& child : children_)

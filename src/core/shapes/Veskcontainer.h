@@ -42,15 +42,26 @@ public:
     // each child's flag as it was when the child was added or last rebuilt.
     void RebuildDrawOrder();
 
+    // The child holding this order key (TVeskObject::OrderKey), or null.
+    TVeskObject* ChildByKey(std::int64_t key) const;
+    // One change of a keyed placement: the object to stand at the key, in
+    // place of the child holding it or between its neighbours when none
+    // does; null removes the child holding it.
+    struct Placement {
+        std::int64_t key = 0;
+        std::unique_ptr<TVeskObject> object;
+    };
+    // Applies the placements (what a history step changed) in time that
+    // follows their number, or in one pass over the children when they are
+    // many. New objects are reported added, the ones they replace removed.
+    void Place(std::vector<Placement> placements);
+
     int ChildCount() const { return int(children_.size()); }
     // Null outside 0 .. count-1.
     TVeskObject* ChildAt(int i) const;
     const std::vector<std::unique_ptr<TVeskObject>>& Children() const { return children_; }
     // The children in the order they are drawn.
     std::vector<TVeskObject*> DrawOrder() const;
-    // Changes whenever the drawing order may have changed; no two changes
-    // of any containers give the same number.
-    std::uint64_t DrawOrderSerial() const { return drawOrderSerial_; }
 
     void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const override;
     void DrawSelection(QPainter& g, const TDrawStyle& style) const override;
@@ -132,15 +143,22 @@ protected:
     std::vector<std::unique_ptr<TVeskObject>> children_;
 
 private:
+    // Appends the child to its list of the drawing order.
     void insertIntoDrawOrder(TVeskObject* child);
-    void drawOrderChanged();
+    // Puts it in its list by key, for a child that does not come last.
+    void insertIntoDrawOrderByKey(TVeskObject* child);
+    void eraseFromDrawOrder(TVeskObject* child);
+    // Takes the object in as a child at the key; it is not yet placed.
+    void takeIn(TVeskObject& object, std::int64_t key);
+    // Place, one placement at a time by binary search.
+    void placeOne(Placement& placement);
 
     // forEachInDrawOrder for walks that wait on memory rather than on work
     // (most objects hold no selection): each object is asked for a few steps
     // before it is reached. Stops at the first f that returns true.
     template <class F> bool anyInDrawOrderPrefetching(F&& f) const;
 
-    std::uint64_t drawOrderSerial_ = 0;
+    std::int64_t nextKey_ = 1;
 
     // Drawn from the newest to the oldest.
     std::vector<TVeskObject*> others_;

@@ -49,32 +49,48 @@ void TVeskPart::ChildChanged(TVeskObject& child)
 {
     if (index_)
         index_->Changed(child);
+    if (watcher_)
+        watcher_->ChildTouched(child);
 }
 
 void TVeskPart::ChildLeaving(TVeskObject& child)
 {
+    if (watcher_)
+        watcher_->ChildLeaving(child);
     if (index_)
         index_->Removed(child);
 }
 
 void TVeskPart::ChildrenTaken()
 {
-    if (!index_)
-        return;
-    index_->Sync();
-    heldIndex_ = std::move(index_);
+    if (watcher_)
+        for (const auto& child : children_)
+            watcher_->ChildLeaving(*child);
+    index_.reset();
 }
 
-void TVeskPart::InheritIndex(TVeskPart& replaced)
+void TVeskPart::LayersRenumbered()
 {
-    if (!replaced.heldIndex_)
+    if (index_)
+        index_->LayersRenumbered();
+    for (const auto& child : children_)
+        if (auto* part = dynamic_cast<TVeskPart*>(child.get()))
+            part->LayersRenumbered();
+}
+
+template <class F> void TVeskPart::forEditableHolding(F&& f)
+{
+    if (!visible_)
         return;
-    std::vector<TVeskObject*> left;
-    left.reserve(replaced.children_.size());
-    for (const auto& child : replaced.children_)
-        left.push_back(child.get());
-    index_ = std::move(replaced.heldIndex_);
-    index_->Rehome(*this, left);
+    if (!index_ && ChildCount() < kIndexedChildren) {
+        forEachEditable(f);
+        return;
+    }
+    std::vector<TVeskObject*> holding;
+    Index().Editing(holding);
+    for (TVeskObject* child : holding)
+        if (editable(*child))
+            f(*child);
 }
 
 const std::vector<TVeskObject*>& TVeskPart::near(const RectF& rect, bool withEditing) const
@@ -192,17 +208,17 @@ bool TVeskPart::SetSelected(bool value)
 
 void TVeskPart::MultiplyMatrix(const Matrix& m, MatrixOrder order)
 {
-    forEachEditable([&](TVeskObject& c) { c.MultiplyMatrix(m, order); });
+    forEditableHolding([&](TVeskObject& c) { c.MultiplyMatrix(m, order); });
 }
 
 void TVeskPart::Translate(float dx, float dy, MatrixOrder order)
 {
-    forEachEditable([&](TVeskObject& c) { c.Translate(dx, dy, order); });
+    forEditableHolding([&](TVeskObject& c) { c.Translate(dx, dy, order); });
 }
 
 void TVeskPart::RotateAt(float degrees, PointF centre, MatrixOrder order)
 {
-    forEachEditable([&](TVeskObject& c) { c.RotateAt(degrees, centre, order); });
+    forEditableHolding([&](TVeskObject& c) { c.RotateAt(degrees, centre, order); });
 }
 
 void TVeskPart::CollectAll(std::vector<TVeskObject*>& list)
@@ -219,7 +235,15 @@ void TVeskPart::CollectLeaves(std::vector<TVeskObject*>& list)
 
 void TVeskPart::CollectSelected(std::vector<TVeskObject*>& list, int layerIndex)
 {
-    for (const auto& child : children_)
+    if (layerIndex != -1 || (!index_ && ChildCount() < kIndexedChildren)) {
+        for (const auto& child : children_)
+            child->CollectSelected(list, layerIndex);
+        return;
+    }
+    // Only what may hold a selection can hold a selected object.
+    std::vector<TVeskObject*> holding;
+    Index().Editing(holding);
+    for (TVeskObject* child : holding)
         child->CollectSelected(list, layerIndex);
 }
 

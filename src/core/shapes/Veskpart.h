@@ -37,12 +37,20 @@ public:
     // and picking use it; the part keeps it current as children report
     // their changes.
     TVeskSpatialIndex& Index() const;
-    // Takes over the index of the part this one replaces (a state installed
-    // by undo or redo holding some of its children), so that only what
-    // differs is entered anew and reported as damage. `replaced` keeps the
-    // children that did not move.
-    void InheritIndex(TVeskPart& replaced);
     void ChildChanged(TVeskObject& child) override;
+    // The layer table changed its order or members: what the index keeps
+    // per layer index is taken again, here and in nested parts.
+    void LayersRenumbered();
+
+    // Told of every change of a child, and of a child about to leave; the
+    // edit transaction of the document root listens here.
+    class Watcher {
+    public:
+        virtual ~Watcher() = default;
+        virtual void ChildTouched(TVeskObject& child) = 0;
+        virtual void ChildLeaving(TVeskObject& child) = 0;
+    };
+    void SetWatcher(Watcher* watcher) { watcher_ = watcher; }
     // A new group holding clones of every child; this part keeps its children.
     std::unique_ptr<TVeskGroup> ToGroup() const;
 
@@ -74,11 +82,13 @@ private:
     // the part is too small to index.
     const std::vector<TVeskObject*>& near(const RectF& rect, bool withEditing) const;
     template <class F> void forEditableNear(const RectF& rect, bool withEditing, F&& f) const;
+    // forEachEditable over the children that may hold a selection: only
+    // those take a whole-object transform or hold something selected.
+    template <class F> void forEditableHolding(F&& f);
 
     mutable std::unique_ptr<TVeskSpatialIndex> index_;
-    // The index set aside when the children were taken, for InheritIndex.
-    std::unique_ptr<TVeskSpatialIndex> heldIndex_;
     mutable std::vector<TVeskObject*> near_;
+    Watcher* watcher_ = nullptr;
 };
 
 } // namespace vesk

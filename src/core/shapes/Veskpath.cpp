@@ -213,7 +213,11 @@ bool TVeskPath::SameState(const TVeskObject& other) const
     if (!TVeskInstance::SameState(other))
         return false;
     const auto& o = static_cast<const TVeskPath&>(other);
-    return closed_ == o.closed_ && points_ == o.points_ && pointFlags_ == o.pointFlags_;
+    // Picked points are editing state, not the document's.
+    return closed_ == o.closed_ && points_ == o.points_
+        && std::ranges::equal(pointFlags_, o.pointFlags_, [](std::uint8_t a, std::uint8_t b) {
+               return ((a ^ b) & ~std::uint8_t(pfSelected)) == 0;
+           });
 }
 
 // ---------------------------------------------------------------- drawing

@@ -96,7 +96,6 @@ TVeskSpatialIndex::TVeskSpatialIndex(const TVeskContainer& owner)
             entries.emplace_back(toBox(child->indexSlot_.box), child.get());
     // Packed at once: a better tree in a fraction of the time of inserting.
     tree_->rtree = decltype(tree_->rtree)(entries.begin(), entries.end());
-    rank();
 }
 
 // Slots carry the serial of the index that wrote them, so an index never
@@ -213,15 +212,12 @@ void TVeskSpatialIndex::Removed(TVeskObject& child)
     slot = {};
 }
 
-void TVeskSpatialIndex::Rehome(const TVeskContainer& owner, const std::vector<TVeskObject*>& left)
+void TVeskSpatialIndex::LayersRenumbered()
 {
-    for (TVeskObject* o : left)
-        Removed(*o);
-    owner_ = &owner;
-    for (const auto& child : owner.Children())
-        if (!slotOf(*child).entered)
-            Changed(*child);
-    rankedOrder_ = ~std::uint64_t(0);
+    for (const auto& child : owner_->Children())
+        slotOf(*child).layers = LayersOf(*child);
+    if (trackDamage_)
+        damage_.push_back(kEverywhere);
 }
 
 void TVeskSpatialIndex::Sync()
@@ -256,16 +252,13 @@ void TVeskSpatialIndex::Sync()
         else
             dropFrom(editing_, slot.editing, &TIndexSlot::editing);
     }
-    if (rankedOrder_ != owner_->DrawOrderSerial())
-        rank();
 }
 
-void TVeskSpatialIndex::rank()
+void TVeskSpatialIndex::Editing(std::vector<TVeskObject*>& out) const
 {
-    int rank = 0;
-    for (TVeskObject* o : owner_->DrawOrder())
-        slotOf(*o).rank = rank++;
-    rankedOrder_ = owner_->DrawOrderSerial();
+    out = editing_;
+    std::sort(out.begin(), out.end(),
+        [](const TVeskObject* a, const TVeskObject* b) { return a->OrderKey() < b->OrderKey(); });
 }
 
 void TVeskSpatialIndex::Query(const RectF& rect, bool withEditing, std::vector<TVeskObject*>& out) const
@@ -276,8 +269,7 @@ void TVeskSpatialIndex::Query(const RectF& rect, bool withEditing, std::vector<T
     out.insert(out.end(), unbounded_.begin(), unbounded_.end());
     if (withEditing)
         out.insert(out.end(), editing_.begin(), editing_.end());
-    const auto byRank
-        = [](const TVeskObject* a, const TVeskObject* b) { return a->indexSlot_.rank < b->indexSlot_.rank; };
+    const auto byRank = [](const TVeskObject* a, const TVeskObject* b) { return a->DrawRank() < b->DrawRank(); };
     std::sort(out.begin(), out.end(), byRank);
     if (withEditing)
         out.erase(std::unique(out.begin(), out.end()), out.end());

@@ -41,17 +41,20 @@ public:
     void Changed(TVeskObject& child);
     // The child is about to leave the container (or be destroyed).
     void Removed(TVeskObject& child);
-    // Serves another container from now on, which holds some of the children
-    // of the one it served (a state installed by undo that kept the unchanged
-    // children): `left` are the old container's children that stay behind.
-    void Rehome(const TVeskContainer& owner, const std::vector<TVeskObject*>& left);
-    // Applies the pending changes and brings the drawing ranks up to date.
+    // The layer table changed its order or members: every child's layer
+    // bits are taken again, and everything counts as damaged.
+    void LayersRenumbered();
+    // Applies the pending changes.
     void Sync();
 
     // Children whose box meets the rectangle and those that report no
     // bounds, with the children that may hold editing state when asked, in
     // drawing order; `out` is replaced. Needs a Sync after the last change.
     void Query(const RectF& rect, bool withEditing, std::vector<TVeskObject*>& out) const;
+
+    // The children that may hold editing state (a selection, picked
+    // points), in child order; `out` is replaced. Needs a Sync.
+    void Editing(std::vector<TVeskObject*>& out) const;
 
     // How far, per unit of wire pen width, a child may paint beyond its box
     // (a scaled placement widens the pen): a drawing query grows by this.
@@ -85,7 +88,6 @@ private:
     void enter(TVeskObject& child);
     void leave(TVeskObject& child);
     void damage(TVeskObject& child);
-    void rank();
 
     const TVeskContainer* owner_;
     std::unique_ptr<Tree> tree_;
@@ -98,7 +100,6 @@ private:
     std::vector<TVeskObject*> editing_;
     std::vector<RectF> damage_;
     std::uint64_t serial_;
-    std::uint64_t rankedOrder_ = ~std::uint64_t(0);
     float wireGrowth_ = 0.0f;
     bool trackDamage_ = false;
 };

@@ -233,6 +233,7 @@ bool TVeskString::SelectAt(PointF p)
     if (locked_ || !HitTest(p))
         return false;
     selected_ = true;
+    NoteChanged();
     return true;
 }
 
@@ -241,11 +242,14 @@ bool TVeskString::SelectIn(const RectF& rect)
     if (locked_ || !IntersectsRect(rect))
         return false;
     selected_ = true;
+    NoteChanged();
     return true;
 }
 
 bool TVeskString::SetSelected(bool value)
 {
+    if (selected_ != value)
+        NoteChanged();
     selected_ = value;
     return value;
 }

@@ -1,5 +1,6 @@
 #include "Clipboardcommands.h"
 
+#include "Veskcommand.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 #include "Vesktoolhost.h"
@@ -74,14 +75,14 @@ bool TClipboardCommands::Copy()
 
 bool TClipboardCommands::Cut()
 {
+    TVeskCommand cut(tools_, QStringLiteral("切り取り"));
     if (!Copy())
         return false;
     removeAll(selectedObjects(host_));
+    cut.Commit();
     tools_.ResetToFirstTool();
-    if (TVeskEventProc* tool = tools_.CurrentTool()) {
-        tool->CommitHistory();
+    if (TVeskEventProc* tool = tools_.CurrentTool())
         tool->RequestRedraw();
-    }
     return true;
 }
 
@@ -91,6 +92,8 @@ int TClipboardCommands::Paste()
     if (!data || !data->hasFormat(kMimeType))
         return 0;
     const QByteArray records = data->data(kMimeType);
+    // Open before reading: the records bring the layers they name.
+    TVeskCommand paste(tools_, QStringLiteral("貼り付け"));
     TVeskDocument& document = host_.Document();
     std::vector<std::unique_ptr<TVeskObject>> objects = ReadObjectRecords(records, document.Layers());
     if (objects.empty())
@@ -99,10 +102,7 @@ int TClipboardCommands::Paste()
     root.SetSelected(false);
     for (auto& object : objects)
         root.Adopt(std::move(object))->SetSelected(true);
-    if (TVeskEventProc* tool = tools_.CurrentTool()) {
-        tool->CommitHistory();
-        tool->RequestRedraw();
-    }
+    paste.Commit();
     return int(objects.size());
 }
 

@@ -2,6 +2,7 @@
 
 #include "Datafolder.h"
 #include "Mainform.h"
+#include "Veskcommand.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 
@@ -38,6 +39,18 @@ void TEditorContext::RequestRedraw() const
 {
     if (TVeskEventProc* tool = ActiveTool())
         tool->RequestRedraw();
+}
+
+bool TEditorContext::Command(const QString& name, const std::function<void()>& change)
+{
+    if (mainForm) {
+        TVeskCommand command(mainForm->ToolBar(), name);
+        change();
+        return command.Commit();
+    }
+    edit_.Begin(name);
+    change();
+    return edit_.Commit();
 }
 
 } // namespace vesk

@@ -4,9 +4,11 @@
 #include "Vesktoolhost.h"
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace vesk {
@@ -35,6 +37,8 @@ public:
 
     TVeskDocument& Document() { return document_; }
     TVeskHistory& History() { return history_; }
+    // Every change of the document goes through this.
+    TVeskEdit& Edit() { return edit_; }
     TDrawStyle& DrawStyle() { return drawStyle_; }
     TVeskGridSettings& Grid() { return grid_; }
 
@@ -53,6 +57,10 @@ public:
     TVeskEventProc* ActiveTool() const;
     // The active tool draws again at idle; nothing without one.
     void RequestRedraw() const;
+    // Runs `change` as one named step of a command from outside the tool
+    // (TVeskCommand): the gesture under way ends first, and the tool lets
+    // go of what it held afterwards. True when the step was recorded.
+    bool Command(const QString& name, const std::function<void()>& change);
 
     // The windows, each null until it exists.
     TVeskForm* mainForm = nullptr;
@@ -66,8 +74,9 @@ private:
     QString padFolder_;
     QString libraryFolder_;
     TVeskDocument document_;
-    // After the document: snapshots borrow its layers, so they go first.
+    // After the document: recorded copies borrow its layers, so they go first.
     TVeskHistory history_;
+    TVeskEdit edit_ { document_, history_ };
     TDrawStyle drawStyle_;
     TVeskGridSettings grid_;
     std::unique_ptr<TUserDialogs> dialogs_;

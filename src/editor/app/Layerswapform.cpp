@@ -4,6 +4,7 @@
 #include "Settingsfile.h"
 #include "Settingskeys.h"
 #include "Valuelisteditor.h"
+#include "Veskcommand.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 #include "Windowplacement.h"
@@ -58,10 +59,10 @@ void TLayerSwapForm::FormShow()
 
 void TLayerSwapForm::OKButtonClick()
 {
+    TVeskCommand swap(mainForm_.ToolBar(), QStringLiteral("レイヤーの入れ替え"));
     TVeskDocument& document = mainForm_.Document();
     std::vector<TVeskObject*> selected;
     document.Root().CollectByLayer(selected, -1);
-    bool moved = false;
     for (TVeskObject* object : selected) {
         auto* instance = dynamic_cast<TVeskInstance*>(object);
         if (!instance || !instance->GetLayer())
@@ -71,18 +72,13 @@ void TLayerSwapForm::OKButtonClick()
             if (layerList_->Key(row) != from)
                 continue;
             const QString to = layerList_->Value(row);
-            if (TVeskLayer* target = to.isEmpty() ? nullptr : document.Layers().FindLayer(to)) {
-                moved = moved || target != instance->GetLayer();
-                instance->SetLayer(target);
-            }
+            if (TVeskLayer* target = to.isEmpty() ? nullptr : document.Layers().FindLayer(to))
+                if (target != instance->GetLayer())
+                    instance->SetLayer(target);
             break;
         }
     }
-    if (TVeskEventProc* tool = mainForm_.ToolBar().CurrentTool()) {
-        if (moved)
-            tool->CommitHistory();
-        tool->RequestRedraw();
-    }
+    swap.Commit();
     accept();
 }
 

@@ -32,19 +32,6 @@ QToolButton* disabledButton(QWidget* parent, const QString& caption, int x)
     return button;
 }
 
-// What the saved layer table holds of a layer.
-struct SavedLook {
-    QString name;
-    ARGB color;
-    bool mask;
-    bool wireFrame;
-    bool operator==(const SavedLook&) const = default;
-};
-
-SavedLook savedLook(const TVeskLayer& layer)
-{
-    return { layer.Name(), layer.opaqueColor, layer.mask, layer.wireFrame };
-}
 } // namespace
 
 TLayerWindow::TLayerWindow(TEditorContext& context, QWidget* parent)
@@ -195,9 +182,7 @@ void TLayerWindow::RowDrop(TLayerRow& source, QPoint globalPos)
     TVeskLayer* onto = target && target != &source ? target->Layer() : nullptr;
     if (!moved || !onto)
         return;
-    Layers().MoveLayer(moved, onto);
-    // The saved layer table changed; it is no undo step, but it must not be lost unasked.
-    context_.History().SetModified(true);
+    context_.Command(QStringLiteral("レイヤーの移動"), [&] { Layers().MoveLayer(moved, onto); });
     RequestRedraw();
 }
 
@@ -213,16 +198,12 @@ void TLayerWindow::RowEdit(TLayerRow& row)
     TVeskLayer* layer = row.Layer();
     if (!layer)
         return;
-    const int index = layer->index;
-    const SavedLook before = savedLook(*layer);
-    {
+    // The step records what the dialog changed of the saved layer table.
+    context_.Command(QStringLiteral("レイヤーの変更"), [&] {
         TLayerEdit editor(this);
         editor.LoadLayer(layer);
         editor.exec();
-    }
-    // The dialog is modal, so the layer is still the one at its place.
-    if (Layers().LayerAt(index) == layer && !(savedLook(*layer) == before))
-        context_.History().SetModified(true);
+    });
 }
 
 } // namespace vesk

@@ -174,11 +174,14 @@ void TVeskForm::buildMenus()
     connect(m.undoItem, &QAction::triggered, this, [this] {
         if (eventHandler_)
             eventHandler_->UndoClick();
+        updateUndoItems();
     });
     connect(m.redoItem, &QAction::triggered, this, [this] {
         if (eventHandler_)
             eventHandler_->RedoClick();
+        updateUndoItems();
     });
+    connect(m.editMenu, &QMenu::aboutToShow, this, [this] { updateUndoItems(); });
     connect(m.printItem, &QAction::triggered, this, [this] { PrintMenuClick(); });
     connect(m.gerberExportItem, &QAction::triggered, this, [this] { GerberExportMenuClick(); });
     connect(m.veskImportItem, &QAction::triggered, this, [this] { VeskImportMenuClick(); });
@@ -286,8 +289,27 @@ void TVeskForm::GerberExportMenuClick()
     gerberForm_->exec();
 }
 
+void TVeskForm::updateUndoItems()
+{
+    // Named as peers name them: what the next undo or redo takes back.
+    const auto caption = [](const char* verb, const QString& step) {
+        const QString text = QString::fromUtf8(verb);
+        return step.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, step);
+    };
+    const TVeskEdit& edit = context_.Edit();
+    menu_->undoItem->setText(caption("取り消し", edit.CanUndo() ? edit.UndoName() : QString()));
+    menu_->redoItem->setText(caption("やり直し", edit.CanRedo() ? edit.RedoName() : QString()));
+}
+
+void TVeskForm::endGesture()
+{
+    if (TVeskEventProc* tool = toolBar_->CurrentTool())
+        tool->EndGesture();
+}
+
 void TVeskForm::VeskImportMenuClick()
 {
+    endGesture();
     TFileDialogOptions options;
     options.filter = QStringLiteral("VESK files|*.pcb|All files|*.*");
     const QString path = context_.Dialogs().GetOpenFileName(this, options);
@@ -297,6 +319,7 @@ void TVeskForm::VeskImportMenuClick()
 
 void TVeskForm::LayerSwapMenuClick()
 {
+    endGesture();
     layerSwapForm_->exec();
 }
 
@@ -350,7 +373,7 @@ void TVeskForm::showEvent(QShowEvent* event)
 
 void TVeskForm::documentReplaced()
 {
-    context_.History().Reset(context_.Document().Root(), kHistoryDepth);
+    context_.Edit().Reset(kHistoryDepth);
     toolBar_->ResetToFirstTool();
     fitOpenedDocument();
     RefreshObjectEditor();

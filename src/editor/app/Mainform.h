@@ -126,7 +126,7 @@ public:
     TDrawStyle& DrawStyle() override;
     RectF WorkArea() const override;
     TVeskGridSettings& Grid() override;
-    TVeskHistory& History() override;
+    TVeskEdit& Edit() override;
     QImage& DrawingImage() override { return drawingBitmap; }
     QImage& ScreenImage() override { return screenBitmap; }
     void PresentImage(const QImage& image) override;
@@ -174,6 +174,10 @@ private:
     void WindowMenuClick();
     void requestRedraw();
     void onIdle();
+    // The undo and redo items name the steps they take.
+    void updateUndoItems();
+    // The active tool ends its gesture before a dialog that edits the document opens.
+    void endGesture();
     // Open: reads the file into the emptied document and names the window
     // after it, or reports that it cannot be read.
     void openDocumentFile(const QString& path);

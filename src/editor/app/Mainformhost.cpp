@@ -69,9 +69,9 @@ TVeskGridSettings& TVeskForm::Grid()
     return context_.Grid();
 }
 
-TVeskHistory& TVeskForm::History()
+TVeskEdit& TVeskForm::Edit()
 {
-    return context_.History();
+    return context_.Edit();
 }
 
 void TVeskForm::PresentImage(const QImage& image)
@@ -95,6 +95,7 @@ void TVeskForm::onIdle()
 {
     if (eventHandler_)
         eventHandler_->OnIdle();
+    updateUndoItems();
 }
 
 void TVeskForm::requestRedraw()

@@ -6,6 +6,8 @@
 #include "Settingsfile.h"
 #include "Settingskeys.h"
 #include "Veskeventproc.h"
+#include "io/Veskdocument.h"
+#include "model/Veskedit.h"
 #include "model/Veskobject.h"
 #include "shapes/Veskpart.h"
 
@@ -78,6 +80,11 @@ TSurfaceTab::TSurfaceTab(TEditorContext& context, GlyphLibrary& glyphs, QWidget*
     connect(widthList, &QListWidget::itemClicked, this, [this] { WidthListClick(); });
     connect(cutOutCheck, &QCheckBox::clicked, this, [this] { CutOutCheckClick(); });
     connect(fillCheck, &QCheckBox::clicked, this, [this] { FillCheckClick(); });
+    // A layer just hidden or locked takes its objects out of what is shown here.
+    connect(&context_.Document().Layers(), &TVeskLayerList::layerChanged, this, [this] {
+        if (std::erase_if(listed_, [](const Listed& l) { return l.object->IsLocked() || !l.object->IsVisible(); }))
+            loadControls();
+    });
     loadControls();
 }
 
@@ -163,26 +170,40 @@ void TSurfaceTab::loadControls()
 template <class Change, class Picks> void TSurfaceTab::edit(const Change& change, const Picks& picks)
 {
     change(currentSurface);
-    std::vector<TVeskObject*> changed;
-    for (const Listed& l : listed_) {
-        if (!picks(*l.surface))
-            continue;
-        const TVeskSurface before = *l.surface;
-        change(*l.surface);
-        if (!(*l.surface == before))
-            changed.push_back(l.object);
-    }
-    if (!changed.empty()) {
-        // Outlines before the step: a recorded state keeps the outline it
-        // was recorded with, and undo would bring back a stale one.
-        for (TVeskObject* object : changed)
-            object->Rebuild();
-        if (TVeskEventProc* tool = context_.ActiveTool()) {
-            tool->CommitHistory();
-            tool->RequestRedraw();
-        } else {
-            context_.History().Record(context_.Document().Root());
+    // What the user can no longer see or edit keeps its style, whatever is listed.
+    std::erase_if(listed_, [](const Listed& l) { return l.object->IsLocked() || !l.object->IsVisible(); });
+    std::vector<Listed> changing;
+    for (const Listed& l : listed_)
+        if (picks(*l.surface)) {
+            TVeskSurface changed = *l.surface;
+            change(changed);
+            if (!(changed == *l.surface))
+                changing.push_back(l);
         }
+    if (changing.empty()) {
+        loadControls();
+        return;
+    }
+    TVeskEventProc* tool = context_.ActiveTool();
+    const auto apply = [&] {
+        // Changed through the surface pointer, which the object cannot see:
+        // its outlines are built again before the step is recorded.
+        for (const Listed& l : changing) {
+            context_.Edit().Modify(*l.object, true);
+            change(*l.surface);
+        }
+    };
+    if (tool && tool->StyleJoinsGesture()) {
+        apply();
+        for (const Listed& l : changing)
+            l.object->Rebuild();
+        tool->StyleChanged();
+        tool->RequestRedraw();
+    } else {
+        // A change of style takes no object away: what is listed stays listed.
+        const std::vector<Listed> kept = listed_;
+        context_.Command(QStringLiteral("スタイルの変更"), apply);
+        listed_ = kept;
     }
     loadControls();
 }

@@ -5,6 +5,7 @@
 #include "Settingskeys.h"
 #include "Userdialogs.h"
 #include "Valuelisteditor.h"
+#include "Veskcommand.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 #include "Windowplacement.h"
@@ -68,12 +69,10 @@ void TVeskImportForm::OKButtonClick()
 {
     for (int i = 0; i < mapping_.RowCount(); ++i)
         mapping_.SetDestination(i, layerList_->Value(i));
+    TVeskCommand import(mainForm_.ToolBar(), QStringLiteral("インポート"));
     TVeskDocument& document = mainForm_.Document();
     mapping_.Import(document.Layers(), document.Root());
-    if (TVeskEventProc* tool = mainForm_.ToolBar().CurrentTool()) {
-        tool->CommitHistory();
-        tool->RequestRedraw();
-    }
+    import.Commit();
     accept();
 }
 

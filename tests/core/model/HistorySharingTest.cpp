@@ -6,6 +6,7 @@
 #include "EditTable.h"
 #include "geometry/GraphicsPath.h"
 #include "io/Veskfilestream.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 #include "shapes/Veskpath.h"
 #include "shapes/Veskstring.h"
@@ -27,11 +28,14 @@ protected:
 
     // The saved bytes and every layer's outline: what a state means to the
     // user, cached geometry included.
-    // As recorded: what a deep copy of the root holds (selection cleared).
+    // As recorded: what a deep copy of the root holds, without the editing
+    // state (selection, picked points) that the file format happens to keep.
     QByteArray recordedFingerprint(bool withOutlines = true)
     {
         std::unique_ptr<TVeskPart> live = doc.TakeRoot();
         doc.SetRoot(live->ClonePart());
+        for (const auto& child : doc.Root().Children())
+            child->SetHandlesSelected(false);
         const QByteArray bytes = fingerprint(withOutlines);
         doc.SetRoot(std::move(live));
         return bytes;
@@ -63,53 +67,72 @@ protected:
         return bytes;
     }
 
-    bool install(std::unique_ptr<TVeskObject> state) { return doc.InstallRoot(std::move(state)); }
+    // One step of the edit, applied to the objects found afresh.
+    bool record(const Edit& change)
+    {
+        edit.Begin(QString::fromUtf8(change.name));
+        change.apply(find(doc));
+        return edit.Commit();
+    }
 
     TVeskDocument doc;
     TVeskHistory history;
+    TVeskEdit edit { doc, history };
 };
 
 TEST_F(HistorySharing, NoEditThroughALivePointerReachesARecordedState)
 {
-    for (const Edit& edit : edits()) {
-        SCOPED_TRACE(edit.name);
+    for (const Edit& change : edits()) {
+        SCOPED_TRACE(change.name);
         SetUp();
-        history.Reset(doc.Root(), 30);
+        edit.Reset(30);
         const QByteArray a = recordedFingerprint();
 
-        // Pointers taken before the first record, as a tool holds them.
+        // Pointers taken before the first step, as a tool holds them.
         const Live held = find(doc);
-        edit.apply(held);
-        history.Record(doc.Root());
+        edit.Begin(QStringLiteral("first"));
+        change.apply(held);
+        ASSERT_TRUE(edit.Commit()) << "the edit changes nothing; pick another";
         const QByteArray b = recordedFingerprint();
-        ASSERT_NE(a, b) << "the edit changes nothing; pick another";
-        edit.apply(find(doc));
-        history.Record(doc.Root());
-        edit.apply(find(doc)); // not recorded
+        ASSERT_NE(a, b);
+        const bool twice = record(change);
+        // Changed and taken back before it became a step.
+        edit.Begin(QStringLiteral("reverted"));
+        change.apply(find(doc));
+        edit.Revert();
+        if (!twice) {
+            // The edit sets a state: again, it changes nothing and records nothing.
+            ASSERT_TRUE(edit.Undo());
+            EXPECT_EQ(recordedFingerprint(), a);
+            ASSERT_TRUE(edit.Redo());
+            EXPECT_EQ(recordedFingerprint(), b);
+            continue;
+        }
 
-        ASSERT_TRUE(install(history.Undo(1.0, &doc.Root())));
-        EXPECT_EQ(fingerprint(), b);
-        // Edit the installed copy, which shares with the record it came from.
-        edit.apply(find(doc));
-        history.Record(doc.Root());
+        ASSERT_TRUE(edit.Undo());
+        EXPECT_EQ(recordedFingerprint(), b);
+        // Edit the copy undo put in place, which shares with its record.
+        record(change);
         const QByteArray d = recordedFingerprint();
-        edit.apply(find(doc));
+        edit.Begin(QStringLiteral("reverted"));
+        change.apply(find(doc));
+        edit.Revert();
 
-        ASSERT_TRUE(install(history.Undo(1.0, &doc.Root())));
-        EXPECT_EQ(fingerprint(), b);
-        ASSERT_TRUE(install(history.Undo(1.0, &doc.Root())));
-        EXPECT_EQ(fingerprint(), a);
-        ASSERT_TRUE(install(history.Redo(1.0, &doc.Root())));
-        EXPECT_EQ(fingerprint(), b);
-        ASSERT_TRUE(install(history.Redo(1.0, &doc.Root())));
-        EXPECT_EQ(fingerprint(), d);
+        ASSERT_TRUE(edit.Undo());
+        EXPECT_EQ(recordedFingerprint(), b);
+        ASSERT_TRUE(edit.Undo());
+        EXPECT_EQ(recordedFingerprint(), a);
+        ASSERT_TRUE(edit.Redo());
+        EXPECT_EQ(recordedFingerprint(), b);
+        ASSERT_TRUE(edit.Redo());
+        EXPECT_EQ(recordedFingerprint(), d);
     }
 }
 
-// Random edits, records, undos and redos against a history of deep copies,
-// by saved bytes: where an edit returns an object to a state it had, the
-// record it shares was built along another way, so its cached outline may
-// differ in the last bits.
+// Random edits, steps, reverts, undos and redos against a history of deep
+// copies, by saved bytes: where an edit returns an object to a state it
+// had, the record it shares was built along another way, so its cached
+// outline may differ in the last bits.
 TEST_F(HistorySharing, UndoAndRedoMatchAHistoryOfDeepCopies)
 {
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
@@ -117,33 +140,43 @@ TEST_F(HistorySharing, UndoAndRedoMatchAHistoryOfDeepCopies)
         SetUp();
         std::mt19937 rng(seed);
         constexpr int kDepth = 8;
-        history.Reset(doc.Root(), kDepth);
+        edit.Reset(kDepth);
         std::vector<QByteArray> reference { recordedFingerprint(false) };
         size_t position = 0;
+        const auto commit = [&] {
+            if (!edit.Commit())
+                return;
+            reference.resize(position + 1);
+            reference.push_back(recordedFingerprint(false));
+            if (reference.size() > size_t(kDepth))
+                reference.erase(reference.begin());
+            position = reference.size() - 1;
+        };
         for (int step = 0; step < 120; ++step) {
-            const int what = std::uniform_int_distribution<int>(0, 9)(rng);
+            const int what = std::uniform_int_distribution<int>(0, 10)(rng);
             if (what < 6) {
                 const auto& table = edits();
+                edit.Begin(QStringLiteral("random"));
                 table[std::uniform_int_distribution<size_t>(0, table.size() - 1)(rng)].apply(find(doc));
-                if (what < 4) {
-                    history.Record(doc.Root());
-                    // What a deep copy records: the clone, selection cleared.
-                    reference.resize(position + 1);
-                    reference.push_back(recordedFingerprint(false));
-                    if (reference.size() > size_t(kDepth))
-                        reference.erase(reference.begin());
-                    position = reference.size() - 1;
-                }
-            } else if (what < 8) {
-                if (install(history.Undo(1.0, &doc.Root()))) {
+                if (what < 4)
+                    commit();
+            } else if (what < 7) {
+                edit.Revert();
+                ASSERT_EQ(recordedFingerprint(false), reference[position]) << "revert at step " << step;
+            } else if (what < 9) {
+                commit();
+                if (edit.Undo()) {
                     ASSERT_GT(position, 0u);
                     --position;
-                    ASSERT_EQ(fingerprint(false), reference[position]) << "undo at step " << step;
+                    ASSERT_EQ(recordedFingerprint(false), reference[position]) << "undo at step " << step;
                 }
-            } else if (install(history.Redo(1.0, &doc.Root()))) {
-                ++position;
-                ASSERT_LT(position, reference.size());
-                ASSERT_EQ(fingerprint(false), reference[position]) << "redo at step " << step;
+            } else {
+                commit();
+                if (edit.Redo()) {
+                    ++position;
+                    ASSERT_LT(position, reference.size());
+                    ASSERT_EQ(recordedFingerprint(false), reference[position]) << "redo at step " << step;
+                }
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "../model/RandomShapes.h"
 #include "RenderTestSupport.h"
 #include "model/Colorstyle.h"
+#include "model/Veskedit.h"
 #include "model/Veskhistory.h"
 #include "render/Renderview.h"
 #include "render/Veskrenderer.h"
@@ -70,13 +71,15 @@ TEST_F(KeptRender, RandomEditsPansAndZoomsKeepTheFullPicture)
     // Undo and redo install states that keep the unchanged objects and the
     // index with them.
     TVeskHistory history;
-    history.Reset(doc.Root(), 30);
+    TVeskEdit edit(doc, history);
+    edit.Reset(30);
     std::uniform_real_distribution<float> at(0, 400);
     double zoom = 1.5, offsetX = 0.25, offsetY = 0.5;
     for (int step = 0; step < 120; ++step) {
         TVeskPart& root = doc.Root();
         const int n = root.ChildCount();
         TVeskObject* child = n ? root.ChildAt(std::uniform_int_distribution<int>(0, n - 1)(rng)) : nullptr;
+        edit.Begin(QStringLiteral("random"));
         switch (pick(rng)) {
         case 0: // pan by whole pixels: the kept tiles move
             offsetX += shift(rng);
@@ -119,17 +122,18 @@ TEST_F(KeptRender, RandomEditsPansAndZoomsKeepTheFullPicture)
             if (child)
                 child->Rebuild();
             break;
-        case 8: {
-            auto state = step % 3 ? history.Undo(1.0, &root) : history.Redo(1.0, &root);
-            if (state)
-                doc.InstallRoot(std::move(state));
+        case 8:
+            edit.Revert();
+            if (step % 3)
+                edit.Undo();
+            else
+                edit.Redo();
             break;
-        }
         default:
             test::edits()[rng() % test::edits().size()].apply(test::find(doc));
             break;
         }
-        history.Record(doc.Root());
+        edit.Commit();
         expectKeptEqualsFresh(("step " + std::to_string(step)).c_str());
     }
 }

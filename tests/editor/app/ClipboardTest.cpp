@@ -131,8 +131,9 @@ TEST_F(ClipboardTest, KeysCutCopyAndPaste)
 TEST_F(ClipboardTest, CutIsOneStepThatUndoTakesBackAlone)
 {
     // An earlier edit: the undo of the cut must not take it back too.
+    context->Edit().Begin(QStringLiteral("rename"));
     root().SetName(QStringLiteral("edited"));
-    context->History().Record(root());
+    context->Edit().Commit();
     const QByteArray before = saved();
     const int count = root().ChildCount();
     const std::vector<TVeskObject*> chosen = select({ 0 });

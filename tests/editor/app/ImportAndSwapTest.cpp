@@ -163,6 +163,7 @@ TEST_F(ImportAndSwapTest, AFileThatCannotBeReadIsReportedAndAddsNothing)
 
 TEST_F(ImportAndSwapTest, SwapExchangesTheLayersOfTheSelectedObjectsAsOneStep)
 {
+    context->Edit().Begin(QStringLiteral("draw"));
     root().Adopt(rectOn("solder"));
     root().Adopt(rectOn("component"));
     root().Adopt(rectOn("solder"));
@@ -170,7 +171,7 @@ TEST_F(ImportAndSwapTest, SwapExchangesTheLayersOfTheSelectedObjectsAsOneStep)
     const QByteArray before = saved();
     root().ChildAt(0)->SetSelected(true);
     root().ChildAt(1)->SetSelected(true);
-    context->History().Record(root());
+    context->Edit().Commit();
 
     TLayerSwapForm& swap = form->LayerSwapForm();
     swap.show();

@@ -99,8 +99,9 @@ protected:
     // A history step whose undo would rename the root back.
     void recordAnEdit()
     {
+        context->Edit().Begin(QStringLiteral("rename"));
         context->Document().Root().SetName(QStringLiteral("edited"));
-        context->History().Record(context->Document().Root());
+        context->Edit().Commit();
     }
     QString rootName() const { return context->Document().Root().GetName(); }
     bool idle() const { return tool->Modes().size() == 1; }
@@ -152,8 +153,9 @@ TEST_F(MainFormInputTest, CtrlReleasedIntoAModalDialogIsNotLeftHeld)
 TEST_F(MainFormInputTest, UndoAndRedoStepOncePerPressOrClick)
 {
     for (const char* name : { "one", "two", "three" }) {
+        context->Edit().Begin(QStringLiteral("rename"));
         context->Document().Root().SetName(QString::fromUtf8(name));
-        context->History().Record(context->Document().Root());
+        context->Edit().Commit();
     }
     QWindow* window = form->windowHandle();
     ASSERT_NE(window, nullptr);

@@ -72,7 +72,7 @@ protected:
 
     int childCount() const { return context->Document().Root().ChildCount(); }
     bool modified() const { return context->History().IsModified(); }
-    void makeModified() { context->History().Record(context->Document().Root()); }
+    void makeModified() { context->History().SetModified(true); }
     QString temp(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir dir;
@@ -433,8 +433,9 @@ TEST_F(MainFormTest, GridItemsToggleTheSwitchesTheToolsRead)
 TEST_F(MainFormTest, UndoAndRedoItemsReachTheActiveTool)
 {
     form->StartUp(board);
+    context->Edit().Begin(QStringLiteral("rename"));
     context->Document().Root().SetName(QStringLiteral("edited"));
-    context->History().Record(context->Document().Root());
+    context->Edit().Commit();
     form->Menu().undoItem->trigger();
     EXPECT_EQ(context->Document().Root().GetName(), QStringLiteral("Part"));
     form->Menu().redoItem->trigger();

@@ -53,7 +53,7 @@ public:
             objects.push_back(addRect(2, s, { x, 0, 50, 30 }));
             x += 80;
         }
-        context->History().Reset(document().Root(), 30);
+        context->Edit().Reset(30);
         host().ShowSurfacesOf(objects);
         return objects;
     }

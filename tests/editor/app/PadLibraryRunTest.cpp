@@ -128,7 +128,7 @@ TEST_F(PadLibraryRun, TwoPadsAndADip8UndoOnceAndSave)
     QTest::mouseClick(&area(), Qt::LeftButton, {}, px({ -61, 44 }));
     settle();
     ASSERT_EQ(children(), 2);
-    EXPECT_EQ(steps(), 3);
+    EXPECT_EQ(steps(), 2);
 
     // The library tool: a click opens the library window, where DIP-8 is
     // clicked and confirmed.
@@ -152,7 +152,7 @@ TEST_F(PadLibraryRun, TwoPadsAndADip8UndoOnceAndSave)
     settle();
     ASSERT_TRUE(picked);
     ASSERT_EQ(children(), 3);
-    EXPECT_EQ(steps(), 4);
+    EXPECT_EQ(steps(), 3);
 
     const QString pad = QStringLiteral("round_1.6_0.8.vbf");
     const Insertion first { padFile("round_1.6_0.8.vbf"), pad, { 30, -20 } };
