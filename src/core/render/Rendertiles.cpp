@@ -10,6 +10,7 @@
 #include "shapes/Veskspatialindex.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -135,23 +136,28 @@ std::vector<TRenderTiles::Job> TRenderTiles::prepare(const QImage& drawing, cons
         }
         const int i0 = floorDiv(area.left()), i1 = floorDiv(area.right());
         const int j0 = floorDiv(area.top()), j1 = floorDiv(area.bottom());
+        const QRect pixels = area.toAlignedRect();
+        // The damaged pixels of a tile are painted again, unless they are
+        // most of it: then the whole tile is.
+        const auto markDirty = [&](std::unordered_map<std::uint64_t, Tile>::iterator it, int i, int j) {
+            Tile& tile = it->second;
+            const QRect local = pixels.translated(-i * T, -j * T) & QRect(0, 0, T, T);
+            tile.dirty = tile.dirty.isEmpty() ? local : tile.dirty.united(local);
+            if (tile.dirty.width() * tile.dirty.height() <= T * T / 2)
+                return std::next(it);
+            spare_.push_back(std::move(tile.image));
+            return tiles_.erase(it);
+        };
         if (double(i1 - i0 + 1) * (j1 - j0 + 1) > double(tiles_.size())) {
             for (auto it = tiles_.begin(); it != tiles_.end();) {
                 const int i = int(std::int32_t(it->first >> 32)), j = int(std::int32_t(it->first));
-                if (i >= i0 && i <= i1 && j >= j0 && j <= j1) {
-                    spare_.push_back(std::move(it->second.image));
-                    it = tiles_.erase(it);
-                } else {
-                    ++it;
-                }
+                it = i >= i0 && i <= i1 && j >= j0 && j <= j1 ? markDirty(it, i, j) : std::next(it);
             }
         } else {
             for (int j = j0; j <= j1; ++j)
                 for (int i = i0; i <= i1; ++i)
-                    if (const auto it = tiles_.find(key(i, j)); it != tiles_.end()) {
-                        spare_.push_back(std::move(it->second.image));
-                        tiles_.erase(it);
-                    }
+                    if (const auto it = tiles_.find(key(i, j)); it != tiles_.end())
+                        markDirty(it, i, j);
         }
     }
 
@@ -181,14 +187,30 @@ std::vector<TRenderTiles::Job> TRenderTiles::prepare(const QImage& drawing, cons
             Tile& tile = it->second;
             if (added)
                 tile.image = newTile();
-            for (int band = 0; band < kBands; ++band) {
+            const auto inView = [&](int band) {
                 const int top = j * T + originY_ + band * kBandRows;
+                return top < drawing.height() && top + kBandRows > 0;
+            };
+            bool whole = false;
+            for (int band = 0; band < kBands; ++band)
+                whole = whole || (inView(band) && !(tile.painted & (1u << band)));
+            if (whole && !tile.dirty.isEmpty()) {
+                // Painted whole anyway: no band may be painted twice at once.
+                tile.painted = 0;
+                tile.dirty = {};
+            }
+            for (int band = 0; band < kBands; ++band) {
                 const std::uint8_t bit = std::uint8_t(1u << band);
-                if (top < drawing.height() && top + kBandRows > 0 && !(tile.painted & bit)) {
+                if (inView(band) && !(tile.painted & bit)) {
                     tile.painted |= bit;
-                    jobs.push_back({ i, j, band, &tile });
+                    jobs.push_back({ i, j, band, &tile, {} });
+                } else if (tile.painted & bit) {
+                    const QRect rows = tile.dirty & QRect(0, band * kBandRows, T, kBandRows);
+                    if (!rows.isEmpty())
+                        jobs.push_back({ i, j, band, &tile, rows });
                 }
             }
+            tile.dirty = {};
         }
     index_ = &index;
     return jobs;
@@ -201,8 +223,24 @@ void TRenderTiles::paintBand(const Job& job, const TVeskPart& root, const TVeskL
     const int top = job.band * rows;
     QImage& tile = job.tile->image;
     QImage image(tile.bits() + top * tile.bytesPerLine(), T, rows, tile.bytesPerLine(), tile.format());
-    image.fill(ToQColor(style.backgroundColor));
-    QPainter g(&image);
+    // Part of a band is painted, from the objects found there, into an image
+    // of the band's size in the band's coordinates and copied over: a pixel
+    // so painted is exactly the pixel a whole band paints. (A painter's clip
+    // would not do: the raster engine draws differently under one.)
+    const QRect clip = job.clip.isEmpty() ? QRect(0, 0, T, rows) : job.clip.translated(0, -top);
+    QImage scratch;
+    if (!job.clip.isEmpty())
+        scratch = QImage(T, rows, tile.format());
+    QImage& target = job.clip.isEmpty() ? image : scratch;
+    target.fill(ToQColor(style.backgroundColor));
+    const auto copyBack = qScopeGuard([&] {
+        if (job.clip.isEmpty())
+            return;
+        for (int y = clip.top(); y <= clip.bottom(); ++y)
+            std::memcpy(image.scanLine(y) + size_t(clip.left()) * 4, scratch.constScanLine(y) + size_t(clip.left()) * 4,
+                size_t(clip.width()) * 4);
+    });
+    QPainter g(&target);
     const QTransform toBand = tileTransform(look_, job.i, job.j) * QTransform::fromTranslate(0, -top);
     g.setWorldTransform(toBand);
     if (!view.workArea.IsEmptyArea()) {
@@ -220,8 +258,7 @@ void TRenderTiles::paintBand(const Job& job, const TVeskPart& root, const TVeskL
     const double reach = wireReach(*index_, style);
     const QRectF area
         = toDocument
-              .mapRect(QRectF(0, 0, T, rows)
-                           .adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
+              .mapRect(QRectF(clip).adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
               .adjusted(-reach, -reach, reach, reach);
     std::vector<TVeskObject*> found;
     index_->Query(RectF { float(area.left()), float(area.top()), float(area.width()), float(area.height()) },
@@ -257,13 +294,15 @@ void TRenderTiles::dropTiles()
 void TRenderTiles::composeBand(uchar* bits, const QImage& drawing, const Job& job) const
 {
     const int i = job.i, j = job.j;
-    const int bandTop = j * T + originY_ + job.band * kBandRows;
-    const int top = std::max(0, bandTop), bottom = std::min(drawing.height(), bandTop + kBandRows);
+    const QRect part = job.clip.isEmpty() ? QRect(0, job.band * kBandRows, T, kBandRows) : job.clip;
+    const int tileTop = j * T + originY_;
+    const int top = std::max(0, tileTop + part.top());
+    const int bottom = std::min(drawing.height(), tileTop + part.bottom() + 1);
     if (top >= bottom)
         return;
     const QImage& tile = job.tile->image;
     const int x0 = i * T + originX_;
-    const int left = std::max(0, x0), right = std::min(drawing.width(), x0 + T);
+    const int left = std::max(0, x0 + part.left()), right = std::min(drawing.width(), x0 + part.right() + 1);
     if (left >= right)
         return;
     const qsizetype stride = drawing.bytesPerLine();

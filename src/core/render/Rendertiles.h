@@ -4,6 +4,7 @@
 #include "geometry/PointF.h"
 
 #include <QImage>
+#include <QRect>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -24,7 +25,8 @@ struct TRenderView;
 // changing one of them. Each tile is painted on its own from the objects the
 // part's index finds there, always with the same transform, so a tile
 // painted after an edit is exactly the tile a full render paints. After an
-// edit only the tiles the index reports damaged are painted again; a pan
+// edit only the pixels of the tiles the index reports damaged are painted
+// again, clipped to the damage, from the objects found there; a pan
 // paints only the tiles that come into view; anything else (zoom, a sub-pixel
 // offset, the layers' look, the style, another document) starts afresh.
 class TRenderTiles {
@@ -64,10 +66,14 @@ private:
     struct Tile {
         QImage image;
         std::uint8_t painted = 0; // a bit per band
+        // Pixels of the painted bands to paint again, in tile pixels.
+        QRect dirty;
     };
     struct Job {
         int i, j, band;
         Tile* tile;
+        // Only these pixels of the band, in tile pixels; the whole band when empty.
+        QRect clip;
     };
 
     // Prepares the tiles for the view; returns the ones to paint.

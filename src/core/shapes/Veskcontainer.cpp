@@ -146,24 +146,41 @@ void TVeskContainer::placeOne(Placement& placement)
     const auto it = std::lower_bound(children_.begin(), children_.end(), placement.key,
         [](const std::unique_ptr<TVeskObject>& c, std::int64_t k) { return c->orderKey_ < k; });
     const bool held = it != children_.end() && (*it)->orderKey_ == placement.key;
+    TVeskObject* added = placement.object.get();
     std::unique_ptr<TVeskObject> leaving;
     if (held) {
         ChildLeaving(**it);
-        eraseFromDrawOrder(it->get());
         leaving = std::move(*it);
     }
-    TVeskObject* added = placement.object.get();
-    if (added) {
+    if (added)
         takeIn(*added, placement.key);
+    if (held && added && added->IsCutOut() == leaving->inCutOuts_) {
+        // The usual case, a changed object: it takes the other's places.
+        std::vector<TVeskObject*>& list = leaving->inCutOuts_ ? cutOuts_ : others_;
+        const auto at = std::lower_bound(list.begin(), list.end(), placement.key, keyBefore);
+        if (at != list.end() && *at == leaving.get()) {
+            added->inCutOuts_ = leaving->inCutOuts_;
+            *at = added;
+        } else {
+            eraseFromDrawOrder(leaving.get());
+            insertIntoDrawOrderByKey(added);
+        }
+        *it = std::move(placement.object);
+    } else {
         if (held)
-            *it = std::move(placement.object);
-        else
-            children_.insert(it, std::move(placement.object));
-        insertIntoDrawOrderByKey(added);
-        added->NoteChanged();
-    } else if (held) {
-        children_.erase(it);
+            eraseFromDrawOrder(leaving.get());
+        if (added) {
+            if (held)
+                *it = std::move(placement.object);
+            else
+                children_.insert(it, std::move(placement.object));
+            insertIntoDrawOrderByKey(added);
+        } else if (held) {
+            children_.erase(it);
+        }
     }
+    if (added)
+        added->NoteChanged();
 }
 
 void TVeskContainer::Place(std::vector<Placement> placements)
