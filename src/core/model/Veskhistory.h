@@ -61,6 +61,8 @@ public:
     void SetModified(bool modified) { modified_ = modified; }
 
     int Count() const { return int(steps_.size()); }
+    // The steps undo can take, one after the other.
+    int UndoCount() const { return int(position_); }
     int Depth() const { return maxDepth_; }
     bool CanUndo() const { return position_ > 0; }
     bool CanRedo() const { return position_ < steps_.size(); }

@@ -169,6 +169,12 @@ void TSurfaceTab::loadControls()
 
 template <class Change, class Picks> void TSurfaceTab::edit(const Change& change, const Picks& picks)
 {
+    TVeskEventProc* tool = context_.ActiveTool();
+    const bool joins = tool && tool->StyleJoinsGesture();
+    // A gesture under way ends first: it may take listed objects away (a
+    // shape half dragged out), and the change is a step of its own.
+    if (tool && !joins)
+        tool->EndGesture();
     change(currentSurface);
     // What the user can no longer see or edit keeps its style, whatever is listed.
     std::erase_if(listed_, [](const Listed& l) { return l.object->IsLocked() || !l.object->IsVisible(); });
@@ -184,7 +190,6 @@ template <class Change, class Picks> void TSurfaceTab::edit(const Change& change
         loadControls();
         return;
     }
-    TVeskEventProc* tool = context_.ActiveTool();
     const auto apply = [&] {
         // Changed through the surface pointer, which the object cannot see:
         // its outlines are built again before the step is recorded.
@@ -193,7 +198,7 @@ template <class Change, class Picks> void TSurfaceTab::edit(const Change& change
             change(*l.surface);
         }
     };
-    if (tool && tool->StyleJoinsGesture()) {
+    if (joins) {
         apply();
         for (const Listed& l : changing)
             l.object->Rebuild();

@@ -179,4 +179,35 @@ TEST_F(KeptRender, MatchesTheOneOffRender)
     }
 }
 
+// What the picture keeps per layer index (the index's layer bits, the
+// tiles) follows the layer table: after a reorder, a layer added before
+// others (as a paste adds one) and a rename, the kept picture is the
+// one-off render's, no object missing.
+TEST_F(KeptRender, FollowsTheLayerTable)
+{
+    const struct {
+        const char* what;
+        std::function<void(TVeskLayerList&)> change;
+    } cases[] = {
+        { "reorder", [](TVeskLayerList& l) { l.MoveLayer(l.LayerAt(1), l.LayerAt(0)); } },
+        { "layer added", [](TVeskLayerList& l) { l.AddNamedLayer(0xFF00FF00, QStringLiteral("pasted")); } },
+        { "rename", [](TVeskLayerList& l) { l.LayerAt(0)->SetName(QStringLiteral("renamed")); } },
+        { "reorder to the bottom", [](TVeskLayerList& l) { l.MoveLayer(l.LayerAt(0), l.LayerAt(l.LayerCount() - 1)); } },
+    };
+    doc.Layers().LayerAt(2)->wireFrame = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        kept.RenderKept(image, doc.Root(), doc.Layers(), style, view);
+        c.change(doc.Layers());
+        kept.RenderKept(image, doc.Root(), doc.Layers(), style, view);
+        QImage once(image.size(), image.format());
+        TVeskRenderer().RenderDocument(once, doc.Root(), doc.Layers(), style, view);
+        int worst = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                worst = std::max(worst, test::ChannelDistance(test::Rgb(image, x, y), test::Rgb(once, x, y)));
+        EXPECT_LE(worst, 2);
+    }
+}
+
 } // namespace

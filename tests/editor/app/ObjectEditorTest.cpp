@@ -196,6 +196,31 @@ TEST_F(ObjectEditorTest, WithNothingListedChangesGoToTheCurrentSurfaceOnly)
     EXPECT_FALSE(modified());
 }
 
+// A track whose layer was just locked or hidden is out of reach: the tab
+// stops showing it, and a width typed afterwards leaves it as it was.
+TEST_F(ObjectEditorTest, ObjectsOfALayerJustLockedOrHiddenKeepTheirStyle)
+{
+    const struct {
+        const char* what;
+        std::function<void(TVeskLayer&)> shut;
+    } cases[] = {
+        { "locked", [](TVeskLayer& layer) { layer.SetLocked(true); } },
+        { "hidden", [](TVeskLayer& layer) { layer.SetVisible(false); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        startWith({});
+        const std::vector<TVeskObject*> objects = list({ surface(5) });
+        ASSERT_EQ(styles().ListedCount(), 1);
+        c.shut(*layers().LayerAt(2));
+        EXPECT_EQ(styles().ListedCount(), 0);
+        type(styles().widthEdit, QStringLiteral("1.5"));
+        EXPECT_EQ(objects.front()->Surface().GetWidth(), 5.0f);
+        EXPECT_EQ(steps(), 0);
+        EXPECT_FALSE(modified());
+    }
+}
+
 TEST_F(ObjectEditorTest, RefreshStyleAdoptsTheStyleOfALoneListedObject)
 {
     const struct {
