@@ -487,17 +487,18 @@ void TVeskEventProc::RedoClick()
 
 bool TVeskEventProc::UndoDocument()
 {
-    EndGesture();
-    if (!Edit().Undo())
-        return false;
-    DocumentChanged();
-    return true;
+    return stepDocument(&TVeskEdit::Undo);
 }
 
 bool TVeskEventProc::RedoDocument()
 {
+    return stepDocument(&TVeskEdit::Redo);
+}
+
+bool TVeskEventProc::stepDocument(bool (TVeskEdit::*step)())
+{
     EndGesture();
-    if (!Edit().Redo())
+    if (!(Edit().*step)())
         return false;
     DocumentChanged();
     return true;

@@ -216,6 +216,8 @@ protected:
     bool presentPending = false;
 
 private:
+    // UndoDocument and RedoDocument, by the history's step.
+    bool stepDocument(bool (TVeskEdit::*step)());
     TRenderView renderView() const;
     void zoomed();
     void panPreview(PointF point);

@@ -4,6 +4,7 @@
 // gesture in the tool's way, never crashes, records one step when it changed
 // the document and none otherwise, and one undo of that step brings back the
 // document as the ended gesture left it.
+#include "DrawingInput.h"
 #include "FakeDialogs.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
@@ -95,18 +96,9 @@ public:
         ASSERT_TRUE(context->History().CanRedo());
     }
 
-    void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QApplication::processEvents();
-        form->RunIdle();
-    }
+    void settle() { test::Settle(*form); }
     TDrawingView& area() { return form->DrawingArea(); }
-    QPoint px(PointF p)
-    {
-        const PointF q = form->View().DocumentToPixel(p);
-        return { int(std::lround(q.X)), int(std::lround(q.Y)) };
-    }
+    QPoint px(PointF p) { return test::PixelOf(*form, p); }
     void click(PointF at) { QTest::mouseClick(&area(), Qt::LeftButton, {}, px(at)); }
     void press(PointF at) { QTest::mousePress(&area(), Qt::LeftButton, {}, px(at)); }
     void moveHeld(PointF to)

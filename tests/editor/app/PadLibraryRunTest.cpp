@@ -3,6 +3,7 @@
 // list is clicked twice into the drawing, the DIP-8 is picked in the library
 // window and placed, one undo takes the part back, and the saved file equals
 // the document the same insertions give through the core.
+#include "DrawingInput.h"
 #include "PartFixtures.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
@@ -82,18 +83,9 @@ public:
         settle();
     }
 
-    void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
-        form->RunIdle();
-    }
+    void settle() { test::Settle(*form); }
     TDrawingView& area() { return form->DrawingArea(); }
-    QPoint px(PointF p)
-    {
-        const PointF q = form->View().DocumentToPixel(p);
-        return { int(std::lround(q.X)), int(std::lround(q.Y)) };
-    }
+    QPoint px(PointF p) { return test::PixelOf(*form, p); }
     QString activeTool() { return form->ToolBar().CurrentTool()->GetToolName(); }
     int children() { return document().Root().ChildCount(); }
     QByteArray documentNow()

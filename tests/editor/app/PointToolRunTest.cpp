@@ -3,6 +3,7 @@
 // drawing area (an anchor dragged in grid steps, an anchor inserted with X+Z,
 // handles pulled with Ctrl+Shift), saved, and the file compared with the
 // path built through the core.
+#include "DrawingInput.h"
 #include "FakeDialogs.h"
 #include "Veskpointproc.h"
 #include "Vesktoolbar.h"
@@ -93,19 +94,10 @@ protected:
         context.reset();
     }
 
-    void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
-        form->RunIdle();
-    }
+    void settle() { test::Settle(*form); }
 
     TDrawingView& area() { return form->DrawingArea(); }
-    QPoint px(PointF p)
-    {
-        const PointF q = form->View().DocumentToPixel(p);
-        return { int(std::lround(q.X)), int(std::lround(q.Y)) };
-    }
+    QPoint px(PointF p) { return test::PixelOf(*form, p); }
     // Mouse events as the platform sends them, held modifiers included.
     void mouse(QEvent::Type type, PointF at, Qt::MouseButton button, Qt::MouseButtons buttons,
         Qt::KeyboardModifiers modifiers)

@@ -2,6 +2,7 @@
 // document is opened, edited with the mouse and the keys on the drawing
 // area, saved, and the file compared with the document the same edits give
 // through the core.
+#include "DrawingInput.h"
 #include "FakeDialogs.h"
 #include "Veskeventproc.h"
 #include "Veskselectproc.h"
@@ -108,19 +109,10 @@ protected:
         context.reset();
     }
 
-    void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
-        form->RunIdle();
-    }
+    void settle() { test::Settle(*form); }
 
     TDrawingView& area() { return form->DrawingArea(); }
-    QPoint px(PointF p)
-    {
-        const PointF q = form->View().DocumentToPixel(p);
-        return { int(std::lround(q.X)), int(std::lround(q.Y)) };
-    }
+    QPoint px(PointF p) { return test::PixelOf(*form, p); }
     TVeskSelectProc* tool() { return dynamic_cast<TVeskSelectProc*>(form->ToolBar().CurrentTool()); }
     TVeskPart& root() { return context->Document().Root(); }
     std::string childNames()
