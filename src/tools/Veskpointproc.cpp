@@ -68,6 +68,9 @@ void TVeskPointProc::EndGesture()
 void TVeskPointProc::StateInstalled()
 {
     moved = false;
+    // The shapes still shown for point editing stay editable.
+    if (root)
+        collectEditList();
 }
 
 // Only what is selected is told: deselecting every object of the root tells

@@ -49,8 +49,9 @@ public:
     const QString& Name() const { return name_; }
     // Declares an object (at any depth) about to change; with `rebuild`, its
     // outlines are built again before the step is recorded (a change made
-    // through GetEditSurface, which the object cannot see). Opens an
-    // unnamed step when none is open.
+    // through GetEditSurface, which the object cannot see); the object must
+    // then stay in the document until the step ends. Opens an unnamed step
+    // when none is open.
     void Modify(TVeskObject& object, bool rebuild = false);
     // Ends the open step; true when it changed something and was recorded.
     bool Commit();
