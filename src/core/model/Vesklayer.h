@@ -40,6 +40,8 @@ public:
     ARGB DrawColor() const;
 
     const QString& Name() const { return name_; }
+    // The list that holds the layer, or null.
+    const TVeskLayerList* List() const { return list_; }
     void SetName(const QString& name);
 
     // Set the flag and tell the list's observers when it changed.

@@ -1,5 +1,6 @@
 #include "Vesklayerlist.h"
 
+#include "io/Codepage.h"
 #include "io/Veskfilestream.h"
 
 #include <algorithm>
@@ -43,6 +44,13 @@ TVeskLayer* TVeskLayerList::FindLayer(const QString& name) const
         if (layer->Name() == name)
             return layer.get();
     return nullptr;
+}
+
+bool TVeskLayerList::NameTaken(const QString& name, const TVeskLayer* except) const
+{
+    const QByteArray stored = EncodeAnsi(name);
+    return std::any_of(layers_.begin(), layers_.end(),
+        [&](const auto& layer) { return layer.get() != except && EncodeAnsi(layer->Name()) == stored; });
 }
 
 void TVeskLayerList::renumber()

@@ -43,6 +43,10 @@ public:
     TVeskLayer* CurrentLayer() const { return current_; }
     // First layer with exactly this name (case-sensitive), or null.
     TVeskLayer* FindLayer(const QString& name) const;
+    // Whether a layer other than `except` has a name that reads back from
+    // a file as this one would: objects are bound to layers by the stored
+    // name, so two such layers would merge on the next opening.
+    bool NameTaken(const QString& name, const TVeskLayer* except) const;
     // Inserted before the current layer (at the end when none), made current.
     TVeskLayer* AddLayer(ARGB color);
     TVeskLayer* AddNamedLayer(ARGB color, const QString& name);

@@ -1,6 +1,8 @@
 #include "Layeredit.h"
 
+#include "Numberinput.h"
 #include "model/Vesklayer.h"
+#include "model/Vesklayerlist.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace vesk {
 
@@ -53,6 +56,8 @@ TLayerEdit::TLayerEdit(QWidget* parent)
     connect(PalletBox, &QPushButton::clicked, this, [this] { PalletBoxMouseDown(); });
     connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // A refused name is marked until it is changed.
+    connect(NameEdit, &QLineEdit::textEdited, this, [this] { MarkRefused(*NameEdit, QString()); });
 }
 
 TLayerEdit::~TLayerEdit() = default;
@@ -85,20 +90,29 @@ void TLayerEdit::PalletBoxMouseDown()
         showColor(ColorDialog->selectedColor());
 }
 
-void TLayerEdit::applyNameAndColor()
-{
-    layer_->SetName(NameEdit->text());
-    layer_->SetColor(color_.rgb());
-}
-
-void TLayerEdit::ButtonOKClick()
+bool TLayerEdit::apply()
 {
     if (layer_) {
-        applyNameAndColor();
+        const QString name = NameEdit->text();
+        if (layer_->List() && layer_->List()->NameTaken(name, layer_)) {
+            const QString why = QStringLiteral("この名前のレイヤーはもうあります。別の名前にしてください。");
+            MarkRefused(*NameEdit, why);
+            NameEdit->setFocus();
+            QToolTip::showText(NameEdit->mapToGlobal(QPoint(0, NameEdit->height())), why, NameEdit);
+            return false;
+        }
+        layer_->SetName(name);
+        layer_->SetColor(color_.rgb());
         layer_->SetMask(MaskCheckBox->isChecked());
         layer_->SetWireFrame(WireCheckBox->isChecked());
     }
     accept();
+    return true;
+}
+
+void TLayerEdit::ButtonOKClick()
+{
+    apply();
 }
 
 bool TLayerEdit::FormKeyPress(const QKeyEvent& key)
@@ -106,9 +120,7 @@ bool TLayerEdit::FormKeyPress(const QKeyEvent& key)
     switch (key.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (layer_)
-            applyNameAndColor();
-        accept();
+        apply();
         return true;
     case Qt::Key_Escape:
         reject();

@@ -15,9 +15,10 @@ class TVeskLayer;
 
 // The modal dialog that edits one layer: its name, its colour (chosen in a
 // colour dialog opened from the colour box), and the mask and wire-frame
-// flags. OK applies all four; Enter, wherever the focus is, applies the
-// name and the colour only; Escape and Cancel apply nothing, and neither
-// does closing the window through its frame.
+// flags. OK and Enter, wherever the focus is, apply all four; Escape and
+// Cancel apply nothing, and neither does closing the window through its
+// frame. A name another layer of the list already has (as a file stores
+// names) is refused: the field is marked, says why, and the dialog stays.
 class TLayerEdit : public QDialog {
     Q_OBJECT
 public:
@@ -49,7 +50,9 @@ private:
     void ButtonOKClick();
     // Enter and Escape, before any control sees them; false for other keys.
     bool FormKeyPress(const QKeyEvent& key);
-    void applyNameAndColor();
+    // Applies what the dialog shows and closes it; false, with the name
+    // field marked, when the name is taken.
+    bool apply();
     void showColor(const QColor& color);
 
     TVeskLayer* layer_ = nullptr;

@@ -8,6 +8,7 @@
 #include "Veskview.h"
 #include "app/Drawingview.h"
 #include "app/Layeredit.h"
+#include "app/Numberinput.h"
 #include "app/Layerrow.h"
 #include "app/Mainmenu.h"
 #include "app/Objecteditor.h"
@@ -251,8 +252,8 @@ TEST_F(LayerWindowTest, EditorAppliesWhatItsButtonsAndKeysSay)
         { "OK", Close::OK, true, true },
         { "Cancel", Close::Cancel, false, false },
         { "Escape", Close::Escape, false, false },
-        { "Enter in the name", Close::EnterInName, true, false },
-        { "Enter on a check box", Close::EnterOnCheckBox, true, false },
+        { "Enter in the name", Close::EnterInName, true, true },
+        { "Enter on a check box", Close::EnterOnCheckBox, true, true },
         { "the window frame", Close::Frame, false, false },
     };
     constexpr int index = 2;
@@ -298,6 +299,46 @@ TEST_F(LayerWindowTest, EditorAppliesWhatItsButtonsAndKeysSay)
         EXPECT_EQ(after.wireFrame, c.appliesFlags);
         EXPECT_EQ(modified(), c.appliesNameAndColor || c.appliesFlags);
     }
+}
+
+// Objects are bound to layers by the stored name: a second "solder" would
+// take the component copper over on the next opening. A taken name is
+// refused, however it is closed, and the dialog stays with the field marked.
+TEST_F(LayerWindowTest, EditorRefusesANameAnotherLayerHas)
+{
+    const struct {
+        const char* what;
+        QString typed;
+    } cases[] = {
+        { "another layer's name", QStringLiteral("solder") },
+        { "a mask layer's name", QStringLiteral("hole") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        freshLayers();
+        const int component = layers().FindLayer(QStringLiteral("component"))->index;
+        for (const bool byEnter : { false, true }) {
+            editLayer(component, [&](TLayerEdit& dialog) {
+                dialog.NameEdit->setText(c.typed);
+                if (byEnter)
+                    QTest::keyClick(dialog.NameEdit, Qt::Key_Return);
+                else
+                    QTest::mouseClick(dialog.ButtonOK, Qt::LeftButton);
+                EXPECT_TRUE(dialog.isVisible()) << "refused, the dialog stays";
+                EXPECT_TRUE(IsMarkedRefused(*dialog.NameEdit));
+                EXPECT_FALSE(dialog.NameEdit->toolTip().isEmpty());
+                // A free name is taken at once.
+                QTest::keyClicks(dialog.NameEdit, QStringLiteral("2"));
+                EXPECT_FALSE(IsMarkedRefused(*dialog.NameEdit));
+                QTest::mouseClick(dialog.ButtonCancel, Qt::LeftButton);
+            });
+        }
+        EXPECT_NE(layers().FindLayer(QStringLiteral("component")), nullptr);
+        EXPECT_FALSE(modified());
+    }
+    // Its own name is no clash.
+    editLayer(1, [](TLayerEdit& dialog) { QTest::mouseClick(dialog.ButtonOK, Qt::LeftButton); });
+    EXPECT_EQ(layers().LayerAt(1)->Name(), QStringLiteral("solder"));
 }
 
 // A mask layer draws in the background colour; the editor still offers the
