@@ -54,7 +54,11 @@ private:
         std::size_t at = 0;
         void Reset(const TVeskObject& state);
         void Record(const TVeskObject& state);
-        void Clear() { states.clear(), at = 0; }
+        void Clear()
+        {
+            states.clear();
+            at = 0;
+        }
     };
 
     // A copy of the state, in place of the path being built (none: the path

@@ -4,8 +4,6 @@
 #include "Veskrubberband.h"
 #include "geometry/Matrix.h"
 
-#include <memory>
-#include <unordered_map>
 #include <vector>
 
 namespace vesk {
