@@ -10,7 +10,6 @@
 #include "shapes/Veskspatialindex.h"
 
 #include <QPainter>
-#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -222,24 +221,28 @@ void TRenderTiles::paintBand(const Job& job, const TVeskPart& root, const TVeskL
     constexpr int rows = kBandRows;
     const int top = job.band * rows;
     QImage& tile = job.tile->image;
-    QImage image(tile.bits() + top * tile.bytesPerLine(), T, rows, tile.bytesPerLine(), tile.format());
+    QImage band(tile.bits() + top * tile.bytesPerLine(), T, rows, tile.bytesPerLine(), tile.format());
+    if (job.clip.isEmpty()) {
+        paintInto(band, job, QRect(0, 0, T, rows), root, layers, style, view);
+        return;
+    }
     // Part of a band is painted, from the objects found there, into an image
     // of the band's size in the band's coordinates and copied over: a pixel
     // so painted is exactly the pixel a whole band paints. (A painter's clip
     // would not do: the raster engine draws differently under one.)
-    const QRect clip = job.clip.isEmpty() ? QRect(0, 0, T, rows) : job.clip.translated(0, -top);
-    QImage scratch;
-    if (!job.clip.isEmpty())
-        scratch = QImage(T, rows, tile.format());
-    QImage& target = job.clip.isEmpty() ? image : scratch;
+    const QRect clip = job.clip.translated(0, -top);
+    QImage scratch(T, rows, tile.format());
+    paintInto(scratch, job, clip, root, layers, style, view);
+    for (int y = clip.top(); y <= clip.bottom(); ++y)
+        std::memcpy(band.scanLine(y) + size_t(clip.left()) * 4, scratch.constScanLine(y) + size_t(clip.left()) * 4,
+            size_t(clip.width()) * 4);
+}
+
+void TRenderTiles::paintInto(QImage& target, const Job& job, const QRect& area, const TVeskPart& root,
+    const TVeskLayerList& layers, const TDrawStyle& style, const TRenderView& view) const
+{
+    const int top = job.band * kBandRows;
     target.fill(ToQColor(style.backgroundColor));
-    const auto copyBack = qScopeGuard([&] {
-        if (job.clip.isEmpty())
-            return;
-        for (int y = clip.top(); y <= clip.bottom(); ++y)
-            std::memcpy(image.scanLine(y) + size_t(clip.left()) * 4, scratch.constScanLine(y) + size_t(clip.left()) * 4,
-                size_t(clip.width()) * 4);
-    });
     QPainter g(&target);
     const QTransform toBand = tileTransform(look_, job.i, job.j) * QTransform::fromTranslate(0, -top);
     g.setWorldTransform(toBand);
@@ -256,12 +259,12 @@ void TRenderTiles::paintBand(const Job& job, const TVeskPart& root, const TVeskL
     if (!invertible)
         return;
     const double reach = wireReach(*index_, style);
-    const QRectF area
+    const QRectF near
         = toDocument
-              .mapRect(QRectF(clip).adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
+              .mapRect(QRectF(area).adjusted(-kMarginPixels, -kMarginPixels, kMarginPixels, kMarginPixels))
               .adjusted(-reach, -reach, reach, reach);
     std::vector<TVeskObject*> found;
-    index_->Query(RectF { float(area.left()), float(area.top()), float(area.width()), float(area.height()) },
+    index_->Query(RectF { float(near.left()), float(near.top()), float(near.width()), float(near.height()) },
         false, found);
     for (int layer = layers.LayerCount() - 1; layer >= 0; --layer) {
         if (!layers.LayerAt(layer)->visible)

@@ -81,6 +81,10 @@ private:
         const TDrawStyle& style, const TRenderView& view);
     void paintBand(const Job& job, const TVeskPart& root, const TVeskLayerList& layers,
         const TDrawStyle& style, const TRenderView& view) const;
+    // Paints the band of the job into an image of the band's size: the
+    // background, the frame and the objects that may reach `area` (band pixels).
+    void paintInto(QImage& target, const Job& job, const QRect& area, const TVeskPart& root,
+        const TVeskLayerList& layers, const TDrawStyle& style, const TRenderView& view) const;
     void composeBand(uchar* bits, const QImage& drawing, const Job& job) const;
     // Rows top .. bottom-1 of the image from the tiles.
     void composeRows(uchar* bits, const QImage& drawing, int top, int bottom) const;
