@@ -46,8 +46,10 @@ public:
     void SetCursor(TVeskCursor) override { }
     void ShowPosition(PointF) override { }
     void SetReferencePoint(PointF) override { }
+    void ShowMessage(const QString&) override { }
     bool AskText(TVeskTextRequest&) override { return false; }
     std::unique_ptr<TVeskObject> PickLibraryPart() override { return nullptr; }
+    std::unique_ptr<TVeskObject> NewPad() override { return nullptr; }
 
     TVeskDocument document;
     TVeskView view;

@@ -5,6 +5,7 @@
 #include "io/Veskdocument.h"
 #include "shapes/Veskpart.h"
 
+#include <QFile>
 #include <QHash>
 #include <cstdio>
 
@@ -64,12 +65,10 @@ int import(const Arguments& a)
     const QString input = a.positional[0];
     TVeskImportMapping mapping;
     if (!mapping.Open(input)) {
-        Err(QStringLiteral("cannot read %1: the file cannot be opened").arg(input));
-        return Failed;
-    }
-    if (!mapping.Importer().FoundLayerSection()) {
-        Err(QStringLiteral("cannot read %1: no layer definitions ([LayerDef]); not a .pcb drawing")
-                .arg(input));
+        QFile probe(input);
+        Err(probe.open(QIODevice::ReadOnly)
+                ? QStringLiteral("cannot read %1: no layer definitions ([LayerDef]); not a .pcb drawing").arg(input)
+                : QStringLiteral("cannot read %1: the file cannot be opened").arg(input));
         return Failed;
     }
     for (auto it = maps.cbegin(); it != maps.cend(); ++it) {

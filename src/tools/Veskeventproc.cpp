@@ -6,6 +6,7 @@
 #include "io/Veskdocument.h"
 #include "model/Colorstyle.h"
 #include "model/Veskedit.h"
+#include "model/Vesklayerlist.h"
 #include "render/Renderview.h"
 #include "render/Veskrenderer.h"
 #include "shapes/Veskpart.h"
@@ -468,6 +469,26 @@ void TVeskEventProc::RebuildDocument()
 TVeskEdit& TVeskEventProc::Edit() const
 {
     return Host().Edit();
+}
+
+TVeskLayer* TVeskEventProc::LayerForNewShape(bool show) const
+{
+    TVeskLayer* layer = Host().Document().Layers().CurrentLayer();
+    if (!layer) {
+        Host().ShowMessage(QStringLiteral("描画するレイヤーがありません。"));
+        return nullptr;
+    }
+    if (layer->locked) {
+        Host().ShowMessage(QStringLiteral("レイヤー「%1」はロックされています。ロックを外してから描いてください。")
+                               .arg(layer->Name()));
+        return nullptr;
+    }
+    if (!layer->visible && show) {
+        // A shape on a hidden layer would vanish on release.
+        layer->SetVisible(true);
+        Host().ShowMessage(QStringLiteral("非表示だったレイヤー「%1」を表示しました。").arg(layer->Name()));
+    }
+    return layer;
 }
 
 void TVeskEventProc::EndGesture()

@@ -180,6 +180,11 @@ protected:
 
     // The document's edit transaction: every change goes through it.
     TVeskEdit& Edit() const;
+    // The layer a new shape goes on, the current one. Null, with the reason
+    // in the status bar, when it is locked or there is none. A hidden one is
+    // shown, and the status bar says so, unless only asked (`show` false),
+    // as before a dialog the user may cancel.
+    TVeskLayer* LayerForNewShape(bool show = true) const;
 
     // A list of objects of the live document the tool keeps (the selection,
     // the objects being point-edited), a member of the tool. The framework

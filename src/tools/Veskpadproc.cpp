@@ -13,8 +13,7 @@ TVeskPadProc::TVeskPadProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
 
 std::unique_ptr<TVeskObject> TVeskPadProc::TakeArtwork()
 {
-    const TVeskObject* pad = Host().CurrentPad();
-    return pad ? pad->Clone() : nullptr;
+    return Host().NewPad();
 }
 
 } // namespace vesk

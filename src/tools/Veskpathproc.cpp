@@ -55,10 +55,13 @@ void TVeskPathProc::MouseDown(std::uint32_t shift, PointF point)
             building->AppendAnchor(anchor);
         }
     } else {
+        TVeskLayer* layer = LayerForNewShape();
+        if (!layer)
+            return;
         closing = false;
         Edit().Begin(step_);
-        building = static_cast<TVeskPath*>(root->Adopt(
-            std::make_unique<TVeskPath>(Host().Document().Layers().CurrentLayer(), Host().CurrentSurface())));
+        building = static_cast<TVeskPath*>(
+            root->Adopt(std::make_unique<TVeskPath>(layer, Host().CurrentSurface())));
         building->BeginPath();
         building->SetInProgress(true);
         anchor = SnapIfOn(anchor);

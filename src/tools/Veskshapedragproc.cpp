@@ -22,9 +22,11 @@ void TVeskShapeDragProc::MouseDown(std::uint32_t shift, PointF point)
         return;
     anchor = point;
     if (!shape && root) {
+        TVeskLayer* layer = LayerForNewShape();
+        if (!layer)
+            return;
         Edit().Begin(step_);
-        TVeskLayerList& layers = Host().Document().Layers();
-        shape = root->Adopt(NewShape(layers.CurrentLayer(), Host().CurrentSurface()));
+        shape = root->Adopt(NewShape(layer, Host().CurrentSurface()));
         shape->SetInProgress(true);
         anchor = SnapIfOn(point);
         Host().RefreshStyle();

@@ -62,17 +62,20 @@ void TVeskStringProc::edit(TVeskString& existing)
 
 void TVeskStringProc::place(bool hitSomething)
 {
+    if (!LayerForNewShape(false))
+        return;
     TVeskTextRequest request;
     if (!Host().AskText(request)) {
         if (hitSomething)
             text = nullptr;
         return;
     }
-    if (!root)
+    TVeskLayer* layer = root ? LayerForNewShape() : nullptr;
+    if (!layer)
         return;
     Edit().Begin(step_);
-    auto* made = static_cast<TVeskString*>(root->Adopt(
-        std::make_unique<TVeskString>(Host().Document().Layers().CurrentLayer(), Host().CurrentSurface())));
+    auto* made = static_cast<TVeskString*>(
+        root->Adopt(std::make_unique<TVeskString>(layer, Host().CurrentSurface())));
     anchor = SnapIfOn(anchor);
     made->SetFont(request.family, request.style, request.size);
     made->PlaceText(request.text, anchor);

@@ -96,6 +96,9 @@ public:
     // Status bar: pointer position and the reference point of relative readings.
     virtual void ShowPosition(PointF point) = 0;
     virtual void SetReferencePoint(PointF point) = 0;
+    // A passing message in the status bar: a refusal, or what a command did
+    // besides what was asked.
+    virtual void ShowMessage(const QString& text) = 0;
 
     // Layer window's current layer is Document().Layers().CurrentLayer();
     // the surface new objects get comes from the surface tab.
@@ -112,12 +115,12 @@ public:
     // Modal numeric input dialog, starting from the values given; false
     // when cancelled.
     virtual bool AskNumericMove(TVeskNumericMove& /*move*/) { return false; }
-    // Modal library window; a copy of the chosen part, or null when cancelled
-    // or nothing was chosen.
+    // Modal library window; a copy of the chosen part on the document's
+    // layers (those it lacks added), or null when cancelled or nothing was
+    // chosen. Called inside an open step, which records the added layers.
     virtual std::unique_ptr<TVeskObject> PickLibraryPart() = 0;
-    // The pad chosen in the pad list, or null when there is none. Stays
-    // the list's; the pad tool inserts copies.
-    virtual const TVeskObject* CurrentPad() const { return nullptr; }
+    // The same for the pad chosen in the pad list; null when there is none.
+    virtual std::unique_ptr<TVeskObject> NewPad() = 0;
 };
 
 } // namespace vesk

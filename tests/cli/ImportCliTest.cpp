@@ -79,7 +79,7 @@ TEST_F(ImportCli, RowsGoToLayersOfTheSameNameByDefault)
         "  2 シルク -> (not imported: no layer \"シルク\")\n"
         "  3 outline -> (not imported: no layer \"outline\")\n"
         "  4 drill -> (not imported: no layer \"drill\")\n"
-        "imported: 10 objects, 4 groups\n"
+        "imported: 10 objects, 3 groups\n" // U1-DRILL held only drill items: no empty group is kept
         "dropped: 8 on layers not imported, 0 unreadable\n");
     const TVeskGroup* group = ImportGroup(Out("out.vbf"));
     ASSERT_NE(group, nullptr);
@@ -98,7 +98,7 @@ TEST_F(ImportCli, MapOptionsChooseOrDropLayersPerRow)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("  1 solder -> (not imported)\n")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("  2 シルク -> place_cmp\n"));
-    EXPECT_TRUE(r.out.contains("imported: 13 objects, 4 groups\n"));
+    EXPECT_TRUE(r.out.contains("imported: 13 objects, 3 groups\n"));
     const TVeskGroup* group = ImportGroup(Out("out.vbf"));
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(ShapesByLayer(*group),
@@ -113,7 +113,7 @@ TEST_F(ImportCli, MapToAnUnknownLayerDropsTheRowAndSaysSo)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("  0 component -> (not imported: no layer \"Component\")\n"))
         << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains("imported: 5 objects, 4 groups\n"));
+    EXPECT_TRUE(r.out.contains("imported: 5 objects, 1 groups\n"));
 }
 
 TEST_F(ImportCli, IntoAnExistingDocumentKeepsItsLayersAndObjects)

@@ -62,6 +62,7 @@ public:
     void SetCursor(TVeskCursor c) override { cursor = c; }
     void ShowPosition(PointF p) override { position = p; }
     void SetReferencePoint(PointF p) override { reference = p; }
+    void ShowMessage(const QString& text) override { messages.push_back(text); }
     void RefreshStyle() override { log.push_back("style"); }
     TVeskSurface CurrentSurface() const override { return surface; }
     void ShowSurfacesOf(const std::vector<TVeskObject*>& objects) override
@@ -83,7 +84,7 @@ public:
         ++libraryAsked;
         return pickPart ? pickPart() : nullptr;
     }
-    const TVeskObject* CurrentPad() const override { return pad.get(); }
+    std::unique_ptr<TVeskObject> NewPad() override { return pad ? pad->Clone() : nullptr; }
 
     TVeskDocument document;
     TVeskView view;
@@ -116,6 +117,7 @@ public:
     std::function<bool(TVeskTextRequest&)> answerText;
     PointF position;
     PointF reference;
+    std::vector<QString> messages;
 };
 
 // Logs every call the framework passes on, in a compact text form.

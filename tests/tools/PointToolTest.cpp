@@ -58,7 +58,7 @@ struct PointToolTest : ::testing::Test {
     }
 
     static constexpr TVeskToolInfo pointInfo { "PointTool", "Bitmap\\Arrow01.bmp", "ポイントを選択します",
-        ModePointIdle };
+        ModePointIdle, "" };
 
     TVeskPart& root() { return host.document.Root(); }
 

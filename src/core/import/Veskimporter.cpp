@@ -385,7 +385,6 @@ void TVeskImporter::beginGroup()
         return;
     }
     groupStack_.push_back(std::make_unique<TVeskGroup>());
-    ++counts_.groups;
 }
 
 void TVeskImporter::endGroup()
@@ -403,7 +402,11 @@ void TVeskImporter::closeGroup()
 {
     std::unique_ptr<TVeskGroup> top = std::move(groupStack_.back());
     groupStack_.pop_back();
+    // A group whose items all went to no layer could never be seen, picked or deleted.
+    if (top->ChildCount() == 0)
+        return;
     groupStack_.back()->Adopt(std::move(top));
+    ++counts_.groups;
 }
 
 } // namespace vesk

@@ -20,7 +20,7 @@ class TVeskObject;
 // What the last reading of drawing items made and what it left out.
 struct TImportCounts {
     int shapes = 0; // paths, circles and squares created
-    int groups = 0; // groups created below the import root
+    int groups = 0; // groups kept below the import root (empty ones are dropped)
     int unmapped = 0; // items dropped because their layer maps to no document layer
     int invalid = 0; // items dropped for a bad number, an index out of range or a coordinate out of range
     int flattened = 0; // groups nested too deep, whose items went into the enclosing group

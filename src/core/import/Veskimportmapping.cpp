@@ -44,30 +44,36 @@ void TVeskImportMapping::SaveDestinations(
 bool TVeskImportMapping::Open(const QString& fileName)
 {
     importer_.CloseInput();
-    auto file = std::make_unique<std::ifstream>(QFile::encodeName(fileName).toStdString(), std::ios::binary);
-    const bool opened = file->is_open();
-    input_ = std::move(file);
-    // A file that cannot be opened reads as an empty one, with no rows; the
-    // user's choices for rows of real files are not given up for it.
-    readDefinitions(opened);
-    return opened;
+    // A file that cannot be opened reads as an empty one, with no rows.
+    return Begin(std::make_unique<std::ifstream>(QFile::encodeName(fileName).toStdString(), std::ios::binary));
 }
 
-void TVeskImportMapping::Begin(std::unique_ptr<std::istream> input)
+bool TVeskImportMapping::Begin(std::unique_ptr<std::istream> input)
 {
     importer_.CloseInput();
     input_ = std::move(input);
-    readDefinitions(true);
+    return readDefinitions();
 }
 
-void TVeskImportMapping::readDefinitions(bool fitDestinations)
+bool TVeskImportMapping::readDefinitions()
 {
     importer_.ReadDefinitions(*input_);
     sourceNames_ = importer_.LayerNames();
+    // The user's choices for the rows of real drawings are not given up for
+    // a file that defines no layer.
+    if (sourceNames_.isEmpty())
+        return false;
     // Destinations follow row positions: kept where the row still exists,
     // empty for new rows, dropped beyond the last.
-    if (fitDestinations)
-        destinations_.resize(sourceNames_.size());
+    destinations_.resize(sourceNames_.size());
+    return true;
+}
+
+void TVeskImportMapping::DefaultDestinations(const TVeskLayerList& layers)
+{
+    for (int row = 0; row < RowCount(); ++row)
+        if (destinations_[row].isEmpty() && Resolve(layers, sourceNames_[row]))
+            destinations_[row] = sourceNames_[row];
 }
 
 QString TVeskImportMapping::Destination(int row) const
@@ -100,9 +106,8 @@ TVeskObject* TVeskImportMapping::Import(const TVeskLayerList& layers, TVeskPart&
     for (int row = 0; row < RowCount(); ++row)
         importer_.MapLayer(row, Resolve(layers, destinations_[row]));
     const std::unique_ptr<TVeskGroup> group = importer_.ReadItems();
-    TVeskObject* added = root.Add(*group);
     importer_.CloseInput();
-    return added;
+    return group->ChildCount() > 0 ? root.Add(*group) : nullptr;
 }
 
 void TVeskImportMapping::Cancel()

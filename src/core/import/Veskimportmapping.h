@@ -40,11 +40,15 @@ public:
     // Closes any earlier input, opens the file from its start and reads its
     // definitions; the rows become the file's layers, and the destinations
     // are fitted to them (kept by position, new rows empty, surplus dropped).
-    // False when the file cannot be opened: there are no rows then, Import
-    // adds an empty group, and the remembered destinations stay as they were.
+    // False when the file cannot be opened or defines no layer (it is not a
+    // legacy drawing): there are no rows then, Import adds nothing, and the
+    // remembered destinations stay as they were.
     bool Open(const QString& fileName);
     // As Open, on a stream already open (owned from now on).
-    void Begin(std::unique_ptr<std::istream> input);
+    bool Begin(std::unique_ptr<std::istream> input);
+    // Rows without a destination get the document layer named as the row,
+    // where there is one.
+    void DefaultDestinations(const TVeskLayerList& layers);
 
     int RowCount() const { return int(sourceNames_.size()); }
     const QStringList& SourceNames() const { return sourceNames_; }
@@ -60,7 +64,9 @@ public:
     static QStringList PickList(const TVeskLayerList& layers);
 
     // Maps every row, reads the items, adds the import group to the root
-    // (which stores a copy) and closes the input. Returns the root's copy.
+    // (which stores a copy) and closes the input. Returns the root's copy,
+    // or null when no item landed on a layer: an empty group could never be
+    // seen, picked or deleted.
     TVeskObject* Import(const TVeskLayerList& layers, TVeskPart& root);
     // Closes the input; nothing is imported.
     void Cancel();
@@ -68,7 +74,7 @@ public:
     const TVeskImporter& Importer() const { return importer_; }
 
 private:
-    void readDefinitions(bool fitDestinations);
+    bool readDefinitions();
 
     std::unique_ptr<std::istream> input_;
     TVeskImporter importer_;

@@ -104,6 +104,8 @@ bool TVeskDocument::readFrom(TVesk_istream& in)
         root->Load(in);
     RebuildOutlines(in.TakeUnbuilt(), QThread::idealThreadCount());
     root_ = std::move(root);
+    // Reading made the last layer it added current, which is a mask ("hole") on most boards.
+    layers_.ChooseDrawingLayer();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Veskfilestream.h"
 #include "model/Vesklayerlist.h"
+#include "shapes/Veskcontainer.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
 
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <map>
 
 namespace vesk {
 
@@ -20,15 +23,18 @@ std::unique_ptr<TVeskGroup> ReadPartFile(const QString& fileName, TVeskLayerList
     return ReadPart(file, layers);
 }
 
-std::unique_ptr<TVeskGroup> ReadPart(QIODevice& device, TVeskLayerList& layers)
+namespace {
+
+// The file's table goes into `stored`; the objects land on `layers`, or on
+// `stored` itself when that is null.
+std::unique_ptr<TVeskGroup> readPart(QIODevice& device, TVeskLayerList& stored, TVeskLayerList* layers)
 {
     TVesk_istream in(device);
     if (in.HeaderMissing())
         return nullptr;
-    TVeskLayerList stored;
     if (!stored.ReadLayerTable(in))
         return nullptr;
-    in.SetLayers(&layers);
+    in.SetLayers(layers ? layers : &stored);
     char tag[4];
     if (!in.ReadRaw(tag, 4) || std::memcmp(tag, "PART", 4) != 0)
         return nullptr;
@@ -36,6 +42,67 @@ std::unique_ptr<TVeskGroup> ReadPart(QIODevice& device, TVeskLayerList& layers)
     if (in.Failed())
         return nullptr;
     return part.ToGroup();
+}
+
+void moveToLayers(TVeskObject& object, const std::function<TVeskLayer*(const TVeskLayer&)>& layerFor)
+{
+    if (auto* container = dynamic_cast<TVeskContainer*>(&object)) {
+        for (int i = 0; i < container->ChildCount(); ++i)
+            moveToLayers(*container->ChildAt(i), layerFor);
+    } else if (auto* instance = dynamic_cast<TVeskInstance*>(&object)) {
+        if (const TVeskLayer* own = instance->GetLayer())
+            instance->SetLayer(layerFor(*own));
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TVeskGroup> ReadPart(QIODevice& device, TVeskLayerList& layers)
+{
+    TVeskLayerList stored;
+    return readPart(device, stored, &layers);
+}
+
+TVeskPartArtwork::TVeskPartArtwork()
+    : layers_(std::make_unique<TVeskLayerList>())
+{
+}
+
+TVeskPartArtwork::~TVeskPartArtwork() = default;
+
+std::unique_ptr<TVeskPartArtwork> TVeskPartArtwork::ReadFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return Read(file);
+}
+
+std::unique_ptr<TVeskPartArtwork> TVeskPartArtwork::Read(QIODevice& device)
+{
+    std::unique_ptr<TVeskPartArtwork> artwork(new TVeskPartArtwork);
+    artwork->group_ = readPart(device, *artwork->layers_, nullptr);
+    return artwork->group_ ? std::move(artwork) : nullptr;
+}
+
+std::unique_ptr<TVeskGroup> TVeskPartArtwork::PlaceOn(TVeskLayerList& into) const
+{
+    std::unique_ptr<TVeskGroup> copy(static_cast<TVeskGroup*>(group_->Clone().release()));
+    TVeskLayer* const current = into.CurrentLayer();
+    std::map<const TVeskLayer*, TVeskLayer*> placed;
+    moveToLayers(*copy, [&](const TVeskLayer& own) {
+        TVeskLayer*& target = placed[&own];
+        if (!target)
+            target = into.FindLayer(own.Name());
+        if (!target) {
+            target = into.AddNamedLayer(own.opaqueColor, own.Name());
+            target->SetMask(own.mask);
+            target->SetWireFrame(own.wireFrame);
+        }
+        return target;
+    });
+    into.SetCurrent(current);
+    return copy;
 }
 
 namespace {

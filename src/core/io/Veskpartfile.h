@@ -10,6 +10,7 @@ namespace vesk {
 
 class TVeskGroup;
 class TVeskLayerList;
+class TVeskObject;
 
 // Pad and library part files: ordinary documents whose objects are inserted
 // into another one as a group. The file's own layer table is skipped; its
@@ -20,6 +21,32 @@ class TVeskLayerList;
 std::unique_ptr<TVeskGroup> ReadPartFile(const QString& fileName, TVeskLayerList& layers);
 // The same from a device open for reading.
 std::unique_ptr<TVeskGroup> ReadPart(QIODevice& device, TVeskLayerList& layers);
+
+// A pad or library part kept apart from every document until it is placed:
+// its objects lie on a layer list of its own, the file's table, so that
+// listing or previewing parts never changes the open document.
+class TVeskPartArtwork {
+public:
+    // Null where ReadPartFile gives null.
+    static std::unique_ptr<TVeskPartArtwork> ReadFile(const QString& fileName);
+    static std::unique_ptr<TVeskPartArtwork> Read(QIODevice& device);
+    ~TVeskPartArtwork();
+
+    const TVeskGroup& Group() const { return *group_; }
+    TVeskGroup& Group() { return *group_; }
+    // The file's layers, which the group's objects lie on.
+    const TVeskLayerList& Layers() const { return *layers_; }
+    // A copy whose objects lie on the layers of `into` named as theirs; a
+    // name `into` lacks is added there with the file's colour and flags,
+    // above the current layer, which stays current.
+    std::unique_ptr<TVeskGroup> PlaceOn(TVeskLayerList& into) const;
+
+private:
+    TVeskPartArtwork();
+
+    std::unique_ptr<TVeskLayerList> layers_;
+    std::unique_ptr<TVeskGroup> group_;
+};
 
 // What a pad or library folder lists, in an order that does not depend on
 // the file system: names compared case-insensitively with their numbers as

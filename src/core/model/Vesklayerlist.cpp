@@ -182,7 +182,7 @@ void TVeskLayerList::ResetToDefaults()
         if (layer->Name() == QLatin1String("hole"))
             layer->mask = true;
     }
-    SetCurrent(LayerAt(1));
+    ChooseDrawingLayer();
     quiet.unblock();
     Q_EMIT layersChanged();
 }
@@ -195,6 +195,18 @@ void TVeskLayerList::SetCurrent(TVeskLayer* layer)
         layer->current = true;
     current_ = layer;
     Q_EMIT layersChanged();
+}
+
+void TVeskLayerList::ChooseDrawingLayer()
+{
+    const auto first = [&](auto usable) {
+        const auto it = std::ranges::find_if(layers_, [&](const auto& l) { return usable(*l); });
+        return it == layers_.end() ? nullptr : it->get();
+    };
+    TVeskLayer* layer = first([](const TVeskLayer& l) { return !l.mask && l.visible && !l.locked; });
+    if (!layer)
+        layer = first([](const TVeskLayer& l) { return !l.mask; });
+    SetCurrent(layer ? layer : LayerAt(0));
 }
 
 void TVeskLayerList::WriteLayerTable(TVesk_ostream& out) const

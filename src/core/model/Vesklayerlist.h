@@ -56,6 +56,11 @@ public:
     // The nine default layers; "solder" current.
     void ResetToDefaults();
     void SetCurrent(TVeskLayer* layer);
+    // Makes current the topmost layer a new drawing shows on: visible,
+    // unlocked and not a mask (a mask layer is drawn in the background
+    // colour). Falls back to the topmost layer that is not a mask, then to
+    // the topmost layer.
+    void ChooseDrawingLayer();
 
     TVeskLayerTable Table() const;
     // Turns the table `from` into `to` where they differ: layers of `from`

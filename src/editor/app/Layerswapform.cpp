@@ -12,6 +12,8 @@
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
 
+#include <map>
+
 namespace vesk {
 
 TLayerSwapForm::TLayerSwapForm(TVeskForm& mainForm, QString settingsFileName, QWidget* parent)
@@ -42,43 +44,71 @@ void TLayerSwapForm::showEvent(QShowEvent* event)
 
 void TLayerSwapForm::FormShow()
 {
+    // A layer renamed, added or removed since the last showing must not be
+    // offered under its old name: the rows are always the table as it is.
     const TVeskLayerList& layers = mainForm_.Document().Layers();
-    std::vector<const TVeskLayer*> now;
+    std::map<const TVeskLayer*, TVeskLayer*> chosen;
+    for (size_t row = 0; row < sources_.size(); ++row)
+        chosen[sources_[row]] = destinations_[row];
     QStringList names;
-    for (int i = 0; i < layers.LayerCount(); ++i) {
-        now.push_back(layers.LayerAt(i));
+    for (int i = 0; i < layers.LayerCount(); ++i)
         names << layers.LayerAt(i)->Name();
-    }
-    if (now == layers_)
-        return;
-    layers_ = std::move(now);
+    sources_.clear();
+    destinations_.clear();
     layerList_->ClearRows();
-    for (const QString& name : names)
-        layerList_->AddRow(name, QString(), names);
+    for (int i = 0; i < layers.LayerCount(); ++i) {
+        const TVeskLayer* source = layers.LayerAt(i);
+        TVeskLayer* destination = chosen[source];
+        if (destination && layers.LayerAt(destination->index) != destination)
+            destination = nullptr;
+        sources_.push_back(source);
+        destinations_.push_back(destination);
+        layerList_->AddRow(source->Name(), destination ? destination->Name() : QString(), names);
+    }
+}
+
+void TLayerSwapForm::done(int result)
+{
+    captureChoices();
+    QDialog::done(result);
+}
+
+void TLayerSwapForm::captureChoices()
+{
+    const TVeskLayerList& layers = mainForm_.Document().Layers();
+    for (int row = 0; row < layerList_->rowCount() && row < int(sources_.size()); ++row) {
+        const QString to = layerList_->Value(row);
+        destinations_[size_t(row)] = to.isEmpty() ? nullptr : layers.FindLayer(to);
+    }
 }
 
 void TLayerSwapForm::OKButtonClick()
 {
-    TVeskCommand swap(mainForm_.ToolBar(), QStringLiteral("レイヤーの入れ替え"));
+    captureChoices();
+    std::map<const TVeskLayer*, TVeskLayer*> targets;
+    for (size_t row = 0; row < sources_.size(); ++row)
+        if (destinations_[row] && destinations_[row] != sources_[row])
+            targets[sources_[row]] = destinations_[row];
     TVeskDocument& document = mainForm_.Document();
+    TVeskCommand swap(mainForm_.ToolBar(), QStringLiteral("レイヤーの入れ替え"));
     std::vector<TVeskObject*> selected;
     document.Root().CollectByLayer(selected, -1);
+    int moved = 0;
     for (TVeskObject* object : selected) {
         auto* instance = dynamic_cast<TVeskInstance*>(object);
-        if (!instance || !instance->GetLayer())
+        const auto target = instance ? targets.find(instance->GetLayer()) : targets.end();
+        if (target == targets.end())
             continue;
-        const QString from = instance->GetLayer()->Name();
-        for (int row = 0; row < layerList_->rowCount(); ++row) {
-            if (layerList_->Key(row) != from)
-                continue;
-            const QString to = layerList_->Value(row);
-            if (TVeskLayer* target = to.isEmpty() ? nullptr : document.Layers().FindLayer(to))
-                if (target != instance->GetLayer())
-                    instance->SetLayer(target);
-            break;
-        }
+        instance->SetLayer(target->second);
+        ++moved;
     }
     swap.Commit();
+    if (selected.empty())
+        mainForm_.ShowMessage(QStringLiteral("レイヤーの入れ替え: オブジェクトが選択されていません。"));
+    else if (moved == 0)
+        mainForm_.ShowMessage(QStringLiteral("レイヤーの入れ替え: 入れ替え先のあるレイヤーに選択中のオブジェクトはありません。"));
+    else
+        mainForm_.ShowMessage(QStringLiteral("レイヤーの入れ替え: %1 個のオブジェクトを移しました。").arg(moved));
     accept();
 }
 

@@ -6,6 +6,7 @@
 #include "Windowplacement.h"
 #include "io/Veskpartfile.h"
 #include "model/Colorstyle.h"
+#include "model/Vesklayerlist.h"
 #include "shapes/Veskgroup.h"
 
 #include <QDir>
@@ -133,11 +134,21 @@ void TLibraryForm::fillFolder(QTreeWidgetItem* node, const QString& folder, int 
     visited.removeLast();
 }
 
+const TVeskGroup* TLibraryForm::LoadedPart() const
+{
+    return loadedPart ? &loadedPart->Group() : nullptr;
+}
+
+std::unique_ptr<TVeskGroup> TLibraryForm::PlaceLoadedPart(TVeskLayerList& into) const
+{
+    return loadedPart ? loadedPart->PlaceOn(into) : nullptr;
+}
+
 void TLibraryForm::LibraryTreeClick(QTreeWidgetItem* node)
 {
     if (!node || !node->data(0, kIsFileRole).toBool())
         return;
-    loadedPart = ReadPartFile(node->data(0, kPathRole).toString(), context_.Document().Layers());
+    loadedPart = TVeskPartArtwork::ReadFile(node->data(0, kPathRole).toString());
     previewMessage = loadedPart ? QString() : QStringLiteral("読み込めません: ") + node->text(0);
     previewBox->update();
 }
@@ -169,8 +180,8 @@ void TLibraryForm::paintPreview()
     // One pixel per document unit: pens that follow the zoom follow this one.
     TDrawStyle unscaled = style;
     unscaled.SetZoom(1.0);
-    for (int layer = context_.Document().Layers().LayerCount() - 1; layer >= 0; --layer)
-        loadedPart->Draw(g, layer, unscaled);
+    for (int layer = loadedPart->Layers().LayerCount() - 1; layer >= 0; --layer)
+        loadedPart->Group().Draw(g, layer, unscaled);
 }
 
 } // namespace vesk

@@ -12,6 +12,8 @@ namespace vesk {
 
 class TEditorContext;
 class TVeskGroup;
+class TVeskLayerList;
+class TVeskPartArtwork;
 
 // The library window "LibraryForm": the tree of the library folder (each
 // folder's subfolders first, then its part files, in one stable name order,
@@ -30,10 +32,13 @@ public:
     // Fills the tree afresh (parts saved into the folder meanwhile show up)
     // and shows the window modally; true when closed with OK.
     bool Choose();
-    // The part the last click on a file loaded, or null.
-    const TVeskGroup* LoadedPart() const { return loadedPart.get(); }
-    // Forgets the loaded part (it lies on the layers of a document that is
-    // gone) and clears the preview.
+    // The part the last click on a file loaded, or null. It lies on the
+    // file's own layers: loading it leaves the document alone.
+    const TVeskGroup* LoadedPart() const;
+    // A copy of the loaded part on the layers of `into` (adding those it
+    // lacks), or null when none is loaded.
+    std::unique_ptr<TVeskGroup> PlaceLoadedPart(TVeskLayerList& into) const;
+    // Forgets the loaded part and clears the preview.
     void ResetLibrary();
     // The tree of the library folder afresh; nothing is loaded or forgotten.
     void FillTree();
@@ -58,7 +63,7 @@ private:
     void paintPreview();
 
     TEditorContext& context_;
-    std::unique_ptr<TVeskGroup> loadedPart;
+    std::unique_ptr<TVeskPartArtwork> loadedPart;
     QString previewMessage;
 };
 

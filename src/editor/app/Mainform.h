@@ -139,13 +139,14 @@ public:
     void SetCursor(TVeskCursor cursor) override;
     void ShowPosition(PointF point) override;
     void SetReferencePoint(PointF point) override;
+    void ShowMessage(const QString& text) override;
     TVeskSurface CurrentSurface() const override;
     void RefreshStyle() override;
     void ShowSurfacesOf(const std::vector<TVeskObject*>& objects) override;
     bool AskText(TVeskTextRequest& request) override;
     bool AskNumericMove(TVeskNumericMove& move) override;
     std::unique_ptr<TVeskObject> PickLibraryPart() override;
-    const TVeskObject* CurrentPad() const override;
+    std::unique_ptr<TVeskObject> NewPad() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QStatusBar>
 
 namespace vesk {
 
@@ -152,6 +153,13 @@ void TVeskForm::SetReferencePoint(PointF point)
     statusPanels_[1]->setText(QString::asprintf("X= %f Y= %f", 0.0, 0.0));
 }
 
+void TVeskForm::ShowMessage(const QString& text)
+{
+    // Long enough to read, short enough not to outlive the next action.
+    constexpr int kMessageMs = 6000;
+    statusBar()->showMessage(text, kMessageMs);
+}
+
 bool TVeskForm::AskText(TVeskTextRequest& request)
 {
     TTextForm form(this);
@@ -175,13 +183,12 @@ std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()
 {
     if (!libraryForm_ || !libraryForm_->Choose())
         return nullptr;
-    const TVeskGroup* part = libraryForm_->LoadedPart();
-    return part ? part->Clone() : nullptr;
+    return libraryForm_->PlaceLoadedPart(context_.Document().Layers());
 }
 
-const TVeskObject* TVeskForm::CurrentPad() const
+std::unique_ptr<TVeskObject> TVeskForm::NewPad()
 {
-    return objectEditor_ ? objectEditor_->ObjectListTab().CurrentPad() : nullptr;
+    return objectEditor_ ? objectEditor_->ObjectListTab().PlaceCurrentPad(context_.Document().Layers()) : nullptr;
 }
 
 } // namespace vesk

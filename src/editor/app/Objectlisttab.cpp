@@ -6,6 +6,7 @@
 #include "Vesktoolbar.h"
 #include "io/Veskpartfile.h"
 #include "model/Colorstyle.h"
+#include "model/Vesklayerlist.h"
 #include "shapes/Veskgroup.h"
 
 #include <QDir>
@@ -38,10 +39,10 @@ void TObjectListTab::Reload()
     chosenPad = -1;
     const QDir folder(context_.PadFolder());
     for (const QString& name : PartFiles(folder.path())) {
-        std::unique_ptr<TVeskGroup> pad = ReadPartFile(folder.filePath(name), context_.Document().Layers());
+        std::unique_ptr<TVeskPartArtwork> pad = TVeskPartArtwork::ReadFile(folder.filePath(name));
         if (!pad)
             continue;
-        pad->SetName(name);
+        pad->Group().SetName(name);
         thumbnails.push_back(thumbnailOf(*pad));
         pads.push_back(std::move(pad));
     }
@@ -52,9 +53,19 @@ void TObjectListTab::Reload()
     showName(-1);
 }
 
+const TVeskGroup& TObjectListTab::Pad(int index) const
+{
+    return pads[size_t(index)]->Group();
+}
+
 const TVeskGroup* TObjectListTab::CurrentPad() const
 {
-    return chosenPad >= 0 ? pads[size_t(chosenPad)].get() : nullptr;
+    return chosenPad >= 0 ? &Pad(chosenPad) : nullptr;
+}
+
+std::unique_ptr<TVeskGroup> TObjectListTab::PlaceCurrentPad(TVeskLayerList& into) const
+{
+    return chosenPad >= 0 ? pads[size_t(chosenPad)]->PlaceOn(into) : nullptr;
 }
 
 void TObjectListTab::ChoosePad(int index)
@@ -72,12 +83,13 @@ void TObjectListTab::showName(int index)
 {
     if (index < 0 || index >= PadCount())
         index = chosenPad;
-    padLabel->setText(index >= 0 ? pads[size_t(index)]->GetName() : QString());
+    padLabel->setText(index >= 0 ? Pad(index).GetName() : QString());
     padLabel->adjustSize();
 }
 
-QImage TObjectListTab::thumbnailOf(const TVeskGroup& pad) const
+QImage TObjectListTab::thumbnailOf(const TVeskPartArtwork& artwork) const
 {
+    const TVeskGroup& pad = artwork.Group();
     const int c = TPadGrid::CellSize;
     const TDrawStyle& style = context_.DrawStyle();
     QImage image(c, c, QImage::Format_ARGB32_Premultiplied);
@@ -93,7 +105,7 @@ QImage TObjectListTab::thumbnailOf(const TVeskGroup& pad) const
     g.scale(scale, scale);
     TDrawStyle scaled = style;
     scaled.SetZoom(scale);
-    for (int layer = context_.Document().Layers().LayerCount() - 1; layer >= 0; --layer)
+    for (int layer = artwork.Layers().LayerCount() - 1; layer >= 0; --layer)
         pad.Draw(g, layer, scaled);
     if (scale != 1.0) {
         g.resetTransform();

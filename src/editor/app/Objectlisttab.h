@@ -12,6 +12,8 @@ namespace vesk {
 class TEditorContext;
 class TPadGrid;
 class TVeskGroup;
+class TVeskLayerList;
+class TVeskPartArtwork;
 
 // The object editor's "パッド" page: a thumbnail of every readable pad file
 // of the pad folder, in the folder's stable name order. A pad is drawn with
@@ -25,14 +27,18 @@ public:
     explicit TObjectListTab(TEditorContext& context, QWidget* parent = nullptr);
     ~TObjectListTab() override;
 
-    // Reads the pad folder again onto the open document's layers; the
-    // first pad is chosen, or none when no file could be read.
+    // Reads the pad folder again; the first pad is chosen, or none when no
+    // file could be read. The pads keep to their own layers: listing them
+    // leaves the document alone.
     void Reload();
     // The chosen pad, or null.
     const TVeskGroup* CurrentPad() const;
+    // A copy of the chosen pad on the layers of `into` (adding those it
+    // lacks), or null when none is chosen.
+    std::unique_ptr<TVeskGroup> PlaceCurrentPad(TVeskLayerList& into) const;
     int ChosenPad() const { return chosenPad; }
     int PadCount() const { return int(pads.size()); }
-    const TVeskGroup& Pad(int index) const { return *pads[size_t(index)]; }
+    const TVeskGroup& Pad(int index) const;
     const QImage& Thumbnail(int index) const { return thumbnails[size_t(index)]; }
     // As a click on the cell: an index past the pads is refused.
     void ChoosePad(int index);
@@ -44,12 +50,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QImage thumbnailOf(const TVeskGroup& pad) const;
+    QImage thumbnailOf(const TVeskPartArtwork& pad) const;
     void showName(int index);
 
     TEditorContext& context_;
     int chosenPad = -1;
-    std::vector<std::unique_ptr<TVeskGroup>> pads;
+    std::vector<std::unique_ptr<TVeskPartArtwork>> pads;
     std::vector<QImage> thumbnails;
 };
 

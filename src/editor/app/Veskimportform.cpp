@@ -53,6 +53,7 @@ int TVeskImportForm::OpenAndShow(const QString& fileName)
                 + fileName);
         return QDialog::Rejected;
     }
+    mapping_.DefaultDestinations(mainForm_.Document().Layers());
     FormShow();
     return exec();
 }
@@ -71,7 +72,8 @@ void TVeskImportForm::OKButtonClick()
         mapping_.SetDestination(i, layerList_->Value(i));
     TVeskCommand import(mainForm_.ToolBar(), QStringLiteral("インポート"));
     TVeskDocument& document = mainForm_.Document();
-    mapping_.Import(document.Layers(), document.Root());
+    if (!mapping_.Import(document.Layers(), document.Root()))
+        mainForm_.ShowMessage(QStringLiteral("インポート: 出力先のレイヤーに入ったオブジェクトはありません。"));
     import.Commit();
     accept();
 }

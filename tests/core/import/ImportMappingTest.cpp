@@ -5,6 +5,7 @@
 #include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
 
+#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -23,6 +24,13 @@ std::string DrawingWithLayers(const QStringList& names)
     for (int i = 0; i < names.size(); ++i)
         text += "LAND:X=" + std::to_string(i + 1) + ",Y=0,LE=" + std::to_string(i) + "\n";
     return text;
+}
+
+// What an import added to the document: an empty group would be invisible
+// and out of reach, so none is added when nothing lands.
+std::string Imported(const TVeskObject* added)
+{
+    return added ? Tree(*added) : "nothing";
 }
 
 class ImportMapping : public ::testing::Test {
@@ -56,18 +64,16 @@ TEST_F(ImportMapping, DestinationsAreLookedUpExactly)
         const char* result; // the land of row 0, or nothing when dropped
     } cases[] = {
         { "solder", "group[circle solder (10,0) d20]" },
-        { "Solder", "group[]" }, // case matters
-        { "solder ", "group[]" },
-        { "nowhere", "group[]" },
-        { "", "group[]" },
+        { "Solder", "nothing" }, // case matters
+        { "solder ", "nothing" },
+        { "nowhere", "nothing" },
+        { "", "nothing" },
     };
     for (const auto& c : cases) {
         TVeskPart target;
         Begin({ QStringLiteral("top") });
         mapping.SetDestination(0, QString::fromUtf8(c.destination));
-        const TVeskObject* added = mapping.Import(layers, target);
-        ASSERT_NE(added, nullptr);
-        EXPECT_EQ(Tree(*added), c.result) << c.destination;
+        EXPECT_EQ(Imported(mapping.Import(layers, target)), c.result) << c.destination;
     }
 }
 
@@ -76,7 +82,7 @@ TEST_F(ImportMapping, EmptyDestinationDropsEvenWhenALayerHasNoName)
     layers.AddNamedLayer(0xFF000000, QString());
     Begin({ QStringLiteral("top") });
     EXPECT_EQ(TVeskImportMapping::Resolve(layers, QString()), nullptr);
-    EXPECT_EQ(Tree(*mapping.Import(layers, root)), "group[]");
+    EXPECT_EQ(Imported(mapping.Import(layers, root)), "nothing");
 }
 
 TEST_F(ImportMapping, TwoRowsMayShareALayer)
@@ -84,7 +90,7 @@ TEST_F(ImportMapping, TwoRowsMayShareALayer)
     Begin({ QStringLiteral("top"), QStringLiteral("inner"), QStringLiteral("bottom") });
     mapping.SetDestination(0, QStringLiteral("component"));
     mapping.SetDestination(2, QStringLiteral("component"));
-    EXPECT_EQ(Tree(*mapping.Import(layers, root)),
+    EXPECT_EQ(Imported(mapping.Import(layers, root)),
         "group[circle component (10,0) d20; circle component (30,0) d20]");
 }
 
@@ -101,7 +107,7 @@ TEST_F(ImportMapping, DestinationsFollowRowPositionsAcrossImports)
     EXPECT_EQ(
         Joined(mapping.Destinations()), Joined({ QStringLiteral("solder"), QStringLiteral("component") }));
     EXPECT_EQ(
-        Tree(*mapping.Import(layers, root)), "group[circle solder (10,0) d20; circle component (20,0) d20]");
+        Imported(mapping.Import(layers, root)), "group[circle solder (10,0) d20; circle component (20,0) d20]");
 
     // More rows: the new ones start empty.
     Begin({ QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z") });
@@ -119,8 +125,8 @@ TEST_F(ImportMapping, ImportAddsOneGroupToTheRootAndKeepsWhatWasThere)
     EXPECT_EQ(root.ChildAt(1), added);
     EXPECT_EQ(added->GetOwner(), &root);
     EXPECT_FALSE(added->IsSelected());
-    // The input is closed: a second import of it adds an empty group.
-    EXPECT_EQ(Tree(*mapping.Import(layers, root)), "group[]");
+    // The input is closed: a second import of it adds nothing.
+    EXPECT_EQ(Imported(mapping.Import(layers, root)), "nothing");
 }
 
 TEST_F(ImportMapping, OpenReadsTheFileFromItsStartEachTime)
@@ -131,20 +137,49 @@ TEST_F(ImportMapping, OpenReadsTheFileFromItsStartEachTime)
     mapping.Cancel();
     ASSERT_TRUE(mapping.Open(file));
     EXPECT_EQ(mapping.RowCount(), 2);
-    EXPECT_EQ(Tree(*mapping.Import(layers, root)), "group[circle component (25,-40) d20]");
+    EXPECT_EQ(Imported(mapping.Import(layers, root)), "group[circle component (25,-40) d20]");
 }
 
-TEST_F(ImportMapping, FileThatCannotBeOpenedGivesNoRowsAndKeepsTheChoices)
+TEST_F(ImportMapping, RefusedFileGivesNoRowsAndKeepsTheChoices)
 {
-    Begin({ QStringLiteral("top") });
-    mapping.SetDestination(0, QStringLiteral("solder"));
     QTemporaryDir dir;
-    EXPECT_FALSE(mapping.Open(dir.filePath(QStringLiteral("missing.pcb"))));
-    EXPECT_EQ(mapping.RowCount(), 0);
-    EXPECT_EQ(Tree(*mapping.Import(layers, root)), "group[]");
-    EXPECT_EQ(Joined(mapping.Destinations()), Joined({ QStringLiteral("solder") }));
-    Begin({ QStringLiteral("other") });
-    EXPECT_EQ(Tree(*mapping.Import(layers, root)), "group[circle solder (10,0) d20]");
+    const QString notADrawing = dir.filePath(QStringLiteral("notes.txt"));
+    {
+        QFile file(notADrawing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("shopping list\nresistors\n");
+    }
+    const struct {
+        const char* what;
+        QString file;
+    } cases[] = {
+        { "missing", dir.filePath(QStringLiteral("missing.pcb")) },
+        { "not a drawing", notADrawing },
+        { "a folder", dir.path() },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Begin({ QStringLiteral("top"), QStringLiteral("bottom") });
+        mapping.SetDestination(0, QStringLiteral("solder"));
+        mapping.SetDestination(1, QStringLiteral("component"));
+        EXPECT_FALSE(mapping.Open(c.file));
+        EXPECT_EQ(mapping.RowCount(), 0);
+        EXPECT_EQ(Imported(mapping.Import(layers, root)), "nothing");
+        EXPECT_EQ(Joined(mapping.Destinations()),
+            Joined({ QStringLiteral("solder"), QStringLiteral("component") }));
+        Begin({ QStringLiteral("other") });
+        EXPECT_EQ(Imported(mapping.Import(layers, root)), "group[circle solder (10,0) d20]");
+    }
+}
+
+TEST_F(ImportMapping, EmptyRowsDefaultToTheLayerOfTheirName)
+{
+    Begin({ QStringLiteral("solder"), QStringLiteral("top"), QStringLiteral("hole"), QStringLiteral("Solder") });
+    mapping.SetDestination(2, QStringLiteral("component"));
+    mapping.DefaultDestinations(layers);
+    // A chosen destination stays; a name the document lacks (case counts) stays empty.
+    EXPECT_EQ(Joined(mapping.Destinations()),
+        Joined({ QStringLiteral("solder"), QString(), QStringLiteral("component"), QString() }));
 }
 
 TEST_F(ImportMapping, DestinationsRoundTripThroughRowKeys)

@@ -52,7 +52,8 @@ TEST(Document, BoardFixtureReadsIntoTheExpectedTree)
     ASSERT_TRUE(doc.Read(fixturePath("board.vbf")));
     ASSERT_EQ(doc.Layers().LayerCount(), 10);
     EXPECT_EQ(doc.Layers().LayerAt(9)->Name(), QStringLiteral("部品面"));
-    EXPECT_EQ(doc.Layers().CurrentLayer(), doc.Layers().LayerAt(0));
+    // Not "hole" above it: a mask is drawn in the background colour.
+    EXPECT_EQ(doc.Layers().CurrentLayer()->Name(), QStringLiteral("solder"));
     const QJsonObject root = ObjectToJson(doc.Root());
     const QJsonArray children = root[QStringLiteral("children")].toArray();
     ASSERT_EQ(children.size(), 4);

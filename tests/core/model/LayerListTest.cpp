@@ -259,6 +259,35 @@ TEST_F(LayerListTest, SetCurrentKeepsExactlyOneCurrentLayer)
     ExpectConsistent();
 }
 
+TEST_F(LayerListTest, DrawingLayerIsTheTopmostANewShapeShowsOn)
+{
+    // Layers top to bottom: 'm' mask, 'h' hidden, 'l' locked, '.' plain.
+    const struct {
+        const char* layers;
+        int current;
+    } cases[] = {
+        { "m..", 1 },
+        { "mhl.", 3 },
+        { "hl.m", 2 },
+        { "mhl", 1 }, // nothing fits: the topmost that is not a mask
+        { "mm", 0 },
+        { "", -1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layers);
+        TVeskLayerList layers;
+        for (const char* flag = c.layers; *flag; ++flag) {
+            layers.SetCurrent(nullptr); // append
+            TVeskLayer* layer = layers.AddNamedLayer(0xFF000000, QString::number(flag - c.layers));
+            layer->SetMask(*flag == 'm');
+            layer->SetVisible(*flag != 'h');
+            layer->SetLocked(*flag == 'l');
+        }
+        layers.ChooseDrawingLayer();
+        EXPECT_EQ(layers.CurrentLayer(), layers.LayerAt(c.current));
+    }
+}
+
 TEST_F(LayerListTest, WritesTheDefaultTableByteForByte)
 {
     TVesk_ostream out;

@@ -3,7 +3,8 @@
 // while building), an open polyline, a rectangle, a circle and a text drawn
 // with mouse and key events on the drawing area, one anchor of the polyline
 // moved and another deleted with the point tool, saved, and the file compared
-// byte for byte with the same document built through the core.
+// byte for byte with the same document built through the core; and what the
+// tools do when the current layer is hidden or locked.
 #include "FakeDialogs.h"
 #include "Vesktoolbar.h"
 #include "app/Drawingview.h"
@@ -27,11 +28,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -52,7 +55,7 @@ QByteArray normalised(TVeskDocument& doc)
 }
 
 class DrawingToolsRun : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
@@ -230,6 +233,63 @@ TEST_F(DrawingToolsRun, PathPolylineRectangleCircleTextAndPointEditsSaveAsBuiltT
     }
     EXPECT_EQ(got.toHex(), want.toHex());
     EXPECT_FALSE(context->History().IsModified());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DrawingToolsRun, ANewShapeShowsAHiddenCurrentLayerAndALockedOneRefuses)
+{
+    const auto answerText = [] {
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<TTextForm*>(QApplication::activeModalWidget())) {
+                dialog->TextMemo()->setPlainText(QStringLiteral("A"));
+                dialog->OKButtonClick();
+            }
+        });
+    };
+    const struct {
+        const char* what;
+        Tool tool;
+        std::function<void(DrawingToolsRun&)> draw;
+    } tools[] = {
+        { "rectangle", Rectangle, [](DrawingToolsRun& t) { t.drag({ 0, 0 }, { 38, 25 }); } },
+        { "ellipse", Ellipse, [](DrawingToolsRun& t) { t.drag({ 0, 0 }, { 25, 0 }); } },
+        { "polyline", Polyline,
+            [](DrawingToolsRun& t) {
+                t.click({ 0, 0 });
+                t.click({ 38, 0 });
+                t.key(Qt::Key_Return);
+            } },
+        { "text", Text,
+            [answerText](DrawingToolsRun& t) {
+                answerText();
+                t.click({ 0, 0 });
+            } },
+    };
+    TVeskLayer* solder = context->Document().Layers().CurrentLayer();
+    ASSERT_EQ(solder->Name(), QStringLiteral("solder"));
+    for (const auto& t : tools) {
+        SCOPED_TRACE(t.what);
+        solder->SetLocked(false);
+        solder->SetVisible(false);
+        use(t.tool);
+        const int children = context->Document().Root().ChildCount();
+        t.draw(*this);
+        EXPECT_TRUE(solder->visible) << "a shape on a hidden layer would vanish on release";
+        EXPECT_EQ(context->Document().Root().ChildCount(), children + 1);
+        EXPECT_EQ(form->statusBar()->currentMessage(), QStringLiteral("非表示だったレイヤー「solder」を表示しました。"));
+
+        solder->SetLocked(true);
+        form->statusBar()->clearMessage();
+        const int steps = context->History().Count();
+        t.draw(*this);
+        EXPECT_EQ(context->Document().Root().ChildCount(), children + 1);
+        EXPECT_EQ(context->History().Count(), steps);
+        EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("ロックされています")))
+            << form->statusBar()->currentMessage().toStdString();
+    }
 }
 
 } // namespace

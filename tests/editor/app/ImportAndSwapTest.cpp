@@ -15,6 +15,8 @@
 #include "shapes/Veskrectangle.h"
 
 #include <QAction>
+#include <QFile>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -193,19 +195,103 @@ TEST_F(ImportAndSwapTest, SwapExchangesTheLayersOfTheSelectedObjectsAsOneStep)
     root().SetSelected(false);
     EXPECT_EQ(saved(), before);
 
-    // The rows keep their choices while the layers stay; a new layer starts afresh.
-    swap.show();
-    bool kept = false;
-    for (int i = 0; i < rows.rowCount(); ++i)
-        kept = kept
-            || (rows.Key(i) == QStringLiteral("solder") && rows.Value(i) == QStringLiteral("component"));
-    EXPECT_TRUE(kept);
-    swap.reject();
+    // A choice stays with its layers, under their present names, as the
+    // table changes around them; a new layer's row starts empty.
     layers().AddNamedLayer(0xFF00FF00, QStringLiteral("new"));
+    layers().FindLayer(QStringLiteral("component"))->SetName(QStringLiteral("comp2"));
     swap.show();
+    QStringList shown;
     for (int i = 0; i < rows.rowCount(); ++i)
-        EXPECT_TRUE(rows.Value(i).isEmpty()) << rows.Key(i).toStdString();
+        shown << rows.Key(i) + QLatin1Char('>') + rows.Value(i);
+    EXPECT_EQ(shown.size(), layers().LayerCount());
+    EXPECT_TRUE(shown.contains(QStringLiteral("solder>comp2"))) << shown.join(u' ').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("comp2>solder"))) << shown.join(u' ').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("new>")));
     swap.reject();
+}
+
+TEST_F(ImportAndSwapTest, SwapRowsFollowARenameAndSayWhatMoved)
+{
+    context->Edit().Begin(QStringLiteral("draw"));
+    root().Adopt(rectOn("component"))->SetSelected(true);
+    context->Edit().Commit();
+    // Renamed through the layer dialog, as a user would.
+    layers().FindLayer(QStringLiteral("component"))->SetName(QStringLiteral("comp2"));
+
+    TLayerSwapForm& swap = form->LayerSwapForm();
+    const struct {
+        const char* what;
+        const char* from;
+        const char* to;
+        const char* layer; // of the rectangle after OK
+        const char* said;
+    } cases[] = {
+        { "a row with nothing selected on it", "solder", "dimension", "comp2",
+            "入れ替え先のあるレイヤーに選択中のオブジェクトはありません" },
+        { "the renamed layer's row", "comp2", "solder", "solder", "1 個のオブジェクトを移しました" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        swap.show();
+        TValueListEditor& rows = swap.LayerList();
+        QStringList keys;
+        for (int i = 0; i < rows.rowCount(); ++i) {
+            keys << rows.Key(i);
+            rows.SetValue(i, rows.Key(i) == QLatin1String(c.from) ? QLatin1String(c.to) : QString());
+        }
+        EXPECT_FALSE(keys.contains(QStringLiteral("component"))) << "the name from before the rename";
+        const int steps = context->History().Count();
+        swap.OKButtonClick();
+        EXPECT_EQ(layerOf(0), QLatin1String(c.layer));
+        EXPECT_EQ(context->History().Count(), steps + (QLatin1String(c.layer) == QLatin1String("comp2") ? 0 : 1));
+        EXPECT_TRUE(form->statusBar()->currentMessage().contains(QString::fromUtf8(c.said)))
+            << form->statusBar()->currentMessage().toStdString();
+    }
+}
+
+TEST_F(ImportAndSwapTest, ImportRowsDefaultToLayersOfTheirNameAndARefusedFileKeepsTheChoices)
+{
+    QStringList shown;
+    const auto showRows = [&](TVeskImportForm& importer) {
+        shown.clear();
+        for (int i = 0; i < importer.LayerList().rowCount(); ++i)
+            shown << importer.LayerList().Key(i) + QLatin1Char('>') + importer.LayerList().Value(i);
+    };
+    importFile(importFixture("board.pcb"), [&](TVeskImportForm& importer) {
+        showRows(importer);
+        importer.LayerList().SetValue(3, QStringLiteral("dimension"));
+        importer.OKButtonClick();
+    });
+    EXPECT_EQ(shown.mid(0, 2), QStringList({ QStringLiteral("component>component"), QStringLiteral("solder>solder") }));
+    EXPECT_EQ(shown.mid(3), QStringList({ QStringLiteral("outline>"), QStringLiteral("drill>") }));
+    EXPECT_EQ(root().ChildCount(), 1) << "the first OK imports the copper";
+
+    // A text file is refused; the choices of real drawings stay.
+    const QString notes = dir.filePath(QStringLiteral("notes.txt"));
+    {
+        QFile file(notes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a drawing\n");
+    }
+    importFile(notes, [](TVeskImportForm& importer) { importer.reject(); });
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    importFile(importFixture("board.pcb"), [&](TVeskImportForm& importer) {
+        showRows(importer);
+        importer.reject();
+    });
+    EXPECT_EQ(shown.value(3), QStringLiteral("outline>dimension"));
+}
+
+TEST_F(ImportAndSwapTest, AnImportThatPlacesNothingAddsNothingAndSaysSo)
+{
+    importFile(importFixture("board.pcb"), [&](TVeskImportForm& importer) {
+        for (int i = 0; i < importer.LayerList().rowCount(); ++i)
+            importer.LayerList().SetValue(i, QString());
+        importer.OKButtonClick();
+    });
+    EXPECT_EQ(root().ChildCount(), 0);
+    EXPECT_FALSE(context->History().IsModified());
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("インポート")));
 }
 
 TEST_F(ImportAndSwapTest, SwapWithNothingSelectedChangesNothing)

@@ -461,6 +461,44 @@ TEST_F(LayerWindowTest, HideLockReorderEditThenSaveAndReopen)
     EXPECT_FALSE(modified());
 }
 
+TEST_F(LayerWindowTest, NewAndOpenMakeTheTopmostLayerANewDrawingShowsOnCurrent)
+{
+    // A board whose top layers are masks: the drawing layer is the first below them.
+    {
+        TVeskDocument masks;
+        masks.Layers().LayerAt(1)->SetMask(true); // "solder"
+        ASSERT_TRUE(masks.Write(temp("masks.vbf")).ok);
+    }
+    const struct {
+        const char* what;
+        QString open; // empty: New
+        const char* current;
+    } cases[] = {
+        { "new", QString(), "solder" },
+        { "board", QStringLiteral(VESK_TEST_DATA "/board.vbf"), "solder" },
+        { "empty", QStringLiteral(VESK_TEST_DATA "/empty.vbf"), "solder" },
+        { "masks on top", temp("masks.vbf"), "component" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        layers().SetCurrent(layers().LayerAt(0));
+        if (c.open.isEmpty()) {
+            form->NewMenuClick();
+        } else {
+            dialogs->openName = c.open;
+            form->OpenMenuClick();
+        }
+        ASSERT_NE(layers().CurrentLayer(), nullptr);
+        EXPECT_EQ(layers().CurrentLayer()->Name(), QLatin1String(c.current));
+        int marked = -1;
+        for (int i = 0; i < window().RowCount(); ++i)
+            if (row(i)->Layer()->current)
+                marked = i;
+        EXPECT_EQ(marked, layers().CurrentLayer()->index) << "the layer window shows it";
+        EXPECT_FALSE(modified());
+    }
+}
+
 TEST_F(LayerWindowTest, DrawingFollowsTheLayersLook)
 {
     constexpr int index = 2;

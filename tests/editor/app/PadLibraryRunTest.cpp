@@ -161,3 +161,85 @@ TEST_F(PadLibraryRun, TwoPadsAndADip8UndoOnceAndSave)
 }
 
 } // namespace
+
+namespace {
+
+QStringList layerNames(const TVeskLayerList& layers)
+{
+    QStringList names;
+    for (int i = 0; i < layers.LayerCount(); ++i)
+        names << layers.LayerAt(i)->Name();
+    return names;
+}
+
+TEST_F(PadLibraryRun, ListingAndPreviewingPartsLeaveTheDocumentAloneAndPlacingAddsTheLayersTheyNeed)
+{
+    // A board drawn on "solder" alone: none of the layers the parts use.
+    {
+        TVeskDocument drawn;
+        drawn.Layers().ClearLayers();
+        TVeskRect track(drawn.Layers().AddNamedLayer(0xFFEB2828, QStringLiteral("solder")),
+            TVeskSurface(0.0f, false, true, 4));
+        track.SetCorners({ 0, 0 }, { 100, 10 });
+        track.SetSelected(false);
+        drawn.Root().Add(track);
+        ASSERT_TRUE(drawn.Write(temp("solder-only.vbf")).ok);
+    }
+    dialogs->openName = temp("solder-only.vbf");
+    form->OpenMenuClick();
+    settle();
+    const QStringList opened { QStringLiteral("solder") };
+    EXPECT_EQ(layerNames(document().Layers()), opened);
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(document().Layers().CurrentLayer()->Name(), QStringLiteral("solder"));
+
+    // A part previewed in the library window, then cancelled.
+    QTest::mouseClick(form->ToolStrip().ToolButtons()[8], Qt::LeftButton);
+    bool previewed = false;
+    WhenModal<TLibraryForm>([&](TLibraryForm& library) {
+        library.libraryTree->expandAll();
+        const QList<QTreeWidgetItem*> found = library.libraryTree->findItems(
+            QStringLiteral("DIP-8.vbf"), Qt::MatchExactly | Qt::MatchRecursive);
+        if (found.size() == 1) {
+            library.LibraryTreeClick(found.front());
+            previewed = library.LoadedPart() != nullptr;
+        }
+        QTest::mouseClick(library.cancelButton, Qt::LeftButton);
+    });
+    QTest::mouseClick(&area(), Qt::LeftButton, {}, px({ 50, 50 }));
+    settle();
+    ASSERT_TRUE(previewed);
+    EXPECT_EQ(layerNames(document().Layers()), opened);
+    EXPECT_EQ(children(), 1);
+    EXPECT_FALSE(modified());
+
+    // A pad placed brings its layers, in its own step; the current layer stays.
+    TObjectListTab& list = form->ObjectEditor().ObjectListTab();
+    ASSERT_GT(list.PadCount(), 0);
+    list.ChoosePad(0);
+    QTest::mouseClick(&area(), Qt::LeftButton, {}, px({ 50, 50 }));
+    settle();
+    ASSERT_EQ(children(), 2);
+    EXPECT_EQ(steps(), 1);
+    std::vector<TVeskObject*> leaves;
+    document().Root().ChildAt(1)->CollectLeaves(leaves);
+    QStringList used;
+    for (TVeskObject* leaf : leaves)
+        if (auto* shape = dynamic_cast<TVeskInstance*>(leaf); shape && !used.contains(shape->GetLayer()->Name()))
+            used << shape->GetLayer()->Name();
+    if (!used.contains(QStringLiteral("solder")))
+        used << QStringLiteral("solder");
+    ASSERT_GT(used.size(), 1) << "the fixture needs a pad on layers the board lacks";
+    QStringList now = layerNames(document().Layers());
+    now.sort();
+    used.sort();
+    EXPECT_EQ(now, used) << "exactly the layers the pad lies on were added";
+    EXPECT_EQ(document().Layers().CurrentLayer()->Name(), QStringLiteral("solder"));
+
+    form->Menu().undoItem->trigger();
+    settle();
+    EXPECT_EQ(children(), 1);
+    EXPECT_EQ(layerNames(document().Layers()), opened);
+}
+
+} // namespace
