@@ -32,6 +32,8 @@ void TVeskInsertProc::MouseUp(std::uint32_t, PointF point)
 {
     if (TopMode() != armedMode_ || !root)
         return;
+    // Disarmed first: only the release of the press that armed it inserts.
+    SetTopMode(idleMode_);
     anchor = SnapIfOn(point);
     Host().SetReferencePoint(anchor);
     // Open before the artwork is taken: a pad brings the layers it needs.

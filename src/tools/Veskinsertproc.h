@@ -9,12 +9,11 @@ namespace vesk {
 class TVeskObject;
 struct TVeskToolInfo;
 
-// A tool that inserts ready-made artwork where the user clicks: the first
-// left press arms it, and from then on every release of any button takes
-// the artwork the tool is given, adds it with its origin on the snapped
-// release point, unselected, and records one history step. It stays armed,
-// also after it was deactivated and activated again. No artwork, or an
-// empty one, inserts and records nothing.
+// A tool that inserts ready-made artwork where the user clicks: a left
+// press arms it, and its release takes the artwork the tool is given, adds
+// it with its origin on the snapped release point, unselected, and records
+// one history step. Other buttons do nothing. No artwork, or an empty one,
+// inserts and records nothing.
 class TVeskInsertProc : public TVeskEventProc {
 public:
     TVeskInsertProc(TVeskToolBar& toolBar, const TVeskToolInfo& info, std::int32_t armedMode);

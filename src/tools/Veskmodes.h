@@ -54,8 +54,7 @@ enum TVeskTextMode : std::int32_t {
     ModeTextIdle = 21,
 };
 
-// Pad and library tools: armed by the first left press, after which every
-// release inserts.
+// Pad and library tools: armed by a left press, whose release inserts.
 enum TVeskInsertMode : std::int32_t {
     ModePadIdle = 22,
     ModePadArmed = 23,

@@ -113,8 +113,21 @@ void TVeskPathProc::FinishClick()
         finish();
 }
 
+bool TVeskPathProc::buildingIsALine() const
+{
+    // Three points an anchor: a lone anchor draws nothing and could never be picked again.
+    return building && building->Points().size() > 3;
+}
+
 void TVeskPathProc::finish()
 {
+    if (!buildingIsALine()) {
+        install(nullptr);
+        closing = false;
+        steps_.Clear();
+        RequestRedraw();
+        return;
+    }
     building->EndPath();
     building->SetInProgress(false);
     building = nullptr;
@@ -127,10 +140,8 @@ void TVeskPathProc::finish()
 
 void TVeskPathProc::EndGesture()
 {
-    if (building && building->Points().size() > 3)
+    if (building)
         finish();
-    else if (building)
-        install(nullptr);
     closing = false;
     TVeskEventProc::EndGesture();
 }
@@ -202,7 +213,9 @@ void TVeskPathProc::StateInstalled()
 
 void TVeskPathProc::Deactivate()
 {
-    if (building && root) {
+    if (building && root && !buildingIsALine()) {
+        install(nullptr);
+    } else if (building && root) {
         building->EndPath();
         building->SetInProgress(false);
         building = nullptr;

@@ -65,7 +65,10 @@ private:
     // goes and the step is dropped).
     void install(const TVeskObject* state);
     // The path is done: one step of the document history.
+    // Ends the path being built: recorded when it has two anchors or more,
+    // else taken out with nothing recorded.
     void finish();
+    bool buildingIsALine() const;
 
     const QString step_;
     bool closing = false;

@@ -43,7 +43,9 @@ void TVeskPointProc::AddOwnOptionButtons()
 
 void TVeskPointProc::Deactivate()
 {
-    EndGesture();
+    // An idle tool has no gesture; the step open now is another tool's.
+    if (IsActive())
+        EndGesture();
     editList.clear();
     // The held keys are forgotten on the way out, so no key-up would end a
     // Ctrl+Shift or X+Z mode, and a press or band under way has no release

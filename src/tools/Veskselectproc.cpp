@@ -54,7 +54,9 @@ void TVeskSelectProc::AddOwnOptionButtons()
 
 void TVeskSelectProc::Deactivate()
 {
-    EndGesture();
+    // An idle tool has no gesture; the step open now is another tool's.
+    if (IsActive())
+        EndGesture();
     selectionList.clear();
     Host().RefreshStyle();
     std::erase(modes, std::int32_t(ModeSelectNumeric));

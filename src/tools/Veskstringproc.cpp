@@ -8,6 +8,8 @@
 #include "shapes/Veskpart.h"
 #include "shapes/Veskstring.h"
 
+#include <utility>
+
 namespace vesk {
 
 TVeskStringProc::TVeskStringProc(TVeskToolBar& toolBar, const TVeskToolInfo& info)
@@ -20,7 +22,8 @@ TVeskStringProc::TVeskStringProc(TVeskToolBar& toolBar, const TVeskToolInfo& inf
 
 void TVeskStringProc::MouseDown(std::uint32_t shift, PointF point)
 {
-    if (!(shift & ssLeft) || !root)
+    pressed_ = (shift & ssLeft) && root;
+    if (!pressed_)
         return;
     anchor = point;
     root->SetSelected(false);
@@ -36,7 +39,7 @@ void TVeskStringProc::MouseMove(std::uint32_t, PointF point)
 
 void TVeskStringProc::MouseUp(std::uint32_t, PointF)
 {
-    if (!root)
+    if (!std::exchange(pressed_, false) || !root)
         return;
     for (TVeskObject* hit : hitList)
         if (auto* existing = dynamic_cast<TVeskString*>(hit)) {

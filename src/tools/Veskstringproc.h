@@ -37,6 +37,8 @@ private:
     TVeskString* text = nullptr;
     // The objects under the last left press, looking into groups.
     std::vector<TVeskObject*> hitList;
+    // A left press awaits its release: only that release places or edits.
+    bool pressed_ = false;
 };
 
 } // namespace vesk

@@ -75,7 +75,7 @@ struct Drawing {
 
 enum class Source { Pad, NoPad, EmptyPad, Part, Cancelled, EmptyPart };
 
-TEST(InsertTools, EachArmedReleaseInsertsOneGroupAtTheSnappedPointAsOneStep)
+TEST(InsertTools, EachLeftClickInsertsOneGroupAtTheSnappedPointAsOneStepAndRightClicksNothing)
 {
     const struct {
         const char* what;
@@ -90,14 +90,14 @@ TEST(InsertTools, EachArmedReleaseInsertsOneGroupAtTheSnappedPointAsOneStep)
         { "pad, two left clicks", "PadTool", Source::Pad, true, "LL", 2, 0 },
         { "pad, unsnapped", "PadTool", Source::Pad, false, "L", 1, 0 },
         { "pad, right click before arming", "PadTool", Source::Pad, true, "RR", 0, 0 },
-        { "pad, right click once armed", "PadTool", Source::Pad, true, "RLR", 2, 0 },
-        { "pad, armed across a tool switch", "PadTool", Source::Pad, true, "LSR", 2, 0 },
+        { "pad, right click after a left click", "PadTool", Source::Pad, true, "RLR", 1, 0 },
+        { "pad, right click after a tool switch", "PadTool", Source::Pad, true, "LSR", 1, 0 },
         { "no pad chosen", "PadTool", Source::NoPad, true, "LL", 0, 0 },
         { "an empty pad", "PadTool", Source::EmptyPad, true, "L", 0, 0 },
         { "part, left click", "LibraryTool", Source::Part, true, "L", 1, 1 },
         { "part, right click before arming", "LibraryTool", Source::Part, true, "R", 0, 0 },
-        { "part, right click once armed", "LibraryTool", Source::Part, true, "LR", 2, 2 },
-        { "part, armed across a tool switch", "LibraryTool", Source::Part, true, "LSR", 2, 2 },
+        { "part, right click after a left click", "LibraryTool", Source::Part, true, "LR", 1, 1 },
+        { "part, right click after a tool switch", "LibraryTool", Source::Part, true, "LSR", 1, 1 },
         { "library cancelled or nothing chosen", "LibraryTool", Source::Cancelled, true, "LL", 0, 2 },
         { "an empty part", "LibraryTool", Source::EmptyPart, true, "L", 0, 1 },
     };
@@ -139,7 +139,7 @@ TEST(InsertTools, EachArmedReleaseInsertsOneGroupAtTheSnappedPointAsOneStep)
             EXPECT_NEAR(at.X, expected.X, 1e-4);
             EXPECT_NEAR(at.Y, expected.Y, 1e-4);
         }
-        // An armed release takes its point as the reference, inserting or not.
+        // A left click takes its point as the reference, inserting or not.
         const bool armed = std::string(c.script).find('L') != std::string::npos;
         EXPECT_EQ(d.host.reference, armed ? expected : PointF(0, 0));
         // The pad list keeps its pad where it was.

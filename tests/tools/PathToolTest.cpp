@@ -6,6 +6,7 @@
 #include "shapes/Veskpath.h"
 #include "shapes/Veskrectangle.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vesk;
@@ -102,14 +103,31 @@ TEST(PathTools, ThePathInProgressIsDrawnOverTheKeptPictureAndJoinsItWhenFinished
     EXPECT_NE(b.host.drawing.pixel(on), background);
 }
 
-TEST(PathTools, OneClickAndEnterLeaveAOneAnchorPath)
+TEST(PathTools, APathOfOneAnchorIsDiscardedHoweverItEnds)
 {
-    Building b;
-    b.click({ 10, 10 });
-    b.tool->FinishClick();
-    ASSERT_NE(b.lastPath(), nullptr);
-    EXPECT_EQ(b.lastPath()->Points().size(), 3u);
-    EXPECT_EQ(b.root().ChildCount(), 2);
+    // A lone anchor draws nothing and could never be picked or deleted again.
+    const struct {
+        const char* what;
+        const char* tool;
+        std::function<void(Building&)> end;
+    } cases[] = {
+        { "Enter", "BezierTool", [](Building& b) { b.key(kEnter); } },
+        { "the finish button", "PolylineTool", [](Building& b) { b.tool->FinishClick(); } },
+        { "a press on the anchor itself", "BezierTool", [](Building& b) { b.click({ 11, 9 }); } },
+        { "switching tools", "PolylineTool",
+            [](Building& b) { EXPECT_TRUE(b.bar.SelectToolByName(QStringLiteral("RectangleTool"))); } },
+        { "a command", "BezierTool", [](Building& b) { b.tool->EndGesture(); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Building b(c.tool);
+        const int steps = b.host.history.Count();
+        b.click({ 10, 10 });
+        c.end(b);
+        EXPECT_EQ(b.root().ChildCount(), 1);
+        EXPECT_EQ(b.host.history.Count(), steps);
+        EXPECT_EQ(b.tool->Building(), nullptr);
+    }
 }
 
 TEST(PathTools, APressOnTheFirstAnchorClosesAndItsReleaseFinishes)

@@ -143,3 +143,30 @@ TEST(TextTool, LeavingTheToolAddsNoStep)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextTool, ARightClickNeitherAsksNorPlaces)
+{
+    Texting t;
+    t.answer(QStringLiteral("R1"));
+    t.click({ 20, 20 });
+    ASSERT_EQ(t.root().ChildCount(), 1);
+    const struct {
+        const char* what;
+        PointF at;
+    } cases[] = {
+        { "on empty space", { 100, 100 } },
+        { "on the text placed before", { 20, 20 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.tool->WindowMouseDown(ssRight, t.pixel(c.at));
+        t.tool->WindowMouseUp(0, t.pixel(c.at));
+        EXPECT_EQ(t.host.asked.size(), 1u);
+        EXPECT_EQ(t.root().ChildCount(), 1);
+        EXPECT_EQ(t.host.history.Count(), 1);
+    }
+}
+
+} // namespace
