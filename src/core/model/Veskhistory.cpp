@@ -52,13 +52,22 @@ void TVeskHistory::ApplyOwn(TVeskPart& root, const TVeskObject& record)
     root.SetViewScale(scale);
 }
 
+void TVeskHistory::SetModified(bool modified)
+{
+    if (modified == modified_)
+        return;
+    modified_ = modified;
+    if (modifiedListener_)
+        modifiedListener_(modified);
+}
+
 void TVeskHistory::Reset(TVeskPart& root, int depth)
 {
     Clear();
     maxDepth_ = std::max(depth, 1);
     for (const auto& child : root.Children())
         Recorded(*child);
-    modified_ = false;
+    SetModified(false);
 }
 
 void TVeskHistory::Record(QString name, std::vector<Change> changes, std::optional<TVeskLayerTable> layersBefore,
@@ -79,7 +88,7 @@ void TVeskHistory::Record(QString name, std::vector<Change> changes, std::option
     while (steps_.size() > std::size_t(maxDepth_ - 1))
         steps_.pop_front();
     position_ = steps_.size();
-    modified_ = true;
+    SetModified(true);
 }
 
 bool TVeskHistory::Undo(TVeskPart& root, TVeskLayerList& layers)
@@ -93,7 +102,7 @@ bool TVeskHistory::Undo(TVeskPart& root, TVeskLayerList& layers)
         ApplyOwn(root, *step.root.before);
     if (step.layersBefore)
         layers.RestoreTable(*step.layersBefore, *step.layersAfter);
-    modified_ = true;
+    SetModified(true);
     return true;
 }
 
@@ -107,7 +116,7 @@ bool TVeskHistory::Redo(TVeskPart& root, TVeskLayerList& layers)
     Apply(root, step.changes, false);
     if (step.root.after)
         ApplyOwn(root, *step.root.after);
-    modified_ = true;
+    SetModified(true);
     return true;
 }
 

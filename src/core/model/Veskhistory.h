@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -58,7 +59,9 @@ public:
     void Clear();
 
     bool IsModified() const { return modified_; }
-    void SetModified(bool modified) { modified_ = modified; }
+    void SetModified(bool modified);
+    // Called whenever the modified flag turns, with its new value.
+    void SetModifiedListener(std::function<void(bool)> listener) { modifiedListener_ = std::move(listener); }
 
     int Count() const { return int(steps_.size()); }
     // The steps undo can take, one after the other.
@@ -95,6 +98,7 @@ private:
     std::size_t position_ = 0;
     int maxDepth_ = 1;
     bool modified_ = false;
+    std::function<void(bool)> modifiedListener_;
 };
 
 } // namespace vesk

@@ -94,6 +94,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     buildStatusBar();
 
     readSettings();
+    context_.History().SetModifiedListener([this](bool) { updateTitle(); });
     toolBar_ = std::make_unique<TVeskToolBar>(*this);
     clipboard_ = std::make_unique<TClipboardCommands>(*this, *toolBar_, *QGuiApplication::clipboard());
 
@@ -154,6 +155,7 @@ TVeskForm::~TVeskForm()
     cancelSpaceRelease();
     // Tools reach the window while they let go; they go before it does.
     toolBar_->DeactivateAllTools();
+    context_.History().SetModifiedListener({});
     writeSettings();
     context_.workAreaForm = nullptr;
     context_.versionForm = nullptr;
@@ -398,7 +400,14 @@ void TVeskForm::ResetDocument()
 void TVeskForm::SetFileName(const QString& name)
 {
     fileName = name;
-    setWindowTitle(name.isEmpty() ? kUntitledCaption : name);
+    updateTitle();
+}
+
+void TVeskForm::updateTitle()
+{
+    // Unsaved changes show as a leading "*", as desktop programs show them.
+    const QString title = fileName.isEmpty() ? kUntitledCaption : fileName;
+    setWindowTitle(context_.History().IsModified() ? QLatin1Char('*') + title : title);
 }
 
 void TVeskForm::NewMenuClick()

@@ -177,6 +177,7 @@ private:
     void onIdle();
     // The undo and redo items name the steps they take.
     void updateUndoItems();
+    void updateTitle();
     // The active tool ends its gesture before a dialog that edits the document opens.
     void endGesture();
     // Open: reads the file into the emptied document and names the window

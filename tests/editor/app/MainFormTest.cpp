@@ -10,7 +10,10 @@
 #include "app/Mainmenu.h"
 #include "app/Settingsfile.h"
 #include "io/Veskdocument.h"
+#include "model/Veskedit.h"
+#include "model/Vesklayerlist.h"
 #include "shapes/Veskpart.h"
+#include "shapes/Veskrectangle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -203,7 +206,28 @@ TEST_F(MainFormTest, SaveReportsAFailureAndKeepsTheDocumentModifiedAndItsName)
     EXPECT_EQ(dialogs->errors.size(), 2u);
     EXPECT_TRUE(modified());
     EXPECT_EQ(form->FileName(), temp("missing/board.vbf"));
-    EXPECT_EQ(form->windowTitle(), temp("missing/board.vbf"));
+    EXPECT_EQ(form->windowTitle(), QLatin1Char('*') + temp("missing/board.vbf")) << "still unsaved";
+}
+
+TEST_F(MainFormTest, TheTitleMarksUnsavedChanges)
+{
+    form->StartUp(board);
+    EXPECT_EQ(form->windowTitle(), board);
+    context->Edit().Begin(QStringLiteral("rect"));
+    TVeskRect rect(context->Document().Layers().CurrentLayer(), TVeskSurface(1, false, true, 4));
+    rect.SetCorners({ 0, 0 }, { 10, 10 });
+    context->Document().Root().Add(rect);
+    context->Edit().Commit();
+    EXPECT_EQ(form->windowTitle(), QLatin1Char('*') + board);
+
+    dialogs->saveName = temp("saved.vbf");
+    form->SaveAsNameMenuClick();
+    EXPECT_EQ(form->windowTitle(), temp("saved.vbf"));
+    form->Menu().undoItem->trigger();
+    EXPECT_EQ(form->windowTitle(), QLatin1Char('*') + temp("saved.vbf"));
+    dialogs->answers = { TSaveAnswer::No };
+    form->NewMenuClick();
+    EXPECT_EQ(form->windowTitle(), kUntitled);
 }
 
 TEST_F(MainFormTest, SaveWithoutANameAsksForOneAndTakesIt)
@@ -214,7 +238,7 @@ TEST_F(MainFormTest, SaveWithoutANameAsksForOneAndTakesIt)
     form->OverWriteMenuClick();
     EXPECT_TRUE(modified());
     EXPECT_EQ(form->FileName(), QString());
-    EXPECT_EQ(form->windowTitle(), kUntitled);
+    EXPECT_EQ(form->windowTitle(), QLatin1Char('*') + kUntitled);
 
     dialogs->saveName = temp("named.vbf");
     form->OverWriteMenuClick();
