@@ -71,6 +71,8 @@ TPrintForm::TPrintForm(TVeskToolHost& host, TUserDialogs& dialogs, QWidget* pare
     connect(pdfButton_, &QPushButton::clicked, this, [this] { PdfButtonClick(); });
     connect(printButton_, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    // Enter prints, whichever button happens to come first.
+    printButton_->setDefault(true);
 
     auto* side = new QVBoxLayout;
     side->addWidget(colorGroup);
