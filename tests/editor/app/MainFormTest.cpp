@@ -10,6 +10,7 @@
 #include "app/Mainmenu.h"
 #include "app/Settingsfile.h"
 #include "io/Veskdocument.h"
+#include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
 
 #include <QAction>
@@ -204,6 +205,25 @@ TEST_F(MainFormTest, SaveReportsAFailureAndKeepsTheDocumentModifiedAndItsName)
     EXPECT_TRUE(modified());
     EXPECT_EQ(form->FileName(), temp("missing/board.vbf"));
     EXPECT_EQ(form->windowTitle(), temp("missing/board.vbf"));
+}
+
+TEST_F(MainFormTest, ADocumentThatWouldNotReadBackIsRefusedInJapanese)
+{
+    form->StartUp(QString());
+    // One level deeper than a file can hold.
+    auto chain = std::make_unique<TVeskGroup>();
+    for (int i = 0; i < TVeskContainer::kMaxNesting; ++i) {
+        auto outer = std::make_unique<TVeskGroup>();
+        outer->Adopt(std::move(chain));
+        chain = std::move(outer);
+    }
+    context->Document().Root().Adopt(std::move(chain));
+    dialogs->saveName = temp("deep.vbf");
+    form->SaveAsNameMenuClick();
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("グループの入れ子が 256 段より深く")))
+        << dialogs->errors[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(temp("deep.vbf")));
 }
 
 TEST_F(MainFormTest, SaveWithoutANameAsksForOneAndTakesIt)
