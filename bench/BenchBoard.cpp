@@ -40,7 +40,7 @@ QByteArray readBoard(const QString& file)
     QFile in(file);
     if (!read || !in.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "VESK_BENCH_BOARD: %s: %s\n", qPrintable(file),
-            qPrintable(read ? in.errorString() : read.error));
+            qPrintable(read ? in.errorString() : read.error.English()));
         std::exit(1);
     }
     return in.readAll();

@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     vesk::GenerateBoard(doc, int(std::min(objects, 10000000L)));
     const vesk::TDocumentResult r = doc.Write(QString::fromLocal8Bit(argv[1]));
     if (!r) {
-        std::fprintf(stderr, "vesk-genboard: %s\n", qPrintable(r.error));
+        std::fprintf(stderr, "vesk-genboard: %s\n", qPrintable(r.error.English()));
         return 1;
     }
     Census census;

@@ -45,7 +45,7 @@ int convert(const Arguments& a)
         return Failed;
     const TDocumentResult r = doc.Write(a.positional[1]);
     if (!r) {
-        Err(QStringLiteral("cannot write %1: %2").arg(a.positional[1], r.error));
+        Err(QStringLiteral("cannot write %1: %2").arg(a.positional[1], r.error.English()));
         return Failed;
     }
     return Ok;
@@ -135,7 +135,7 @@ bool ReadDocument(const QString& path, TVeskDocument& doc)
 {
     const TDocumentResult r = doc.Read(path);
     if (!r)
-        Err(QStringLiteral("cannot read %1: %2").arg(path, r.error));
+        Err(QStringLiteral("cannot read %1: %2").arg(path, r.error.English()));
     return r.ok;
 }
 

@@ -47,17 +47,19 @@ int drill(const Arguments& a)
     }
     const TDrillExportResult result = ExportDrillFiles(doc.Root(), doc.Layers(), indices, file);
     for (const TDrillFileResult& f : result.files) {
-        if (f.ok)
+        if (!f.ok)
+            Err(f.error.English());
+        else if (f.NothingToDrill())
+            Out(TVeskMessage(TMessageId::NothingToDrill, { f.fileName }).English() + u'\n');
+        else
             Out(QStringLiteral("%1: %2 holes, %3 slots, %4 tools\n")
                     .arg(f.fileName)
                     .arg(f.hits)
                     .arg(f.slots)
                     .arg(f.tools));
-        else
-            Err(f.error);
     }
-    for (const QString& message : result.leftOut)
-        Err(message);
+    for (const TVeskMessage& message : result.leftOut)
+        Err(message.English());
     if (!result.leftOut.empty())
         Err(QStringLiteral("%1 shape(s) left out of the drill file").arg(result.leftOut.size()));
     return result.AllWritten() ? Ok : Failed;
@@ -75,7 +77,8 @@ Command DrillCommand()
         "--layer. Holes of \"npth\" layers go to FILE-npth.drl beside FILE, marked\n"
         "non-plated. Prints each file written with its counts. Any other shape on\n"
         "those layers is reported on stderr by kind, name and position and left\n"
-        "out, and the exit code is then 1.\n",
+        "out, and the exit code is then 1. A file that would drill nothing is not\n"
+        "written (\"FILE: nothing to drill, not written\").\n",
         1, { QStringLiteral("-o"), QStringLiteral("--layer") }, {}, drill };
 }
 

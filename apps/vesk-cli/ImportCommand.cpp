@@ -85,7 +85,7 @@ int import(const Arguments& a)
     mapping.Import(doc.Layers(), doc.Root());
     const TDocumentResult written = doc.Write(output);
     if (!written) {
-        Err(QStringLiteral("cannot write %1: %2").arg(output, written.error));
+        Err(QStringLiteral("cannot write %1: %2").arg(output, written.error.English()));
         return Failed;
     }
 

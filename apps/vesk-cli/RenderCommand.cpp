@@ -104,7 +104,7 @@ int render(const Arguments& a)
 
     const TDocumentResult r = pdf ? ExportPdf(doc, options, out) : ExportPng(doc, options, out);
     if (!r) {
-        Err(QStringLiteral("cannot write %1: %2").arg(out, r.error));
+        Err(QStringLiteral("cannot write %1: %2").arg(out, r.error.English()));
         return Failed;
     }
     return Ok;

@@ -28,7 +28,7 @@ bool writeDrawing(const TStarterDrawing& drawing, const QString& fileName, TStar
     }
     const TDocumentResult written = drawing.Write(fileName);
     if (!written) {
-        result = failure(written.error);
+        result = failure(written.error.English());
         return false;
     }
     ++result.files;

@@ -72,10 +72,11 @@ TEST(DrillCli, NonPlatedLayersGoBesideTheFile)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(lines(r.out),
         QStringList(
-            { dir.filePath(QStringLiteral("drill.drl")) + QStringLiteral(": 0 holes, 0 slots, 0 tools"),
+            { dir.filePath(QStringLiteral("drill.drl")) + QStringLiteral(": nothing to drill, not written"),
                 dir.filePath(QStringLiteral("drill-npth.drl"))
                     + QStringLiteral(": 1 holes, 0 slots, 1 tools") }));
     EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("drill-npth.drl"))).contains(";TYPE=NON_PLATED\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("drill.drl"))));
 }
 
 struct UsageCase {

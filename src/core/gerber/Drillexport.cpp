@@ -92,29 +92,28 @@ std::optional<Slot> straightSlot(const TVeskPath& p)
         PointF { float(a.X + hi * dx), float(a.Y + hi * dy) } };
 }
 
-QString kindOf(const TVeskObject& o)
+TVeskMessage kindOf(const TVeskObject& o)
 {
     if (dynamic_cast<const TVeskEllipse*>(&o))
-        return QStringLiteral("ellipse");
+        return TMessageId::ShapeEllipse;
     if (dynamic_cast<const TVeskRect*>(&o))
-        return QStringLiteral("rectangle");
+        return TMessageId::ShapeRectangle;
     if (dynamic_cast<const TVeskPath*>(&o))
-        return QStringLiteral("path");
+        return TMessageId::ShapePath;
     if (dynamic_cast<const TVeskString*>(&o))
-        return QStringLiteral("text");
+        return TMessageId::ShapeText;
     return QString::fromLatin1(o.Tag()).toLower();
 }
 
-QString describe(const TVeskObject& o, const QString& layerName, const QString& why)
+TVeskMessage describe(const TVeskObject& o, const QString& layerName, TMessageId why)
 {
     RectF b;
     o.GetBounds(b);
-    const QString name = o.GetName().isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(o.GetName());
-    return QStringLiteral("layer \"%1\": %2%3 at (%4 mm, %5 mm) %6; it is not in the drill file")
-        .arg(layerName, kindOf(o), name)
-        .arg(double(b.X + b.Width / 2) * 0.1, 0, 'f', 3)
-        .arg(double(b.Y + b.Height / 2) * 0.1, 0, 'f', 3)
-        .arg(why);
+    const TVeskMessage name
+        = o.GetName().isEmpty() ? TVeskMessage() : TVeskMessage(TMessageId::ShapeName, { o.GetName() });
+    return { TMessageId::ShapeLeftOut,
+        { layerName, kindOf(o), name, QString::number(double(b.X + b.Width / 2) * 0.1, 'f', 3),
+            QString::number(double(b.Y + b.Height / 2) * 0.1, 'f', 3), why } };
 }
 
 TDrillFileResult writeFile(
@@ -126,10 +125,14 @@ TDrillFileResult writeFile(
     r.tools = writer.ToolCount();
     r.hits = writer.HitCount();
     r.slots = writer.SlotCount();
+    if (r.NothingToDrill()) {
+        r.ok = true;
+        return r;
+    }
     QSaveFile file(fileName);
     const QByteArray text = writer.Text(created);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        r.error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
+        r.error = { TMessageId::CannotWrite, { fileName, file.errorString() } };
         return r;
     }
     r.ok = true;
@@ -168,7 +171,7 @@ QString NonPlatedDrillFileName(const QString& platedFile)
 }
 
 void CollectDrillHoles(const TVeskObject& root, const TVeskLayerList& layers, int layerIndex,
-    TExcellonWriter& into, std::vector<QString>& leftOut)
+    TExcellonWriter& into, std::vector<TVeskMessage>& leftOut)
 {
     const TVeskLayer* layer = layers.LayerAt(layerIndex);
     const QString layerName = layer ? layer->Name() : QString::number(layerIndex);
@@ -177,7 +180,7 @@ void CollectDrillHoles(const TVeskObject& root, const TVeskLayerList& layers, in
     const_cast<TVeskObject&>(root).CollectByLayer(found, layerIndex);
     for (const TVeskObject* o : found) {
         if (PaintsClear(*o, layerIndex)) {
-            leftOut.push_back(describe(*o, layerName, QStringLiteral("is a cut-out")));
+            leftOut.push_back(describe(*o, layerName, TMessageId::IsCutOut));
             continue;
         }
         if (const auto* e = dynamic_cast<const TVeskEllipse*>(o)) {
@@ -188,7 +191,7 @@ void CollectDrillHoles(const TVeskObject& root, const TVeskLayerList& layers, in
                     *d + penWidthOf(*e));
                 continue;
             }
-            leftOut.push_back(describe(*o, layerName, QStringLiteral("is not round")));
+            leftOut.push_back(describe(*o, layerName, TMessageId::NotRound));
             continue;
         }
         if (const auto* p = dynamic_cast<const TVeskPath*>(o)) {
@@ -201,11 +204,10 @@ void CollectDrillHoles(const TVeskObject& root, const TVeskLayerList& layers, in
                     into.AddSlot(slot->from, slot->to, p->Surface().GetWidth());
                 continue;
             }
-            leftOut.push_back(describe(
-                *o, layerName, QStringLiteral("is neither a round-capped straight stroke nor a circle")));
+            leftOut.push_back(describe(*o, layerName, TMessageId::NeitherStrokeNorCircle));
             continue;
         }
-        leftOut.push_back(describe(*o, layerName, QStringLiteral("is neither round nor an oblong")));
+        leftOut.push_back(describe(*o, layerName, TMessageId::NeitherRoundNorOblong));
     }
 }
 

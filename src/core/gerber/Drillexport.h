@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/PointF.h"
+#include "model/Veskmessage.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,15 +13,19 @@ class TExcellonWriter;
 class TVeskLayerList;
 class TVeskObject;
 
-// One Excellon file of an export: written, or why not.
+// One Excellon file of an export: written, or why not. A file without a
+// hole is not written at all (readers refuse a drill file that drills
+// nothing) and counts as done.
 struct TDrillFileResult {
     QString fileName;
     bool plated = true;
     bool ok = false;
-    QString error;
+    TVeskMessage error;
     int tools = 0;
     int hits = 0;
     int slots = 0;
+
+    bool NothingToDrill() const { return hits == 0 && slots == 0; }
 };
 
 // The drill files of the hole layers, and every shape on them that no drill
@@ -28,7 +33,7 @@ struct TDrillFileResult {
 // reported by kind, name and position and left out of the files.
 struct TDrillExportResult {
     std::vector<TDrillFileResult> files;
-    std::vector<QString> leftOut;
+    std::vector<TVeskMessage> leftOut;
 
     // Every file written and nothing left out.
     bool AllWritten() const;
@@ -52,13 +57,13 @@ std::vector<int> DrillLayers(const TVeskLayerList& layers);
 // a round-capped straight stroke is a slot of the pen's width between its
 // ends, or a hit when its ends coincide.
 void CollectDrillHoles(const TVeskObject& root, const TVeskLayerList& layers, int layerIndex,
-    TExcellonWriter& into, std::vector<QString>& leftOut);
+    TExcellonWriter& into, std::vector<TVeskMessage>& leftOut);
 
 // Writes the holes of the given layers: those of plated layers into
 // `platedFile`, those of non-plated layers into the file beside it named with
 // "-npth" added to its base name ("drill.drl" gives "drill-npth.drl"), only
 // when such a layer is among them. Files are replaced atomically and only
-// when written completely.
+// when written completely; one that would drill nothing is left as it was.
 TDrillExportResult ExportDrillFiles(const TVeskObject& root, const TVeskLayerList& layers,
     const std::vector<int>& layerIndices, const QString& platedFile, const TDrillOptions& options = {});
 

@@ -64,9 +64,9 @@ bool TGerberBody::AppendCoordinateWord(QByteArray& to, PointF p)
     return true;
 }
 
-void TGerberBody::Refuse(const QString& why)
+void TGerberBody::Refuse(const TVeskMessage& why)
 {
-    if (refusal_.isEmpty())
+    if (!Refused())
         refusal_ = why;
 }
 
@@ -75,10 +75,9 @@ void TGerberBody::refuseAt(PointF p)
     if (Refused())
         return;
     outOfRange_ = p;
-    Refuse(QStringLiteral("the point (%1 mm, %2 mm) lies outside the Gerber coordinate range of "
-                          "-%3 to %3 mm")
-               .arg(millimetres(p.X), millimetres(p.Y),
-                   format_ == TGerberFormat::X2 ? QStringLiteral("9999.999999") : QStringLiteral("999.999")));
+    Refuse({ TMessageId::PointOutOfRange,
+        { millimetres(p.X), millimetres(p.Y),
+            format_ == TGerberFormat::X2 ? QStringLiteral("9999.999999") : QStringLiteral("999.999") } });
 }
 
 bool TGerberBody::CheckApertureSize(float size)
@@ -87,10 +86,9 @@ bool TGerberBody::CheckApertureSize(float size)
         return false;
     if (std::isfinite(size) && std::fabs(size) < kMaxApertureSize)
         return true;
-    Refuse(QStringLiteral("an aperture of %1 mm (a pen width or a flash size) cannot be written: it must "
-                          "be a finite size below %2 mm")
-               .arg(double(size) * 0.1, 0, 'g', 6)
-               .arg(double(kMaxApertureSize) * 0.1, 0, 'f', 0));
+    Refuse({ TMessageId::ApertureTooLarge,
+        { QString::number(double(size) * 0.1, 'g', 6),
+            QString::number(double(kMaxApertureSize) * 0.1, 'f', 0) } });
     return false;
 }
 
@@ -100,9 +98,7 @@ bool TGerberBody::CheckHatchPen(float width, float step)
         return false;
     if (step >= kResolution)
         return true;
-    Refuse(QStringLiteral("filling a shape with a pen of %1 mm would lay its hatch lines closer than the "
-                          "file's resolution of 0.001 mm; give the shape a wider outline or none")
-               .arg(double(width) * 0.1, 0, 'g', 6));
+    Refuse({ TMessageId::HatchBelowResolution, { QString::number(double(width) * 0.1, 'g', 6) } });
     return false;
 }
 

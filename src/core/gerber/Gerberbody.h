@@ -2,6 +2,7 @@
 
 #include "Gerberformat.h"
 #include "geometry/PointF.h"
+#include "model/Veskmessage.h"
 
 #include <QByteArray>
 #include <QString>
@@ -49,7 +50,7 @@ public:
     // False, and the body refused as for a record, when p cannot be written.
     bool CheckRange(PointF p);
     // Refuses the body for a reason of the caller's (the first reason stays).
-    void Refuse(const QString& why);
+    void Refuse(const TVeskMessage& why);
     // False, and the body refused, for an aperture size (a pen width, a
     // flash's side) that is not finite or reaches kMaxApertureSize.
     bool CheckApertureSize(float size);
@@ -67,9 +68,9 @@ public:
     void DrawUnits(std::int64_t x, std::int64_t y) { unitsRecord(x, y, "D01*\n"); }
 
     const QByteArray& Text() const { return text_; }
-    bool Refused() const { return !refusal_.isEmpty(); }
-    // Why the body was refused, as a sentence for the user; empty while it is not.
-    const QString& Refusal() const { return refusal_; }
+    bool Refused() const { return !refusal_.IsEmpty(); }
+    // Why the body was refused; empty while it is not.
+    const TVeskMessage& Refusal() const { return refusal_; }
     // The first point that could not be written, in document units.
     std::optional<PointF> FirstOutOfRange() const { return outOfRange_; }
 
@@ -88,7 +89,7 @@ private:
     TGerberFormat format_;
     QByteArray text_;
     std::optional<PointF> outOfRange_;
-    QString refusal_;
+    TVeskMessage refusal_;
 };
 
 } // namespace vesk

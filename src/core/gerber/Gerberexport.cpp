@@ -57,14 +57,14 @@ TGerberLayerResult exportLayer(const TVeskLayerList& layers, int index, const QS
     r.layerIndex = index;
     const TVeskLayer* layer = layers.LayerAt(index);
     if (!layer) {
-        r.error = QStringLiteral("there is no layer %1").arg(index);
+        r.error = { TMessageId::NoSuchLayer, { QString::number(index) } };
         return r;
     }
     r.layerName = layer->Name();
     r.fileName = QDir(folder).filePath(GerberFileName(layer->Name(), index));
     QSaveFile file(r.fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        r.error = QStringLiteral("cannot create %1: %2").arg(r.fileName, file.errorString());
+        r.error = { TMessageId::CannotCreate, { r.fileName, file.errorString() } };
         return r;
     }
     TGerber_ostream out(file, options.format);
@@ -73,11 +73,11 @@ TGerberLayerResult exportLayer(const TVeskLayerList& layers, int index, const QS
     convert(out, index);
     if (!out.WriteFile()) {
         file.cancelWriting();
-        r.error = QStringLiteral("cannot write %1: %2").arg(r.fileName, out.ErrorString());
+        r.error = { TMessageId::CannotWrite, { r.fileName, out.Error() } };
         return r;
     }
     if (!file.commit()) {
-        r.error = QStringLiteral("cannot write %1: %2").arg(r.fileName, file.errorString());
+        r.error = { TMessageId::CannotWrite, { r.fileName, file.errorString() } };
         return r;
     }
     r.ok = true;
@@ -99,9 +99,7 @@ TGerberExportResult exportLayers(const TVeskLayerList& layers, const std::vector
             r.layerIndex = index;
             r.layerName = layer->Name();
             r.fileName = fileName;
-            r.error
-                = QStringLiteral("%1 was written for another layer of this export; rename one of the layers")
-                      .arg(fileName);
+            r.error = { TMessageId::FileOfAnotherLayer, { fileName } };
             result.layers.push_back(r);
             continue;
         }
@@ -114,10 +112,10 @@ TGerberExportResult exportLayers(const TVeskLayerList& layers, const std::vector
 
 } // namespace
 
-QString TGerberLayerResult::Message() const
+TVeskMessage TGerberLayerResult::Report() const
 {
     const QString name = layerName.isNull() ? QString::number(layerIndex) : layerName;
-    return QStringLiteral("layer \"%1\": %2").arg(name, ok ? fileName : error);
+    return { TMessageId::LayerReport, { name, ok ? TVeskMessage(fileName) : error } };
 }
 
 bool TGerberExportResult::AllWritten() const

@@ -20,10 +20,12 @@ struct TGerberLayerResult {
     // The file written, or the one that could not be.
     QString fileName;
     bool ok = false;
-    QString error;
+    TVeskMessage error;
 
-    // "layer "NAME": REASON", for a report line.
-    QString Message() const;
+    // The layer's name (its index when it has none) with the file or the reason.
+    TVeskMessage Report() const;
+    // The report in English, for a line of the command line's output.
+    QString Message() const { return Report().English(); }
 };
 
 // The layers of one export in the order they were asked for, and the drill

@@ -170,9 +170,9 @@ QByteArray TGerber_ostream::header() const
 bool TGerber_ostream::WriteFile()
 {
     if (Failed()) {
-        if (error_.isEmpty())
+        if (error_.IsEmpty())
             error_
-                = file_.isOpen() ? file_.errorString() : QStringLiteral("the file is not open for writing");
+                = file_.isOpen() ? TVeskMessage(file_.errorString()) : TVeskMessage(TMessageId::FileNotOpen);
         failed_ = true;
         return false;
     }
@@ -194,7 +194,7 @@ bool TGerber_ostream::WriteFile()
         apertures_.CircleCode(TPreConvPath::kDefaultPenWidth);
     if (body_.Refused()) {
         failed_ = true;
-        error_ = body_.Refusal() + QStringLiteral("; nothing was written");
+        error_ = { TMessageId::NothingWritten, { body_.Refusal() } };
         return false;
     }
     if (!write(header()) || !write(apertures_.Definitions()) || !write(body_.Text()) || !write(kEndOfFile))

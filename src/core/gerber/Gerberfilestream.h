@@ -32,7 +32,7 @@ namespace vesk {
 // The file is a device opened for writing by the caller and not owned. The
 // stream fails when the device is not writable or a write fails, and when a
 // coordinate lies outside the format's range, in which case nothing at all is
-// written; ErrorString then says why.
+// written; Error then says why.
 class TGerber_ostream {
 public:
     explicit TGerber_ostream(QIODevice& file, TGerberFormat format = TGerberFormat::Rs274x);
@@ -49,7 +49,8 @@ public:
 
     // True when the file is not open for writing or a write or the body failed.
     bool Failed() const;
-    QString ErrorString() const { return error_; }
+    const TVeskMessage& Error() const { return error_; }
+    QString ErrorString() const { return error_.English(); }
 
     // One pre-converted path per figure of the path flattened to 1.0; pen may be null.
     void AddPath(const Pen* pen, const GraphicsPath& path, bool fill);
@@ -61,7 +62,7 @@ public:
     void SetClearPolarity(bool clear) { clear_ = clear; }
     bool ClearPolarity() const { return clear_; }
 
-    // Writes the whole file once; false, with ErrorString set, when it failed.
+    // Writes the whole file once; false, with Error set, when it failed.
     bool WriteFile();
 
     const std::vector<std::unique_ptr<TPreConvObject>>& Objects() const { return objects_; }
@@ -87,7 +88,7 @@ private:
     QString layerName_;
     bool clear_ = false;
     bool failed_ = false;
-    QString error_;
+    TVeskMessage error_;
 };
 
 } // namespace vesk

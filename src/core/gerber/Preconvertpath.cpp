@@ -148,12 +148,10 @@ void TPreConvPath::WriteFill(TGerberBody& out, float w)
         return;
     const THatchLines lines = MakeHatchLines(bounds_, step);
     if (lines.tooMany) {
-        out.Refuse(QStringLiteral(
-            "filling a shape of %1 by %2 mm with a pen of %3 mm takes more than %4 hatch lines")
-                       .arg(double(bounds_.Width) * 0.1, 0, 'f', 3)
-                       .arg(double(bounds_.Height) * 0.1, 0, 'f', 3)
-                       .arg(double(w) * 0.1, 0, 'g', 3)
-                       .arg(THatchLines::kMaxLines));
+        out.Refuse({ TMessageId::TooManyHatchLines,
+            { QString::number(double(bounds_.Width) * 0.1, 'f', 3),
+                QString::number(double(bounds_.Height) * 0.1, 'f', 3),
+                QString::number(double(w) * 0.1, 'g', 3), QString::number(THatchLines::kMaxLines) } });
         return;
     }
     const std::vector<PointF> hatch = group_ ? HatchFigures(group_->figures, group_->fillMode, lines)

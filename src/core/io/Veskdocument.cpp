@@ -145,9 +145,7 @@ TDocumentResult TVeskDocument::Write(const QString& fileName) const
 {
     // Written, such a document would read back without everything enclosing the deepest group.
     if (nestsTooDeep(*root_))
-        return { false,
-            QStringLiteral("groups are nested more than %1 levels deep; the document would not read back")
-                .arg(TVeskContainer::kMaxNesting) };
+        return { false, { TMessageId::NestedTooDeep, { QString::number(TVeskContainer::kMaxNesting) } } };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return { false, file.errorString() };

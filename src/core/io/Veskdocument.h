@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Vesklayerlist.h"
+#include "model/Veskmessage.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,11 +13,10 @@ namespace vesk {
 class TVeskObject;
 class TVeskPart;
 
-// Outcome of reading or writing a document; `error` says why in a sentence
-// meant for the user when `ok` is false.
+// Outcome of reading or writing a document; `error` says why when `ok` is false.
 struct TDocumentResult {
     bool ok = true;
-    QString error;
+    TVeskMessage error;
     explicit operator bool() const { return ok; }
 };
 

@@ -16,7 +16,8 @@ struct TPrintSetup {
     // Black and white through each object's DrawForPrint; else the layers'
     // screen colours through Draw.
     bool black = true;
-    // Swaps ink and paper of black-and-white printing.
+    // White ink on black paper; always black and white, and the paper is
+    // always painted, whatever the two other choices say.
     bool negative = false;
     // Turns the page over about the vertical centre line of its width.
     bool mirror = false;
@@ -24,9 +25,12 @@ struct TPrintSetup {
     double pageWidthMm = 210.0;
     // The document point that lands on the printable origin of the page.
     PointF origin;
-    // Covers the whole device in the paper colour first (the background
-    // colour in colour printing), so that a negative has black paper.
+    // Covers the whole page in the paper colour first (the background
+    // colour in colour printing). A printer leaves white paper alone.
     bool paintPaper = true;
+
+    bool PrintColours() const { return black || negative; }
+    bool PaintsPaper() const { return paintPaper || negative; }
 };
 
 } // namespace vesk

@@ -48,7 +48,7 @@ TPrintSetup setupFor(const TVeskDocument& doc, const TExportOptions& o)
             if (layers.LayerAt(i)->visible)
                 s.layers.push_back(i);
     }
-    s.black = o.black || o.negative;
+    s.black = o.black;
     s.negative = o.negative;
     s.mirror = o.mirror;
     s.pageWidthMm = double(o.window.Width) / 10.0;

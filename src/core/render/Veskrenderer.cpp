@@ -12,6 +12,8 @@
 #include "shapes/Veskspatialindex.h"
 
 #include <QImage>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRunnable>
@@ -175,11 +177,25 @@ void writePixel(QImage& image, int x, int y, ARGB color)
 TDrawStyle printStyleFor(const TDrawStyle& style, const TPrintSetup& setup)
 {
     TDrawStyle s = style;
-    if (setup.black) {
+    if (setup.PrintColours()) {
         s.printInkColor = setup.negative ? 0xFFFFFFFF : 0xFF000000;
         s.printPaperColor = setup.negative ? 0xFF000000 : 0xFFFFFFFF;
     }
     return s;
+}
+
+// The whole sheet in device coordinates: a page's margins too, which lie
+// before the printable origin, so that a negative's black reaches the edges
+// (as far as the printer can print).
+QRectF paperRect(const QPainter& g)
+{
+    const auto* page = dynamic_cast<const QPagedPaintDevice*>(g.device());
+    if (!page)
+        return g.window();
+    const QPageLayout layout = page->pageLayout();
+    const int dpi = g.device()->logicalDpiX();
+    const QRect paper = layout.fullRectPixels(dpi);
+    return paper.translated(-layout.paintRectPixels(dpi).topLeft());
 }
 
 // The print run on a painter as it is set up; returns with it as it was.
@@ -189,10 +205,10 @@ void printOn(QPainter& g, const LayerPass& pass, const TPrintSetup& setup)
     if (!device)
         return;
     g.save();
-    if (setup.paintPaper) {
+    if (setup.PaintsPaper()) {
         g.setWorldMatrixEnabled(false);
-        g.fillRect(
-            g.window(), ToQColor(setup.black ? pass.style.printPaperColor : pass.style.backgroundColor));
+        g.fillRect(paperRect(g),
+            ToQColor(setup.PrintColours() ? pass.style.printPaperColor : pass.style.backgroundColor));
         g.setWorldMatrixEnabled(true);
     }
     g.setWorldTransform(
@@ -416,7 +432,7 @@ void TVeskRenderer::Print(QPainter& g, const TVeskPart& root, const TVeskLayerLi
     const TDrawStyle printStyle = printStyleFor(style, setup);
     const std::vector<int> chosen = drawingOrder(setup.layers, layers.LayerCount());
     takeDrawOrder(root, printStyle);
-    printOn(g, LayerPass { drawOrder_, chosen, printStyle, setup.black }, setup);
+    printOn(g, LayerPass { drawOrder_, chosen, printStyle, setup.PrintColours() }, setup);
 }
 
 void TVeskRenderer::PrintImage(QImage& image, const TVeskPart& root, const TVeskLayerList& layers,
@@ -427,7 +443,7 @@ void TVeskRenderer::PrintImage(QImage& image, const TVeskPart& root, const TVesk
     const TDrawStyle printStyle = printStyleFor(style, setup);
     const std::vector<int> chosen = drawingOrder(setup.layers, layers.LayerCount());
     takeDrawOrder(root, printStyle);
-    const LayerPass pass { drawOrder_, chosen, printStyle, setup.black };
+    const LayerPass pass { drawOrder_, chosen, printStyle, setup.PrintColours() };
     paintBanded(image, bandCount(), [&](QPainter& g) { printOn(g, pass, setup); });
 }
 

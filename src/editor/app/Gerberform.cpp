@@ -1,5 +1,6 @@
 #include "Gerberform.h"
 
+#include "Japanesemessages.h"
 #include "Mainform.h"
 #include "Settingsfile.h"
 #include "Settingskeys.h"
@@ -26,22 +27,48 @@ namespace {
 // The entries of the format box, in the order of their stored numbers.
 constexpr TGerberFormat kFormats[] = { TGerberFormat::Rs274x, TGerberFormat::X2 };
 
-void appendDrillReport(const TDrillExportResult& drill, QStringList& written, QStringList& failed)
+// What the export did, in sections for the report: the layers that failed,
+// what went wrong with the drill files, what was not written for want of
+// anything to write, and the files written.
+struct Report {
+    QStringList failedLayers, drillProblems, notWritten, written;
+
+    bool Failed() const { return !failedLayers.isEmpty() || !drillProblems.isEmpty(); }
+    QString Text() const
+    {
+        QStringList sections;
+        if (!failedLayers.isEmpty())
+            sections << QStringLiteral("書き出せなかったレイヤーがあります。\n\n") + failedLayers.join(u'\n');
+        if (!drillProblems.isEmpty())
+            sections << drillProblems.join(u'\n');
+        if (!notWritten.isEmpty())
+            sections << notWritten.join(u'\n');
+        if (!written.isEmpty())
+            sections << QStringLiteral("書き出したファイル:\n") + written.join(u'\n');
+        return sections.join(QStringLiteral("\n\n"));
+    }
+};
+
+void addDrillReport(const TDrillExportResult& drill, Report& report)
 {
     for (const TDrillFileResult& file : drill.files) {
-        if (file.ok)
-            written << QStringLiteral("%1 (穴 %2, 長穴 %3, ツール %4)")
-                           .arg(QFileInfo(file.fileName).fileName())
-                           .arg(file.hits)
-                           .arg(file.slots)
-                           .arg(file.tools);
+        const QString name = QFileInfo(file.fileName).fileName();
+        if (!file.ok)
+            report.drillProblems << InJapanese(file.error);
+        else if (file.NothingToDrill())
+            report.notWritten << InJapanese({ TMessageId::NothingToDrill, { name } });
         else
-            failed << file.error;
+            report.written << QStringLiteral("%1 (穴 %2, 長穴 %3, ツール %4)")
+                                  .arg(name)
+                                  .arg(file.hits)
+                                  .arg(file.slots)
+                                  .arg(file.tools);
     }
     if (!drill.leftOut.empty())
-        failed << QStringLiteral("ドリルファイルに入れられない図形 (%1 個):").arg(drill.leftOut.size());
-    for (const QString& shape : drill.leftOut)
-        failed << QStringLiteral("  ") + shape;
+        report.drillProblems
+            << QStringLiteral("ドリルファイルに入れられない図形 (%1 個):").arg(drill.leftOut.size());
+    for (const TVeskMessage& shape : drill.leftOut)
+        report.drillProblems << QStringLiteral("  ") + InJapanese(shape);
 }
 
 } // namespace
@@ -58,6 +85,9 @@ TGerberForm::TGerberForm(
     auto* layerGroup = new QGroupBox(QStringLiteral("レイヤー設定"), this);
     layerList_ = new QListWidget(layerGroup);
     holeCheckBox_ = new QCheckBox(QStringLiteral("ホール出力"), layerGroup);
+    // It only shows the chosen layer's cut-out flag: ticking it would change nothing.
+    holeCheckBox_->setEnabled(false);
+    holeCheckBox_->setToolTip(QStringLiteral("選んだレイヤーが「切り抜く」レイヤーかどうかを示します"));
     auto* layerBox = new QVBoxLayout(layerGroup);
     layerBox->addWidget(layerList_, 1);
     layerBox->addWidget(holeCheckBox_);
@@ -170,20 +200,16 @@ void TGerberForm::ButtonOkClick()
         = ExportFiles(document.Root(), document.Layers(), chosen, folder, options);
     accept();
 
-    QStringList written, failed;
+    Report report;
     for (const TGerberLayerResult& layer : result.layers)
-        (layer.ok ? written : failed) << layer.Message();
+        (layer.ok ? report.written : report.failedLayers) << InJapanese(layer.Report());
     if (result.drill)
-        appendDrillReport(*result.drill, written, failed);
-    if (!failed.isEmpty()) {
-        QString text = QStringLiteral("書き出せなかったレイヤーがあります。\n\n") + failed.join(u'\n');
-        if (!written.isEmpty())
-            text += QStringLiteral("\n\n書き出したファイル:\n") + written.join(u'\n');
+        addDrillReport(*result.drill, report);
+    const QString text = report.Text();
+    if (report.Failed())
         dialogs_.ShowError(&mainForm_, QStringLiteral("ガーバ出力エラー"), text);
-    } else if (!written.isEmpty()) {
-        dialogs_.ShowMessage(&mainForm_, QStringLiteral("ガーバ出力"),
-            QStringLiteral("書き出したファイル:\n") + written.join(u'\n'));
-    }
+    else if (!text.isEmpty())
+        dialogs_.ShowMessage(&mainForm_, QStringLiteral("ガーバ出力"), text);
 }
 
 } // namespace vesk

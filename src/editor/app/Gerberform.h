@@ -31,7 +31,7 @@ public:
 
     void ButtonOkClick();
     // "ホール出力" shows the mask flag of the chosen entry, or of the first
-    // layer when none is chosen; it changes nothing itself.
+    // layer when none is chosen; it changes nothing, so it cannot be ticked.
     void LayerListClick();
 
     const QString& OutputFolder() const { return outputFolder; }

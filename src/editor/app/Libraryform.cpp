@@ -53,6 +53,8 @@ TLibraryForm::TLibraryForm(TEditorContext& context, QWidget* parent)
         button->setFixedSize(97, 25);
         button->setAutoDefault(false);
     }
+    // Enter in the tree takes the part, as OK does.
+    okButton->setDefault(true);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 5, 8);

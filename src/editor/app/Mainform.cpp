@@ -5,6 +5,7 @@
 #include "Editorcontext.h"
 #include "Gerberform.h"
 #include "Glyphlibrary.h"
+#include "Japanesemessages.h"
 #include "Layerswapform.h"
 #include "Layerwindow.h"
 #include "Libraryform.h"
@@ -513,7 +514,7 @@ bool TVeskForm::saveTo(const QString& path)
         // The document keeps its name and stays modified: nothing was saved.
         context_.Dialogs().ShowError(this, QStringLiteral("ファイル保存エラー"),
             QStringLiteral("ファイルを保存できませんでした。\n%1\n%2")
-                .arg(QDir::toNativeSeparators(path), result.error));
+                .arg(QDir::toNativeSeparators(path), InJapanese(result.error)));
         return false;
     }
     SetFileName(path);

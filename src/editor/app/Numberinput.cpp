@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QToolTip>
 #include <cmath>
 
 namespace vesk {
@@ -43,6 +44,14 @@ void MarkRefused(QLineEdit& edit, const QString& reason)
 bool IsMarkedRefused(const QLineEdit& edit)
 {
     return edit.property(kRefusedProperty).toBool();
+}
+
+void RefuseInput(QLineEdit& edit, const QString& reason)
+{
+    MarkRefused(edit, reason);
+    edit.setFocus();
+    edit.selectAll();
+    QToolTip::showText(edit.mapToGlobal(QPoint(0, edit.height())), reason, &edit);
 }
 
 QString DisplayNumber(double value)

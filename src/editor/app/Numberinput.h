@@ -21,6 +21,9 @@ bool ReadTypedNumber(const QString& text, double* out);
 // its tip; an empty reason clears the mark.
 void MarkRefused(QLineEdit& edit, const QString& reason);
 bool IsMarkedRefused(const QLineEdit& edit);
+// Marks the box refused and points the user at it: focus, text selected
+// for retyping, the reason shown beside it at once.
+void RefuseInput(QLineEdit& edit, const QString& reason);
 
 // A value as the boxes show it: up to six significant digits, no exponent
 // for everyday sizes.

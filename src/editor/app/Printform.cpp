@@ -57,6 +57,8 @@ TPrintForm::TPrintForm(TVeskToolHost& host, TUserDialogs& dialogs, QWidget* pare
     auto* optionGroup = new QGroupBox(QStringLiteral("オプション"), this);
     mirror_ = new QCheckBox(QStringLiteral("反転印刷"), optionGroup);
     negative_ = new QCheckBox(QStringLiteral("ネガ印刷"), optionGroup);
+    // Colour printing has no negative: the box is for black and white only.
+    connect(blackButton_, &QRadioButton::toggled, negative_, &QCheckBox::setEnabled);
     auto* optionBox = new QVBoxLayout(optionGroup);
     optionBox->addWidget(mirror_);
     optionBox->addWidget(negative_);
@@ -71,6 +73,8 @@ TPrintForm::TPrintForm(TVeskToolHost& host, TUserDialogs& dialogs, QWidget* pare
     connect(pdfButton_, &QPushButton::clicked, this, [this] { PdfButtonClick(); });
     connect(printButton_, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    // Enter prints, whichever button happens to come first.
+    printButton_->setDefault(true);
 
     auto* side = new QVBoxLayout;
     side->addWidget(colorGroup);
@@ -125,11 +129,10 @@ TPrintSetup TPrintForm::Setup(double pageWidthMm) const
         if (layerList_->item(i)->isSelected())
             setup.layers.push_back(i);
     setup.black = blackButton_->isChecked();
-    setup.negative = negative_->isChecked();
+    setup.negative = setup.black && negative_->isChecked();
     setup.mirror = mirror_->isChecked();
     setup.pageWidthMm = pageWidthMm;
-    // Only what is drawn goes on the paper: a negative's black comes from
-    // the mask layers, not from toner over the whole page.
+    // White paper takes no toner; a negative's black paper the renderer paints.
     setup.paintPaper = false;
     return setup;
 }

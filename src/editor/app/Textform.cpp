@@ -30,7 +30,8 @@ TTextForm::TTextForm(QWidget* parent)
     memo_->setTabChangesFocus(true);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setAutoDefault(false);
+    // Enter anywhere but in the memo and on Cancel confirms, the size field included.
+    ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(fontList_, &QComboBox::currentIndexChanged, this, [this] { FontListBoxSelect(); });

@@ -7,8 +7,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <climits>
-#include <cmath>
+#include <optional>
 
 namespace vesk {
 
@@ -19,23 +18,22 @@ constexpr int kDesignHeight = 122;
 
 // Beyond this (a kilometre) the frame could not be shown, and its size would not fit the settings file.
 constexpr double kLargestMillimetres = 1e6;
+const QString kSizeRefused = QStringLiteral("0 より大きく 1000000 以下の数値 (mm) を入れてください");
 
-bool toNumber(const QString& text, double* out)
+// A size in document units, or nothing for a text that is not a size a frame can have.
+std::optional<double> typedSize(const QString& text)
 {
     double value = 0.0;
-    if (!ReadTypedNumber(text, &value) || std::fabs(value) > kLargestMillimetres)
-        return false;
-    *out = value;
-    return true;
+    if (!ReadTypedNumber(text, &value) || !(value > 0.0 && value <= kLargestMillimetres))
+        return std::nullopt;
+    return value * 10.0;
 }
 
-int truncateToInt(double value)
+// A stored size as the dialog would take it typed; else the default.
+double storedSize(const TSettingsFile& file, const QString& key, int fallback)
 {
-    if (!(value > double(INT_MIN)))
-        return INT_MIN;
-    if (!(value < double(INT_MAX)))
-        return INT_MAX;
-    return int(value);
+    const int stored = file.ReadInteger(settings::kWorkArea.Name(), key, fallback);
+    return stored > 0 && stored <= kLargestMillimetres * 10.0 ? stored : fallback;
 }
 
 QString millimetres(double documentUnits)
@@ -62,6 +60,10 @@ TWorkAreaForm::TWorkAreaForm(QString settingsFileName, QWidget* parent)
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    for (TEditPair* pair : { widthPair.get(), heightPair.get() }) {
+        QLineEdit* edit = pair->Edit();
+        connect(edit, &QLineEdit::textEdited, this, [edit] { MarkRefused(*edit, QString()); });
+    }
 
     widthPair->SetParent(this);
     widthPair->SetCaption(QStringLiteral("枠の幅[mm]"));
@@ -83,10 +85,8 @@ TWorkAreaForm::~TWorkAreaForm()
 {
     TSettingsFile file(settingsFileName_);
     WritePlacement(file, settings::kWorkArea, CapturePlacement(*this));
-    file.WriteInteger(
-        settings::kWorkArea.Name(), settings::Key(settings::kAreaWidth), truncateToInt(areaWidth));
-    file.WriteInteger(
-        settings::kWorkArea.Name(), settings::Key(settings::kAreaHeight), truncateToInt(areaHeight));
+    file.WriteInteger(settings::kWorkArea.Name(), settings::Key(settings::kAreaWidth), int(areaWidth));
+    file.WriteInteger(settings::kWorkArea.Name(), settings::Key(settings::kAreaHeight), int(areaHeight));
     file.UpdateFile();
 }
 
@@ -94,13 +94,26 @@ void TWorkAreaForm::FormCreate()
 {
     const TSettingsFile file(settingsFileName_);
     ApplyPlacement(*this, ReadPlacement(file, settings::kWorkArea), true);
-    const QString section = settings::kWorkArea.Name();
-    areaWidth = file.ReadInteger(section, settings::Key(settings::kAreaWidth), settings::kAreaWidthDefault);
-    areaHeight
-        = file.ReadInteger(section, settings::Key(settings::kAreaHeight), settings::kAreaHeightDefault);
+    // A size no frame can have (one an older version kept) gives way to the default.
+    areaWidth = storedSize(file, settings::Key(settings::kAreaWidth), settings::kAreaWidthDefault);
+    areaHeight = storedSize(file, settings::Key(settings::kAreaHeight), settings::kAreaHeightDefault);
     area = RectF(0.0f, 0.0f, float(areaWidth), float(areaHeight));
+    showSize();
+}
+
+void TWorkAreaForm::showSize()
+{
     widthPair->SetText(millimetres(areaWidth));
     heightPair->SetText(millimetres(areaHeight));
+    for (TEditPair* pair : { widthPair.get(), heightPair.get() })
+        MarkRefused(*pair->Edit(), QString());
+}
+
+void TWorkAreaForm::showEvent(QShowEvent* event)
+{
+    // What a cancelled opening left typed is not the size in force.
+    showSize();
+    QDialog::showEvent(event);
 }
 
 void TWorkAreaForm::resizeEvent(QResizeEvent* event)
@@ -116,19 +129,25 @@ void TWorkAreaForm::resizeEvent(QResizeEvent* event)
 
 void TWorkAreaForm::OKButtonClick()
 {
-    ApplyEdits();
-    accept();
+    if (ApplyEdits())
+        accept();
 }
 
-void TWorkAreaForm::ApplyEdits()
+bool TWorkAreaForm::ApplyEdits()
 {
-    double value = 0.0;
-    if (toNumber(widthPair->GetText(), &value)) {
-        areaWidth = value * 10.0;
-        if (toNumber(heightPair->GetText(), &value))
-            areaHeight = value * 10.0;
-    }
+    const std::optional<double> width = typedSize(widthPair->GetText());
+    const std::optional<double> height = typedSize(heightPair->GetText());
+    // The height first, so that the width's refusal is the one pointed at.
+    if (!height)
+        RefuseInput(*heightPair->Edit(), kSizeRefused);
+    if (!width)
+        RefuseInput(*widthPair->Edit(), kSizeRefused);
+    if (!width || !height)
+        return false;
+    areaWidth = *width;
+    areaHeight = *height;
     area = RectF(0.0f, 0.0f, float(areaWidth), float(areaHeight));
+    return true;
 }
 
 } // namespace vesk

@@ -27,10 +27,10 @@ public:
     double AreaHeight() const { return areaHeight; }
     const RectF& Area() const { return area; }
 
-    // Reads the edit boxes into the work area. A text that is not a finite
-    // number (or one beyond a kilometre) stops there: a bad width keeps both old values, a bad height the
-    // old height. Nothing is shown to the user.
-    void ApplyEdits();
+    // Reads the edit boxes into the work area when both hold a size above 0
+    // and up to a kilometre; otherwise changes nothing, marks each box
+    // refused with the reason and puts the focus in the first. False then.
+    bool ApplyEdits();
 
     TEditPair& WidthPair() { return *widthPair; }
     TEditPair& HeightPair() { return *heightPair; }
@@ -39,9 +39,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
+    // The size in force into the boxes, unmarked.
+    void showSize();
     void OKButtonClick();
 
     QString settingsFileName_;

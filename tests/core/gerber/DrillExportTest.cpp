@@ -164,19 +164,20 @@ TEST_F(DrillTest, EachShapeIsAHitASlotOrReported)
         root = std::make_unique<TVeskPart>();
         c.add();
         TExcellonWriter writer(true);
-        std::vector<QString> leftOut;
+        std::vector<TVeskMessage> leftOut;
         CollectDrillHoles(*root, layers, hole->index, writer, leftOut);
         const QByteArray text = writer.Text(kWhen);
         const QByteArray body = text.mid(text.indexOf("G05\n") + 4);
         if (c.body) {
-            EXPECT_TRUE(leftOut.empty()) << c.what << ": " << leftOut.front().toStdString();
+            EXPECT_TRUE(leftOut.empty()) << c.what << ": " << leftOut.front().English().toStdString();
             EXPECT_EQ(body.toStdString(), std::string(c.body) + "M30\n") << c.what;
             EXPECT_TRUE(text.contains(c.reportOrTool ? c.reportOrTool : "T1C0.800\n")) << c.what << "\n" << text.toStdString();
         } else {
             ASSERT_EQ(leftOut.size(), 1u) << c.what;
-            EXPECT_TRUE(leftOut[0].contains(QLatin1String(c.reportOrTool)))
-                << c.what << ": " << leftOut[0].toStdString();
-            EXPECT_TRUE(leftOut[0].startsWith(QLatin1String("layer \"hole\": "))) << leftOut[0].toStdString();
+            EXPECT_TRUE(leftOut[0].English().contains(QLatin1String(c.reportOrTool)))
+                << c.what << ": " << leftOut[0].English().toStdString();
+            EXPECT_TRUE(leftOut[0].English().startsWith(QLatin1String("layer \"hole\": ")))
+                << leftOut[0].English().toStdString();
             EXPECT_EQ(body.toStdString(), "M30\n") << c.what;
         }
     }
@@ -236,6 +237,25 @@ TEST_F(DrillTest, NonPlatedLayersGoToTheirOwnFile)
     EXPECT_EQ(one.files.size(), 1u);
 }
 
+// Readers refuse an Excellon file that drills nothing.
+TEST_F(DrillTest, AFileWithoutAHoleIsNotWritten)
+{
+    TVeskLayer* npth = layers.AddNamedLayer(0xFF000000, QStringLiteral("npth"));
+    auto mounting = MakeEllipse({ 500, 500 }, 16, 16, SurfaceOf(0, true));
+    mounting->SetLayer(npth);
+    root->Add(*mounting);
+    QTemporaryDir dir;
+    const TDrillExportResult r
+        = ExportDrillFiles(*root, layers, DrillLayers(layers), dir.filePath(QStringLiteral("drill.drl")));
+    EXPECT_TRUE(r.AllWritten());
+    ASSERT_EQ(r.files.size(), 2u);
+    EXPECT_TRUE(r.files[0].ok);
+    EXPECT_TRUE(r.files[0].NothingToDrill());
+    EXPECT_FALSE(QFile::exists(r.files[0].fileName));
+    EXPECT_FALSE(r.files[1].NothingToDrill());
+    EXPECT_TRUE(QFile::exists(r.files[1].fileName));
+}
+
 TEST_F(DrillTest, AFileThatCannotBeWrittenIsReported)
 {
     addOnHole(MakeEllipse({ 10, 10 }, 5, 5, SurfaceOf(0, true)));
@@ -245,7 +265,8 @@ TEST_F(DrillTest, AFileThatCannotBeWrittenIsReported)
     ASSERT_EQ(r.files.size(), 1u);
     EXPECT_FALSE(r.files[0].ok);
     EXPECT_FALSE(r.AllWritten());
-    EXPECT_TRUE(r.files[0].error.contains(QLatin1String("cannot write"))) << r.files[0].error.toStdString();
+    EXPECT_TRUE(r.files[0].error.English().contains(QLatin1String("cannot write")))
+        << r.files[0].error.English().toStdString();
 }
 
 TEST_F(DrillTest, TheExportWritesDrillFilesBesideTheGerberFilesWhenAsked)

@@ -105,8 +105,8 @@ TEST_F(GerberExport, ASecondLayerOfTheSameFileNameIsRefusedNotWrittenOverTheFirs
     ASSERT_EQ(r.layers.size(), 2u);
     EXPECT_TRUE(r.layers[0].ok);
     EXPECT_FALSE(r.layers[1].ok);
-    EXPECT_TRUE(r.layers[1].error.contains(QStringLiteral("another layer")))
-        << r.layers[1].error.toStdString();
+    EXPECT_TRUE(r.layers[1].error.English().contains(QStringLiteral("another layer")))
+        << r.layers[1].error.English().toStdString();
     EXPECT_TRUE(readFile(fileIn(QStringLiteral("copper.gbr"))).contains("D01*")) << "the solder track stays";
 }
 
@@ -120,7 +120,7 @@ TEST_F(GerberExport, AFolderThatCannotHoldFilesFailsEveryLayer)
     ASSERT_EQ(r.layers.size(), 2u);
     for (const TGerberLayerResult& layer : r.layers) {
         EXPECT_FALSE(layer.ok);
-        EXPECT_FALSE(layer.error.isEmpty());
+        EXPECT_FALSE(layer.error.IsEmpty());
     }
 }
 
@@ -135,8 +135,8 @@ TEST_F(GerberExport, ACoordinateOutOfRangeLeavesThePreviousFileAndNamesTheLayer)
         = ExportGerberFiles(root, layers, { component->index, solder->index }, dir.path());
     ASSERT_FALSE(r.layers[0].ok);
     EXPECT_TRUE(r.layers[0].Message().startsWith(QStringLiteral("layer \"component\": ")));
-    EXPECT_TRUE(r.layers[0].error.contains(QStringLiteral("-1000.000 mm")))
-        << r.layers[0].error.toStdString();
+    EXPECT_TRUE(r.layers[0].error.English().contains(QStringLiteral("-1000.000 mm")))
+        << r.layers[0].error.English().toStdString();
     EXPECT_EQ(readFile(previous.fileName()), "previous export\n");
     EXPECT_TRUE(r.layers[1].ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left behind";

@@ -171,8 +171,8 @@ TEST(GerberX2, CoordinatesAreNanometresWithYNegatedWithinTenMetres)
             EXPECT_EQ(body.Text().toStdString(), c.record);
         } else {
             EXPECT_TRUE(body.Refused()) << c.p.X << ", " << c.p.Y;
-            EXPECT_TRUE(body.Refusal().contains(QLatin1String("9999.999999")))
-                << body.Refusal().toStdString();
+            EXPECT_TRUE(body.Refusal().English().contains(QLatin1String("9999.999999")))
+                << body.Refusal().English().toStdString();
         }
     }
     TGerberBody body(TGerberFormat::X2);
@@ -218,8 +218,8 @@ TEST_F(GerberTest, X2FillsAreRegionsOfTheExactOutlineNotHatches)
     cases.push_back({ "a filled rectangle turned 30 degrees",
         MakeRect({ 100, 100 }, 40, 20, SurfaceOf(0, true), turned), 1, 8.0, false });
     cases.push_back({ "a pen-less closed path",
-        MakePath(StraightEntries({ { 0, 0 }, { 100, 0 }, { 100, 50 } }), StoredSurface(0, false), true), 1, 25.0,
-        false });
+        MakePath(StraightEntries({ { 0, 0 }, { 100, 0 }, { 100, 50 } }), StoredSurface(0, false), true), 1,
+        25.0, false });
     cases.push_back({ "a filled, outlined path",
         MakePath(StraightEntries({ { 0, 0 }, { 100, 0 }, { 100, 50 } }), SurfaceOf(4, true), true), 1, 25.0,
         true });

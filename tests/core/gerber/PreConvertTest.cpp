@@ -429,7 +429,8 @@ TEST(CoordinateWord, TheBodyKeepsTheFirstPointItCannotWriteAndStops)
     body.Draw({ 4, 5 });
     body.Select(10);
     EXPECT_TRUE(body.Refused());
-    EXPECT_TRUE(body.Refusal().contains(QStringLiteral("2000.000 mm"))) << body.Refusal().toStdString();
+    EXPECT_TRUE(body.Refusal().English().contains(QStringLiteral("2000.000 mm")))
+        << body.Refusal().English().toStdString();
     EXPECT_EQ(body.FirstOutOfRange(), PointF(20000, 3));
     EXPECT_EQ(body.Text(), "X000100Y000200D02*\n");
 }

@@ -190,7 +190,7 @@ TEST(Document, MissingOrShortFileIsAnErrorAndLeavesDefaults)
         ASSERT_TRUE(doc.Read(fixturePath("board.vbf")));
         const TDocumentResult r = doc.Read(path);
         EXPECT_FALSE(r.ok);
-        EXPECT_FALSE(r.error.isEmpty());
+        EXPECT_FALSE(r.error.IsEmpty());
         EXPECT_EQ(doc.Layers().LayerCount(), 9);
         EXPECT_TRUE(doc.Root().Children().empty());
     }
@@ -231,7 +231,7 @@ TEST(Document, FailedWriteIsReportedAndKeepsThePreviousFile)
     signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(r.error.IsEmpty());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), fixtureBytes("empty.vbf"));
@@ -243,7 +243,7 @@ TEST(Document, WriteIntoMissingFolderIsReported)
     TVeskDocument doc;
     const TDocumentResult r = doc.Write(QStringLiteral("/nonexistent-folder/doc.vbf"));
     EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(r.error.IsEmpty());
 }
 
 } // namespace
@@ -313,7 +313,8 @@ TEST(Document, WriteRefusesNestingTheReaderWouldRefuse)
         ASSERT_TRUE(again.Read(path));
         EXPECT_EQ(groupDepth(again.Root()), depth <= allowed ? depth : 0) << depth;
         if (!r.ok) {
-            EXPECT_TRUE(r.error.contains(QString::number(allowed))) << r.error.toStdString();
+            EXPECT_TRUE(r.error.English().contains(QString::number(allowed)))
+                << r.error.English().toStdString();
             EXPECT_EQ(again.ToBytes(), fixtureBytes("empty.vbf"));
         }
     }

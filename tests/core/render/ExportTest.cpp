@@ -33,7 +33,7 @@ TEST_F(Export, PngHasTheWindowsSizeAtItsResolutionAndRecordsIt)
         SCOPED_TRACE(dpi);
         options.dotsPerInch = dpi;
         const TDocumentResult r = ExportPng(doc, options, path("out.png"));
-        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        ASSERT_TRUE(r.ok) << r.error.English().toStdString();
         QImageReader reader(path("out.png"));
         EXPECT_EQ(reader.format(), QByteArray("png"));
         const QImage image = reader.read();
@@ -61,7 +61,7 @@ TEST_P(PdfPlacement, IsAtTrueScaleOnAPageTheSizeOfTheWindow)
     options.mirror = c.mirror;
     options.black = true;
     const TDocumentResult r = ExportPdf(doc, options, path("out.pdf"));
-    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    ASSERT_TRUE(r.ok) << r.error.English().toStdString();
     const std::optional<PdfPage> page = ProbePdf(readAll(path("out.pdf")));
     ASSERT_TRUE(page.has_value());
     EXPECT_EQ(page->sizePoints, c.pagePoints);
@@ -99,7 +99,7 @@ TEST_P(Refusal, LeavesAnExistingFileAlone)
         const TDocumentResult r
             = pdf ? ExportPdf(doc, options, path(name)) : ExportPng(doc, options, path(name));
         EXPECT_FALSE(r.ok) << c.why << " " << name;
-        EXPECT_FALSE(r.error.isEmpty());
+        EXPECT_FALSE(r.error.IsEmpty());
         EXPECT_EQ(readAll(path(name)), QByteArray("previous")) << c.why << " " << name;
     }
 }
@@ -126,7 +126,7 @@ TEST_F(Export, WritingIntoAMissingFolderFails)
     const TDocumentResult pdf = ExportPdf(doc, options, missing + QStringLiteral(".pdf"));
     EXPECT_FALSE(png.ok);
     EXPECT_FALSE(pdf.ok);
-    EXPECT_FALSE(png.error.isEmpty());
+    EXPECT_FALSE(png.error.IsEmpty());
 }
 
 } // namespace

@@ -169,7 +169,10 @@ TEST_F(GerberFormTest, LayersThatCannotBeWrittenAreReportedBesideThoseThatWere)
     gerber->ButtonOkClick();
     EXPECT_EQ(written(), QStringList { QStringLiteral("solder.gbr") });
     ASSERT_EQ(dialogs->errors.size(), 1u);
-    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("another layer")));
+    EXPECT_TRUE(dialogs->errors[0].text.startsWith(QStringLiteral("書き出せなかったレイヤーがあります。")));
+    EXPECT_TRUE(dialogs->errors[0].text.contains(
+        QStringLiteral("は同じ出力で別のレイヤーが書き出しました。どちらかのレイヤーの名前を変えてください")))
+        << dialogs->errors[0].text.toStdString();
     EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("書き出したファイル")));
 
     // A folder that cannot take files.
@@ -177,7 +180,21 @@ TEST_F(GerberFormTest, LayersThatCannotBeWrittenAreReportedBesideThoseThatWere)
     gerber->show();
     gerber->ButtonOkClick();
     ASSERT_EQ(dialogs->errors.size(), 2u);
-    EXPECT_TRUE(dialogs->errors[1].text.contains(QStringLiteral("cannot create")));
+    EXPECT_TRUE(dialogs->errors[1].text.contains(QStringLiteral("レイヤー「solder」: ")));
+    EXPECT_TRUE(dialogs->errors[1].text.contains(QStringLiteral(".gbr を作れません: ")))
+        << dialogs->errors[1].text.toStdString();
+
+    // A shape beyond the coordinate range of the format.
+    addRect("other", { 20000, 0, 10, 10 });
+    dialogs->folderName = out;
+    gerber->show();
+    gerber->LayerList()->item(row("other"))->setCheckState(Qt::Checked);
+    gerber->ButtonOkClick();
+    ASSERT_EQ(dialogs->errors.size(), 3u);
+    EXPECT_TRUE(dialogs->errors[2].text.contains(QStringLiteral(
+        "mm) がガーバの座標範囲 -999.999 ～ 999.999 mm の外にあります。何も書き出していません")))
+        << dialogs->errors[2].text.toStdString();
+    EXPECT_FALSE(dialogs->errors[2].text.contains(QStringLiteral("cannot")));
 }
 
 TEST_F(GerberFormTest, X2AndTheDrillFileAreWrittenAndRememberedForTheNextRun)
@@ -220,13 +237,52 @@ TEST_F(GerberFormTest, ShapesNoDrillMakesAreReportedAsLeftOutOfTheDrillFile)
     gerber->ButtonOkClick();
     EXPECT_EQ(written(), QStringList { QStringLiteral("drill.drl") });
     ASSERT_EQ(dialogs->errors.size(), 1u);
-    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("ドリルファイルに入れられない図形 (1 個)")));
-    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("drill.drl (穴 1,")));
+    const QString& report = dialogs->errors[0].text;
+    EXPECT_TRUE(report.contains(QStringLiteral("ドリルファイルに入れられない図形 (1 個)")));
+    EXPECT_TRUE(
+        report.contains(QStringLiteral("レイヤー「hole」: (2.000 mm, 2.000 mm) "
+                                       "の四角形「Rectangle」は円でも長穴でもないため、ドリルファイルに入れていません")))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("drill.drl (穴 1,")));
+    EXPECT_FALSE(report.contains(QStringLiteral("書き出せなかったレイヤー"))) << "every layer was written";
+}
+
+TEST_F(GerberFormTest, WithNothingToDrillNoDrillFileIsWrittenAndTheReportSaysSo)
+{
+    const struct {
+        const char* what;
+        std::vector<const char*> ticked;
+        QStringList written;
+    } cases[] = {
+        { "the drill file alone", {}, {} },
+        { "beside a layer", { "solder" }, { QStringLiteral("solder.gbr") } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(out).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(out));
+        dialogs->messages.clear();
+        gerber->show();
+        for (int i = 0; i < gerber->LayerList()->count(); ++i)
+            gerber->LayerList()->item(i)->setCheckState(Qt::Unchecked);
+        for (const char* name : c.ticked)
+            gerber->LayerList()->item(row(name))->setCheckState(Qt::Checked);
+        gerber->DrillCheckBox()->setChecked(true);
+        dialogs->folderName = out;
+        gerber->ButtonOkClick();
+        EXPECT_EQ(written(), c.written);
+        EXPECT_TRUE(dialogs->errors.empty());
+        ASSERT_EQ(dialogs->messages.size(), 1u);
+        EXPECT_TRUE(dialogs->messages[0].text.contains(
+            QStringLiteral("drill.drl: ドリルする穴がないため、書き出していません")))
+            << dialogs->messages[0].text.toStdString();
+    }
 }
 
 TEST_F(GerberFormTest, HoleBoxShowsTheChosenLayersMaskFlag)
 {
     gerber->show();
+    EXPECT_FALSE(gerber->HoleCheckBox()->isEnabled()) << "ticking it would change nothing";
     const int hole = row("hole"), solder = row("solder");
     EXPECT_EQ(gerber->HoleCheckBox()->isChecked(), layers().LayerAt(0)->mask) << "the first layer's at first";
     gerber->LayerList()->setCurrentRow(hole);

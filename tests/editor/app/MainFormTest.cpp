@@ -12,6 +12,7 @@
 #include "io/Veskdocument.h"
 #include "model/Veskedit.h"
 #include "model/Vesklayerlist.h"
+#include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
 #include "shapes/Veskrectangle.h"
 
@@ -228,6 +229,25 @@ TEST_F(MainFormTest, TheTitleMarksUnsavedChanges)
     dialogs->answers = { TSaveAnswer::No };
     form->NewMenuClick();
     EXPECT_EQ(form->windowTitle(), kUntitled);
+}
+
+TEST_F(MainFormTest, ADocumentThatWouldNotReadBackIsRefusedInJapanese)
+{
+    form->StartUp(QString());
+    // One level deeper than a file can hold.
+    auto chain = std::make_unique<TVeskGroup>();
+    for (int i = 0; i < TVeskContainer::kMaxNesting; ++i) {
+        auto outer = std::make_unique<TVeskGroup>();
+        outer->Adopt(std::move(chain));
+        chain = std::move(outer);
+    }
+    context->Document().Root().Adopt(std::move(chain));
+    dialogs->saveName = temp("deep.vbf");
+    form->SaveAsNameMenuClick();
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("グループの入れ子が 256 段より深く")))
+        << dialogs->errors[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(temp("deep.vbf")));
 }
 
 TEST_F(MainFormTest, SaveWithoutANameAsksForOneAndTakesIt)

@@ -171,7 +171,46 @@ TEST_F(PrintFormTest, NegativePrintsFilledObjectsWhiteAndMaskLayersBlack)
     const int top = 150 * kDpi / 254, left = 100 * kDpi / 254;
     EXPECT_LT(qGray(page.pixel(left + 50, top + 50)), 64) << "mask field black";
     EXPECT_GT(qGray(page.pixel(left + 300, top + 150)), 192) << "copper white";
-    EXPECT_GT(qGray(page.pixel(left + 700, top + 150)), 192) << "paper beyond the field untouched";
+    EXPECT_LT(qGray(page.pixel(left + 700, top + 150)), 64) << "paper beyond the field black";
+}
+
+TEST_F(PrintFormTest, ANegativeIsBlackPaperWithTheArtworkWhite)
+{
+    // A 100 mm track, 2 mm wide, 20 mm from the document origin both ways.
+    addRect("solder", { 200, 200, 1000, 20 });
+    choose({ "solder" });
+    print->BlackButton()->setChecked(true);
+    print->NegativeCheckBox()->setChecked(true);
+    const QImage page = printedPage();
+    ASSERT_FALSE(page.isNull());
+    qint64 dark = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            dark += qGray(page.pixel(x, y)) < 128;
+    EXPECT_GT(double(dark) / (qint64(page.width()) * page.height()), 0.99) << "the margins too";
+    // The longest run of light pixels across the track (the sheet's last
+    // column is only part covered by the page and comes out grey).
+    const int y = (150 + 200 + 10) * kDpi / 254;
+    int first = -1, length = 0;
+    for (int x = 0, start = -1; x <= page.width(); ++x) {
+        const bool light = x < page.width() && qGray(page.pixel(x, y)) >= 128;
+        if (light && start < 0)
+            start = x;
+        if (!light && start >= 0) {
+            if (x - start > length) {
+                first = start;
+                length = x - start;
+            }
+            start = -1;
+        }
+    }
+    EXPECT_NEAR(length, 1000, 2);
+    EXPECT_NEAR(first, 100 + 200, 2);
+
+    // Colour printing has no negative.
+    print->ColorButton()->setChecked(true);
+    EXPECT_FALSE(print->NegativeCheckBox()->isEnabled());
+    EXPECT_FALSE(print->Setup(190).negative);
 }
 
 TEST_F(PrintFormTest, FailuresAreReportedAndLeaveNoFile)

@@ -1,13 +1,17 @@
 #include "app/Workareaform.h"
 
 #include "app/Editpair.h"
+#include "app/Numberinput.h"
 #include "app/Settingsfile.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -38,34 +42,68 @@ TEST_F(WorkAreaFormTest, WithoutSettingsTheFrameIs100By75Millimetres)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("図面の設定"));
 }
 
-TEST_F(WorkAreaFormTest, EditsAreAppliedUntilTheFirstTextThatIsNotANumber)
+TEST_F(WorkAreaFormTest, OnlySizesAFrameCanHaveAreTakenAndABadOneIsMarkedWithTheDialogOpen)
 {
+    // Which boxes are refused: none, the width, the height or both.
+    enum Refused { None, Width, Height, Both };
     const struct {
         const char* width;
         const char* height;
-        double areaWidth;
-        double areaHeight;
+        Refused refused;
+        double areaWidth = 0.0;
+        double areaHeight = 0.0;
     } cases[] = {
-        { "160.5", "100", 1605.0, 1000.0 },
-        { " 20 ", "30", 200.0, 300.0 },
-        { "0", "-5", 0.0, -50.0 },
-        { "abc", "50", 1000.0, 750.0 }, // a bad width keeps both
-        { "50", "abc", 500.0, 750.0 }, // a bad height keeps the height
-        { "", "", 1000.0, 750.0 },
-        { "nan", "10", 1000.0, 750.0 },
-        { "inf", "10", 1000.0, 750.0 },
-        { "1e300", "10", 1000.0, 750.0 }, // far beyond any board and the settings file's integers
-        { "10", "1e7", 100.0, 750.0 },
+        { "160.5", "100", None, 1605.0, 1000.0 },
+        { " 20 ", "30", None, 200.0, 300.0 },
+        { "1000000", "0.1", None, 1e7, 1.0 },
+        { "0", "50", Width },
+        { "-5", "50", Width },
+        { "abc", "50", Width },
+        { "", "50", Width },
+        { "nan", "10", Width },
+        { "inf", "10", Width },
+        { "1e300", "10", Width }, // far beyond any board and the settings file's integers
+        { "50", "", Height },
+        { "10", "1e7", Height },
+        { "0", "abc", Both },
+        // A comma is no decimal point here (where the user's locale makes it
+        // one, ReadTypedNumber takes it as such).
+        { "160,5", "100", QLocale::system().decimalPoint() == u',' ? None : Width, 1605.0, 1000.0 },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.width) + " x " + c.height);
         auto form = makeForm();
-        form->WidthPair().SetText(QString::fromUtf8(c.width));
-        form->HeightPair().SetText(QString::fromUtf8(c.height));
-        form->ApplyEdits();
-        EXPECT_EQ(form->AreaWidth(), c.areaWidth) << c.width << " x " << c.height;
-        EXPECT_EQ(form->AreaHeight(), c.areaHeight) << c.width << " x " << c.height;
-        EXPECT_EQ(form->Area().Width, float(c.areaWidth));
-        EXPECT_EQ(form->Area().Height, float(c.areaHeight));
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        for (auto [pair, text] :
+            { std::pair { &form->WidthPair(), c.width }, { &form->HeightPair(), c.height } }) {
+            pair->Edit()->setFocus();
+            pair->Edit()->clear();
+            QTest::keyClicks(pair->Edit(), QString::fromUtf8(text));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QLineEdit* width = form->WidthPair().Edit();
+        QLineEdit* height = form->HeightPair().Edit();
+        EXPECT_EQ(IsMarkedRefused(*width), c.refused == Width || c.refused == Both);
+        EXPECT_EQ(IsMarkedRefused(*height), c.refused == Height || c.refused == Both);
+        if (c.refused == None) {
+            EXPECT_FALSE(form->isVisible());
+            EXPECT_EQ(form->result(), QDialog::Accepted);
+            EXPECT_EQ(form->AreaWidth(), c.areaWidth);
+            EXPECT_EQ(form->AreaHeight(), c.areaHeight);
+            EXPECT_EQ(form->Area().Width, float(c.areaWidth));
+        } else {
+            EXPECT_TRUE(form->isVisible()) << "the dialog waits for a size it can take";
+            EXPECT_EQ(form->AreaWidth(), 1000.0) << "nothing applied";
+            EXPECT_EQ(form->AreaHeight(), 750.0);
+            QLineEdit* first = c.refused == Height ? height : width;
+            EXPECT_TRUE(first->hasFocus());
+            EXPECT_FALSE(first->toolTip().isEmpty());
+            // Typing again takes the mark away.
+            QTest::keyClicks(first, QStringLiteral("5"));
+            EXPECT_FALSE(IsMarkedRefused(*first));
+        }
+        form->hide();
         form.reset(); // writes the size it holds: the next case must start afresh
         QFile::remove(settingsPath());
     }
@@ -91,15 +129,22 @@ TEST_F(WorkAreaFormTest, OKKeepsTheSizeForTheNextStartAndCancelAppliesNothing)
     EXPECT_EQ(form->WidthPair().GetText(), QStringLiteral("160.5"));
     EXPECT_EQ(form->HeightPair().GetText(), QStringLiteral("100"));
 
+    form->show();
     form->WidthPair().SetText(QStringLiteral("5"));
+    form->HeightPair().SetText(QStringLiteral("0"));
+    form->OKButton()->click(); // the height is refused and marked
     form->CancelButton()->click();
     EXPECT_EQ(form->result(), QDialog::Rejected);
     EXPECT_EQ(form->AreaWidth(), 1605.0);
-    // The typed text waits for the next opening.
-    EXPECT_EQ(form->WidthPair().GetText(), QStringLiteral("5"));
+    // Opened again, the dialog shows the size in force, unmarked.
+    form->show();
+    EXPECT_EQ(form->WidthPair().GetText(), QStringLiteral("160.5"));
+    EXPECT_EQ(form->HeightPair().GetText(), QStringLiteral("100"));
+    EXPECT_FALSE(IsMarkedRefused(*form->HeightPair().Edit()));
+    form->hide();
 }
 
-TEST_F(WorkAreaFormTest, TruncatesTheStoredSizeAndClampsWhatAnIntegerCannotHold)
+TEST_F(WorkAreaFormTest, StoredSizesNoFrameCanHaveGiveWayAndTheStoredSizeIsTruncated)
 {
     {
         QFile f(settingsPath());
@@ -108,13 +153,14 @@ TEST_F(WorkAreaFormTest, TruncatesTheStoredSizeAndClampsWhatAnIntegerCannotHold)
     }
     {
         auto form = makeForm();
-        EXPECT_EQ(form->AreaWidth(), 2147483647.0);
+        EXPECT_EQ(form->AreaWidth(), 1000.0);
+        EXPECT_EQ(form->AreaHeight(), 750.0);
         form->WidthPair().SetText(QStringLiteral("12.39"));
-        form->ApplyEdits();
+        EXPECT_TRUE(form->ApplyEdits());
     }
     const TSettingsFile ini(settingsPath());
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("WorkArea"), QStringLiteral("AreaWidth"), 0), 123);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("WorkArea"), QStringLiteral("AreaHeight"), 0), -7);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("WorkArea"), QStringLiteral("AreaHeight"), 0), 750);
 }
 
 TEST_F(WorkAreaFormTest, EditPairSplitsItsWidthSevenToThree)
