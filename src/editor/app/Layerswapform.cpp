@@ -26,7 +26,7 @@ TLayerSwapForm::TLayerSwapForm(TVeskForm& mainForm, QString settingsFileName, QW
         QStringLiteral("src"), QStringLiteral("dist"), [this] { OKButtonClick(); });
 
     const TSettingsFile file(settingsFileName_);
-    ApplyPlacement(*this, ReadPlacement(file, settings::kLayerSwapWindow), true);
+    RestoreDialogPlacement(*this, file, settings::kLayerSwapWindow);
 }
 
 TLayerSwapForm::~TLayerSwapForm()

@@ -35,7 +35,7 @@ QToolButton* disabledButton(QWidget* parent, const QString& caption, int x)
 } // namespace
 
 TLayerWindow::TLayerWindow(TEditorContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool)
     , context_(context)
     , glyphs_(std::make_unique<GlyphLibrary>())
 {

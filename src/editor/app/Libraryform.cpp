@@ -81,8 +81,7 @@ TLibraryForm::TLibraryForm(TEditorContext& context, QWidget* parent)
 
     setMinimumSize(414, 328);
     resize(414, 328);
-    ApplyPlacement(
-        *this, ReadPlacement(TSettingsFile(context_.SettingsFileName()), settings::kLibraryWindow), true);
+    RestoreDialogPlacement(*this, TSettingsFile(context_.SettingsFileName()), settings::kLibraryWindow);
     FillTree();
 }
 

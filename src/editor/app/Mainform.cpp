@@ -131,6 +131,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     objectEditor_ = std::make_unique<TObjectEditor>(context_, this);
     context_.objectEditor = objectEditor_.get();
     libraryForm_ = std::make_unique<TLibraryForm>(context_, this);
+    placePanelsOnFirstStart();
 
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);
@@ -240,6 +241,18 @@ void TVeskForm::readSettings()
         setWindowState(Qt::WindowMinimized);
     else if (state == 2)
         setWindowState(Qt::WindowMaximized);
+}
+
+void TVeskForm::placePanelsOnFirstStart()
+{
+    const TSettingsFile file(context_.SettingsFileName());
+    std::vector<QWidget*> unplaced;
+    if (!PlacementStored(file, settings::kObjectEditor))
+        unplaced.push_back(objectEditor_.get());
+    if (!PlacementStored(file, settings::kLayerWindow))
+        unplaced.push_back(layerWindow_.get());
+    if (!unplaced.empty())
+        PlaceBesideOnFirstStart(*this, unplaced, !PlacementStored(file, settings::kMainWindow));
 }
 
 void TVeskForm::writeSettings() const

@@ -178,6 +178,8 @@ private:
     // The undo and redo items name the steps they take.
     void updateUndoItems();
     void updateTitle();
+    // Panels without a stored place go beside the main window, not over it.
+    void placePanelsOnFirstStart();
     // The active tool ends its gesture before a dialog that edits the document opens.
     void endGesture();
     // Open: reads the file into the emptied document and names the window

@@ -15,7 +15,7 @@
 namespace vesk {
 
 TObjectEditor::TObjectEditor(TEditorContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool)
     , context_(context)
     , glyphs_(std::make_unique<GlyphLibrary>())
 {

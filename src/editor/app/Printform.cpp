@@ -34,7 +34,7 @@ double printableWidthMm(const QPagedPaintDevice& device)
 } // namespace
 
 TPrintForm::TPrintForm(TVeskToolHost& host, TUserDialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , host_(host)
     , dialogs_(dialogs)
 {

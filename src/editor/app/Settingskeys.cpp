@@ -24,6 +24,11 @@ TWindowPlacement ReadPlacement(const TSettingsFile& file, const TPlacementSectio
     return p;
 }
 
+bool PlacementStored(const TSettingsFile& file, const TPlacementSection& section)
+{
+    return file.ValueExists(section.Name(), kTop) && file.ValueExists(section.Name(), kLeft);
+}
+
 void WritePlacement(TSettingsFile& file, const TPlacementSection& section, const TWindowPlacement& placement)
 {
     const QString name = section.Name();

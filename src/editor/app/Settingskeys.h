@@ -73,6 +73,8 @@ inline QString Key(const char16_t* key)
 
 // Top and Left, then Width and Height when the section has a size.
 TWindowPlacement ReadPlacement(const TSettingsFile& file, const TPlacementSection& section);
+// Whether the settings file holds a position for the window: false on a first start.
+bool PlacementStored(const TSettingsFile& file, const TPlacementSection& section);
 void WritePlacement(TSettingsFile& file, const TPlacementSection& section, const TWindowPlacement& placement);
 
 // The grid pitch in document units that "DefaultGrid" asks for; the fallback

@@ -25,7 +25,7 @@ TVeskImportForm::TVeskImportForm(
         QStringLiteral("入力元のレイヤー"), QStringLiteral("出力先のレイヤー"), [this] { OKButtonClick(); });
 
     const TSettingsFile file(settingsFileName_);
-    ApplyPlacement(*this, ReadPlacement(file, settings::kVeskImportWindow), true);
+    RestoreDialogPlacement(*this, file, settings::kVeskImportWindow);
     const QString section = settings::kVeskImportWindow.Name();
     mapping_.LoadDestinations([&](const QString& key) -> std::optional<QString> {
         if (!file.ValueExists(section, key))

@@ -93,7 +93,7 @@ TWorkAreaForm::~TWorkAreaForm()
 void TWorkAreaForm::FormCreate()
 {
     const TSettingsFile file(settingsFileName_);
-    ApplyPlacement(*this, ReadPlacement(file, settings::kWorkArea), true);
+    RestoreDialogPlacement(*this, file, settings::kWorkArea);
     // A size no frame can have (one an older version kept) gives way to the default.
     areaWidth = storedSize(file, settings::Key(settings::kAreaWidth), settings::kAreaWidthDefault);
     areaHeight = storedSize(file, settings::Key(settings::kAreaHeight), settings::kAreaHeightDefault);

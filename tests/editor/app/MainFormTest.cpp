@@ -7,6 +7,12 @@
 #include "WaitFor.h"
 #include "app/Drawingview.h"
 #include "app/Editorcontext.h"
+#include "app/Layerswapform.h"
+#include "app/Layerwindow.h"
+#include "app/Libraryform.h"
+#include "app/Objecteditor.h"
+#include "app/Veskimportform.h"
+#include "app/Workareaform.h"
 #include "app/Mainmenu.h"
 #include "app/Settingsfile.h"
 #include "io/Veskdocument.h"
@@ -24,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -534,11 +541,37 @@ TEST_F(MainFormTest, StatusBarShowsMillimetresAbsoluteAndRelative)
     }
 }
 
+TEST_F(MainFormTest, AFirstStartPutsThePanelsBesideTheMainWindowAndDialogsCentreOnIt)
+{
+    // The fixture's window read an empty file.
+    form->show();
+    const QRect screen = form->screen()->availableGeometry();
+    const QRect main = form->frameGeometry();
+    EXPECT_TRUE(screen.contains(main));
+    for (QWidget* panel : std::initializer_list<QWidget*> { &form->ObjectEditor(), &form->LayerWindow() }) {
+        SCOPED_TRACE(panel->metaObject()->className());
+        EXPECT_FALSE(panel->windowFlags() & Qt::WindowStaysOnTopHint) << "dialogs must be able to come above it";
+        const QRect placed(panel->pos(), panel->size());
+        EXPECT_FALSE(placed.intersects(main)) << "never over the menus or the drawing";
+        EXPECT_GE(placed.left(), main.right());
+        EXPECT_TRUE(screen.contains(placed.topLeft()));
+    }
+    EXPECT_FALSE(QRect(form->ObjectEditor().pos(), form->ObjectEditor().size())
+                     .intersects(QRect(form->LayerWindow().pos(), form->LayerWindow().size())));
+
+    for (QDialog* dialog : std::initializer_list<QDialog*> { &form->LayerSwapForm(), &form->ImportForm(),
+             &form->LibraryForm(), &form->WorkAreaForm() }) {
+        SCOPED_TRACE(dialog->metaObject()->className());
+        dialog->show();
+        QApplication::processEvents();
+        const QPoint offset = dialog->frameGeometry().center() - form->frameGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 40) << offset.x() << "," << offset.y();
+        dialog->hide();
+    }
+}
+
 TEST_F(MainFormTest, MainWindowSettingsKeepTheNormalSizeWhenClosedMaximised)
 {
-    // The fixture's window read an empty file: the defaults.
-    EXPECT_EQ(form->pos(), QPoint(100, 100));
-    EXPECT_EQ(form->size(), QSize(677, 509));
     form.reset();
     const QString ini = temp("VeskV.ini");
     ASSERT_TRUE(writeBytes(ini,
