@@ -663,6 +663,10 @@ bool TVeskForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
         routeKey(target, static_cast<QKeyEvent*>(event));
         break;
+    case QEvent::Enter:
+        if (target == drawingView_)
+            takeKeysToTheDrawing();
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
@@ -695,6 +699,22 @@ bool TVeskForm::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return false;
+}
+
+void TVeskForm::takeKeysToTheDrawing()
+{
+    // The pointer came back to the drawing from a panel where a value was
+    // just typed: the keys that drive the drawing (Space, X, Z, Ctrl, Shift)
+    // must reach the tool, not that field. Dialogs and menus keep theirs.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus == drawingView_ || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
+    const QWidget* window = focus->window();
+    if (window != objectEditor_.get() && window != layerWindow_.get() && window != this)
+        return;
+    // A field left this way takes what was typed, as it does when Tab leaves it.
+    activateWindow();
+    drawingView_->setFocus(Qt::OtherFocusReason);
 }
 
 bool TVeskForm::keyReachesTool(QWidget* target) const

@@ -180,6 +180,7 @@ private:
     void updateTitle();
     // Panels without a stored place go beside the main window, not over it.
     void placePanelsOnFirstStart();
+    void takeKeysToTheDrawing();
     // The active tool ends its gesture before a dialog that edits the document opens.
     void endGesture();
     // Open: reads the file into the emptied document and names the window

@@ -11,6 +11,8 @@
 #include "app/Editorcontext.h"
 #include "app/Mainform.h"
 #include "app/Mainmenu.h"
+#include "app/Objecteditor.h"
+#include "app/Statustab.h"
 #include "app/Settingsfile.h"
 #include "app/Toolstrip.h"
 #include "shapes/Veskpart.h"
@@ -22,6 +24,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -316,6 +320,47 @@ TEST_F(MainFormInputTest, ToolWindowSectionKeepsTheStripsPlace)
     EXPECT_EQ(form->ToolStrip().verticalScrollBar()->value(), 0);
     form.reset();
     EXPECT_EQ(TSettingsFile(ini()).ReadInteger(QStringLiteral("ToolWindow"), QStringLiteral("Top"), 1), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFormInputTest, KeysThatDriveTheDrawingReachItOnceThePointerIsBackFromAPanel)
+{
+    // A grid pitch typed in the object editor, the keyboard still there.
+    TObjectEditor& editor = form->ObjectEditor();
+    editor.show();
+    editor.PageControl().setCurrentWidget(&editor.StatusTab());
+    QLineEdit* field = editor.StatusTab().gridEdit;
+    editor.activateWindow();
+    field->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == field; }));
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("2.54"));
+
+    // The pointer comes back over the drawing; Space held there pans.
+    QEnterEvent enter(QPointF(100, 100), QPointF(100, 100), area().mapToGlobal(QPointF(100, 100)));
+    QApplication::sendEvent(&area(), &enter);
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == &area(); }));
+    EXPECT_EQ(field->text(), QStringLiteral("2.54"));
+    EXPECT_DOUBLE_EQ(context->Grid().pitch, 25.4) << "what was typed is taken, as leaving with Tab takes it";
+    key(*QApplication::focusWidget(), QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_EQ(tool->TopMode(), int(ModePan));
+    key(*QApplication::focusWidget(), QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_TRUE(WaitFor([&] { return idle(); }));
+
+    // A modal dialog keeps its keyboard.
+    QDialog dialog(form.get());
+    QLineEdit* typed = new QLineEdit(&dialog);
+    dialog.setModal(true);
+    dialog.show();
+    typed->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == typed; }));
+    QApplication::sendEvent(&area(), &enter);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), typed);
+    dialog.close();
 }
 
 } // namespace
