@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 namespace vesk {
 
@@ -249,6 +250,20 @@ void TVeskEventProc::ZoomToFit()
     zoomed();
 }
 
+void TVeskEventProc::ZoomToSelection()
+{
+    RectF bounds;
+    if (!root || !root->GetSelectedBounds(bounds)) {
+        Host().ShowMessage(QStringLiteral("選択されたオブジェクトがありません。"));
+        return;
+    }
+    // A lone pad would fill the window: never closer than a few millimetres across.
+    constexpr float kSmallest = 50.0f;
+    const float w = std::max(bounds.Width, kSmallest), h = std::max(bounds.Height, kSmallest);
+    Host().View().Fit({ bounds.X + (bounds.Width - w) / 2, bounds.Y + (bounds.Height - h) / 2, w, h });
+    zoomed();
+}
+
 void TVeskEventProc::zoomed()
 {
     if (root)
@@ -479,8 +494,9 @@ TVeskLayer* TVeskEventProc::LayerForNewShape(bool show) const
         return nullptr;
     }
     if (layer->locked) {
-        Host().ShowMessage(QStringLiteral("レイヤー「%1」はロックされています。ロックを外してから描いてください。")
-                               .arg(layer->Name()));
+        Host().ShowMessage(
+            QStringLiteral("レイヤー「%1」はロックされています。ロックを外してから描いてください。")
+                .arg(layer->Name()));
         return nullptr;
     }
     if (!layer->visible && show) {

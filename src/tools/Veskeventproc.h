@@ -144,6 +144,9 @@ public:
     // Zooms and scrolls so that everything drawn fills the window with a
     // margin; the work area when nothing is drawn.
     void ZoomToFit();
+    // The same for the selected objects; with nothing selected the view
+    // stays and the status bar says why.
+    void ZoomToSelection();
     virtual void FinishClick() { }
 
     std::int32_t TopMode() const { return modes.back(); }

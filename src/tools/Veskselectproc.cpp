@@ -458,8 +458,14 @@ void TVeskSelectProc::NumericClick()
     // The mouse rests while the dialog is up.
     PushMode(ModeSelectNumeric);
     TVeskNumericMove move;
+    move.absolute = numericAbsolute_;
+    const PointF centre = centreOf(selectedEntries(), true);
+    move.centreXMm = centre.X * 0.1;
+    move.centreYMm = centre.Y * 0.1;
     const bool accepted = Host().AskNumericMove(move);
     std::erase(modes, std::int32_t(ModeSelectNumeric));
+    if (accepted)
+        numericAbsolute_ = move.absolute;
     if (accepted && root)
         applyNumericMove(move);
 }
@@ -472,7 +478,7 @@ void TVeskSelectProc::applyNumericMove(const TVeskNumericMove& move)
         || !valid(move.angle, TVeskNumericMove::MaxAngle))
         return;
     const std::vector<TVeskObject*> selected = selectedEntries();
-    if (selected.empty() || (move.dxMm == 0.0 && move.dyMm == 0.0 && move.angle == 0.0))
+    if (selected.empty() || (!move.absolute && move.dxMm == 0.0 && move.dyMm == 0.0 && move.angle == 0.0))
         return;
     Edit().Begin(QStringLiteral("数値入力"));
     if (move.angle != 0.0) {
@@ -480,8 +486,10 @@ void TVeskSelectProc::applyNumericMove(const TVeskNumericMove& move)
         for (TVeskObject* object : selected)
             object->RotateAt(float(move.angle), centre, MatrixOrder::Append);
     }
-    const float dx = float(move.dxMm * 10.0);
-    const float dy = float(move.dyMm * 10.0);
+    // A place is reached from where the turned selection's snapped centre is.
+    const PointF from = move.absolute ? centreOf(selected, true) : PointF(0, 0);
+    const float dx = float(move.dxMm * 10.0) - from.X;
+    const float dy = float(move.dyMm * 10.0) - from.Y;
     if (dx != 0.0f || dy != 0.0f)
         for (TVeskObject* object : selected)
             object->Translate(dx, dy, MatrixOrder::Append);

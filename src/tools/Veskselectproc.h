@@ -75,6 +75,8 @@ private:
     // Removes the objects from their containers, each container in one pass.
     static void deleteObjects(const std::vector<TVeskObject*>& objects);
     void applyNumericMove(const TVeskNumericMove& move);
+    // The numeric dialog's last choice between offsets and a place.
+    bool numericAbsolute_ = false;
     void showSurfaces();
 
     bool moved = false;

@@ -6,8 +6,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <vector>
 #include <span>
+#include <vector>
 
 class QImage;
 
@@ -38,15 +38,21 @@ struct TVeskTextRequest {
     float size = 40.0f;
 };
 
-// A move of the selection typed by the user: offsets in millimetres and a
-// turn in degrees (clockwise on screen) about the selection's centre.
-// Values beyond the limits are refused where they are typed.
+// A move of the selection typed by the user: offsets in millimetres, or
+// with `absolute` the place of the selection's snapped centre, and a turn
+// in degrees (clockwise on screen) about the selection's centre, made
+// first. Values beyond the limits are refused where they are typed.
 struct TVeskNumericMove {
     static constexpr double MaxOffsetMm = 1000.0;
     static constexpr double MaxAngle = 360.0;
     double dxMm = 0.0;
     double dyMm = 0.0;
     double angle = 0.0;
+    bool absolute = false;
+    // Where the snapped centre is now, in millimetres: what the absolute
+    // fields start from.
+    double centreXMm = 0.0;
+    double centreYMm = 0.0;
 };
 
 // Everything a tool needs from the window it works in. The main window

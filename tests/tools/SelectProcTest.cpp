@@ -639,6 +639,38 @@ TEST_F(SelectToolTest, NumericInputMovesAndTurnsTheSelectionAsOneStep)
     }
 }
 
+TEST_F(SelectToolTest, NumericInputPlacesTheSelectionsCentreAndRemembersTheChoice)
+{
+    // A and D: the selection spans 0..80 by 0..20, its centre at (40, 10).
+    restartWithAAndD();
+    TVeskNumericMove offered;
+    host.onNumericMove = [&](TVeskNumericMove& move) {
+        offered = move;
+        move.absolute = true;
+        move.dxMm = 5;
+        move.dyMm = 0;
+        return true;
+    };
+    tool->NumericClick();
+    EXPECT_FALSE(offered.absolute) << "offsets come first";
+    EXPECT_DOUBLE_EQ(offered.centreXMm, 4.0);
+    EXPECT_DOUBLE_EQ(offered.centreYMm, 1.0);
+    expectNear(centre("A"), { 20, 0 });
+    expectNear(centre("D"), { 80, 0 });
+    EXPECT_EQ(host.history.Count(), 1);
+
+    // The next opening offers the place again, from where the selection is now.
+    host.onNumericMove = [&](TVeskNumericMove& move) {
+        offered = move;
+        move.dxMm = 5; // already there: nothing to do, no step
+        return true;
+    };
+    tool->NumericClick();
+    EXPECT_TRUE(offered.absolute);
+    EXPECT_DOUBLE_EQ(offered.centreXMm, 5.0);
+    EXPECT_EQ(host.history.Count(), 1);
+}
+
 TEST_F(SelectToolTest, NumericInputAsksNothingWithoutASelection)
 {
     host.onNumericMove = [](TVeskNumericMove& move) {

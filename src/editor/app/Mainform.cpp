@@ -195,6 +195,10 @@ void TVeskForm::buildMenus()
     connect(m.pasteItem, &QAction::triggered, this, [this] { PasteMenuClick(); });
     connect(m.configMenu, &QMenu::aboutToShow, this, [this] { ConfigMenuClick(); });
     connect(m.fitItem, &QAction::triggered, this, [this] { FitMenuClick(); });
+    connect(m.fitSelectionItem, &QAction::triggered, this, [this] {
+        if (eventHandler_)
+            eventHandler_->ZoomToSelection();
+    });
     connect(m.showGridItem, &QAction::triggered, this, [this] { ShowGridMenuClick(); });
     connect(m.snapItem, &QAction::triggered, this, [this] { SnapMenuClick(); });
     connect(m.workAreaItem, &QAction::triggered, this, [this] { WorkAreaMenuClick(); });
@@ -707,7 +711,8 @@ void TVeskForm::takeKeysToTheDrawing()
     // just typed: the keys that drive the drawing (Space, X, Z, Ctrl, Shift)
     // must reach the tool, not that field. Dialogs and menus keep theirs.
     QWidget* focus = QApplication::focusWidget();
-    if (!focus || focus == drawingView_ || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+    if (!focus || focus == drawingView_ || QApplication::activeModalWidget()
+        || QApplication::activePopupWidget())
         return;
     const QWidget* window = focus->window();
     if (window != objectEditor_.get() && window != layerWindow_.get() && window != this)

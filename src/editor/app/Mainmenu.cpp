@@ -44,6 +44,8 @@ TMainMenu::TMainMenu(QMenuBar* bar)
     undoItem = item(editMenu, QStringLiteral("取り消し"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoItem = item(editMenu, QStringLiteral("やり直し"), QKeySequence(Qt::CTRL | Qt::Key_Y));
     fitItem = item(editMenu, QStringLiteral("全体表示"), QKeySequence(Qt::Key_Home));
+    fitSelectionItem
+        = item(editMenu, QStringLiteral("選択範囲を表示"), QKeySequence(Qt::SHIFT | Qt::Key_Home));
     editMenu->addSeparator();
     cutItem = item(editMenu, QStringLiteral("切り取り"), QKeySequence(Qt::CTRL | Qt::Key_X));
     copyItem = item(editMenu, QStringLiteral("コピー"), QKeySequence(Qt::CTRL | Qt::Key_C));

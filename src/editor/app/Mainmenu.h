@@ -36,6 +36,7 @@ public:
     QAction* undoItem;
     QAction* redoItem;
     QAction* fitItem;
+    QAction* fitSelectionItem;
     QAction* cutItem;
     QAction* copyItem;
     QAction* pasteItem;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -27,16 +28,24 @@ TNumericInputForm::TNumericInputForm(QWidget* parent)
     , xEdit_(new QLineEdit(this))
     , yEdit_(new QLineEdit(this))
     , angleEdit_(new QLineEdit(this))
+    , relative_(new QRadioButton(QStringLiteral("相対移動"), this))
+    , absolute_(new QRadioButton(QStringLiteral("中心の位置"), this))
     , message_(new QLabel(this))
     , okButton_(new QPushButton(QStringLiteral("OK"), this))
     , cancelButton_(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setWindowTitle(QStringLiteral("数値入力"));
     setModal(true);
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("X方向の移動[mm]"), xEdit_);
-    fields->addRow(QStringLiteral("Y方向の移動[mm]"), yEdit_);
-    fields->addRow(QStringLiteral("回転角[度]"), angleEdit_);
+    auto* kinds = new QHBoxLayout;
+    kinds->addWidget(relative_);
+    kinds->addWidget(absolute_);
+    relative_->setChecked(true);
+    connect(absolute_, &QRadioButton::toggled, this, [this](bool on) { showKind(on); });
+    fields_ = new QFormLayout;
+    fields_->addRow(QStringLiteral("X方向の移動[mm]"), xEdit_);
+    fields_->addRow(QStringLiteral("Y方向の移動[mm]"), yEdit_);
+    fields_->addRow(QStringLiteral("回転角[度]"), angleEdit_);
+    auto* fields = fields_;
     for (QLineEdit* edit : { xEdit_, yEdit_, angleEdit_ })
         connect(edit, &QLineEdit::textEdited, this, [edit] { setMarked(edit, false); });
     message_->setStyleSheet(QStringLiteral("color: #c00000;"));
@@ -46,6 +55,7 @@ TNumericInputForm::TNumericInputForm(QWidget* parent)
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
     auto* column = new QVBoxLayout(this);
+    column->addLayout(kinds);
     column->addLayout(fields);
     column->addWidget(message_);
     column->addLayout(buttons);
@@ -57,12 +67,35 @@ TNumericInputForm::TNumericInputForm(QWidget* parent)
 
 void TNumericInputForm::ShowValues(const TVeskNumericMove& move)
 {
-    xEdit_->setText(shown(move.dxMm));
-    yEdit_->setText(shown(move.dyMm));
+    centreXMm_ = move.centreXMm;
+    centreYMm_ = move.centreYMm;
+    {
+        const QSignalBlocker quiet(absolute_);
+        absolute_->setChecked(move.absolute);
+        relative_->setChecked(!move.absolute);
+    }
+    showKind(move.absolute);
+    if (!move.absolute || move.dxMm != 0.0 || move.dyMm != 0.0) {
+        xEdit_->setText(shown(move.dxMm));
+        yEdit_->setText(shown(move.dyMm));
+    }
     angleEdit_->setText(shown(move.angle));
     for (QLineEdit* edit : { xEdit_, yEdit_, angleEdit_ })
         setMarked(edit, false);
     message_->hide();
+}
+
+void TNumericInputForm::showKind(bool absolute)
+{
+    // A place starts from where the selection is, an offset from nothing.
+    fields_->labelForField(xEdit_)->setProperty(
+        "text", absolute ? QStringLiteral("中心のX[mm]") : QStringLiteral("X方向の移動[mm]"));
+    fields_->labelForField(yEdit_)->setProperty(
+        "text", absolute ? QStringLiteral("中心のY[mm]") : QStringLiteral("Y方向の移動[mm]"));
+    xEdit_->setText(shown(absolute ? centreXMm_ : 0.0));
+    yEdit_->setText(shown(absolute ? centreYMm_ : 0.0));
+    for (QLineEdit* edit : { xEdit_, yEdit_ })
+        setMarked(edit, false);
 }
 
 bool TNumericInputForm::Ask(TVeskNumericMove& move)
@@ -75,6 +108,7 @@ bool TNumericInputForm::Ask(TVeskNumericMove& move)
     move.dxMm = dx_;
     move.dyMm = dy_;
     move.angle = angle_;
+    move.absolute = absolute_->isChecked();
     return true;
 }
 

@@ -3,16 +3,19 @@
 #include <QDialog>
 #include <optional>
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 namespace vesk {
 
 struct TVeskNumericMove;
 
 // The modal dialog "数値入力" of the select tool: an offset in X and Y in
-// millimetres and an optional turn in degrees for the selection. OK takes
+// millimetres, or (the second choice) the place of the selection's snapped
+// centre, and an optional turn in degrees for the selection. OK takes
 // the values only when every field holds a number within its limits; a
 // field that does not is marked and keeps the dialog open, so nothing moves
 // on a typing error. Full-width digits and signs are read as their ASCII
@@ -36,6 +39,8 @@ public:
     QLineEdit* XEdit() const { return xEdit_; }
     QLineEdit* YEdit() const { return yEdit_; }
     QLineEdit* AngleEdit() const { return angleEdit_; }
+    QRadioButton* RelativeChoice() const { return relative_; }
+    QRadioButton* AbsoluteChoice() const { return absolute_; }
     QPushButton* OKButton() const { return okButton_; }
     QPushButton* CancelButton() const { return cancelButton_; }
     QLabel* MessageLabel() const { return message_; }
@@ -44,10 +49,17 @@ public:
 private:
     void OKButtonClick();
     static void setMarked(QLineEdit* edit, bool marked);
+    // Labels and values of the X and Y fields for the chosen kind of move.
+    void showKind(bool absolute);
 
     QLineEdit* xEdit_;
     QLineEdit* yEdit_;
     QLineEdit* angleEdit_;
+    QRadioButton* relative_;
+    QRadioButton* absolute_;
+    QFormLayout* fields_ = nullptr;
+    double centreXMm_ = 0.0;
+    double centreYMm_ = 0.0;
     QLabel* message_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;

@@ -10,11 +10,11 @@
 #include "app/Layerswapform.h"
 #include "app/Layerwindow.h"
 #include "app/Libraryform.h"
+#include "app/Mainmenu.h"
 #include "app/Objecteditor.h"
+#include "app/Settingsfile.h"
 #include "app/Veskimportform.h"
 #include "app/Workareaform.h"
-#include "app/Mainmenu.h"
-#include "app/Settingsfile.h"
 #include "io/Veskdocument.h"
 #include "model/Veskedit.h"
 #include "model/Vesklayerlist.h"
@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -255,6 +256,36 @@ TEST_F(MainFormTest, ADocumentThatWouldNotReadBackIsRefusedInJapanese)
     EXPECT_TRUE(dialogs->errors[0].text.contains(QStringLiteral("グループの入れ子が 256 段より深く")))
         << dialogs->errors[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(temp("deep.vbf")));
+}
+
+TEST_F(MainFormTest, ShowingTheSelectionFillsTheDrawingWithIt)
+{
+    form->StartUp(QString());
+    form->show();
+    QApplication::processEvents();
+    context->Edit().Begin(QStringLiteral("rect"));
+    TVeskRect far(context->Document().Layers().CurrentLayer(), TVeskSurface(1, false, true, 4));
+    far.SetCorners({ 2000, 1000 }, { 2200, 1100 });
+    far.SetSelected(false);
+    TVeskObject* placed = context->Document().Root().Add(far);
+    context->Edit().Commit();
+
+    // Nothing selected: the view stays and the status bar says why.
+    const double zoom = form->View().Zoom();
+    form->Menu().fitSelectionItem->trigger();
+    EXPECT_EQ(form->View().Zoom(), zoom);
+    EXPECT_FALSE(form->statusBar()->currentMessage().isEmpty());
+
+    placed->SetSelected(true);
+    form->Menu().fitSelectionItem->trigger();
+    const PointF centre = form->View().DocumentToPixel({ 2100, 1050 });
+    const QSize area = form->DrawingArea().size();
+    EXPECT_NEAR(centre.X, area.width() / 2.0, 2);
+    EXPECT_NEAR(centre.Y, area.height() / 2.0, 2);
+    const PointF left = form->View().DocumentToPixel({ 2000, 1050 });
+    EXPECT_NEAR(centre.X - left.X, area.width() * 0.45, area.width() * 0.05)
+        << "the rectangle's width fills the drawing";
+    EXPECT_EQ(form->Menu().fitSelectionItem->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Home));
 }
 
 TEST_F(MainFormTest, SaveWithoutANameAsksForOneAndTakesIt)
@@ -550,7 +581,8 @@ TEST_F(MainFormTest, AFirstStartPutsThePanelsBesideTheMainWindowAndDialogsCentre
     EXPECT_TRUE(screen.contains(main));
     for (QWidget* panel : std::initializer_list<QWidget*> { &form->ObjectEditor(), &form->LayerWindow() }) {
         SCOPED_TRACE(panel->metaObject()->className());
-        EXPECT_FALSE(panel->windowFlags() & Qt::WindowStaysOnTopHint) << "dialogs must be able to come above it";
+        EXPECT_FALSE(panel->windowFlags() & Qt::WindowStaysOnTopHint)
+            << "dialogs must be able to come above it";
         const QRect placed(panel->pos(), panel->size());
         EXPECT_FALSE(placed.intersects(main)) << "never over the menus or the drawing";
         EXPECT_GE(placed.left(), main.right());
@@ -559,8 +591,8 @@ TEST_F(MainFormTest, AFirstStartPutsThePanelsBesideTheMainWindowAndDialogsCentre
     EXPECT_FALSE(QRect(form->ObjectEditor().pos(), form->ObjectEditor().size())
                      .intersects(QRect(form->LayerWindow().pos(), form->LayerWindow().size())));
 
-    for (QDialog* dialog : std::initializer_list<QDialog*> { &form->LayerSwapForm(), &form->ImportForm(),
-             &form->LibraryForm(), &form->WorkAreaForm() }) {
+    for (QDialog* dialog : std::initializer_list<QDialog*> {
+             &form->LayerSwapForm(), &form->ImportForm(), &form->LibraryForm(), &form->WorkAreaForm() }) {
         SCOPED_TRACE(dialog->metaObject()->className());
         dialog->show();
         QApplication::processEvents();

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -114,6 +115,30 @@ TEST(NumericInputForm, AskHandsBackWhatWasTypedOnlyOnOK)
         EXPECT_EQ(move.dxMm, c.ok ? 12.0 : 1.0) << c.x;
         EXPECT_EQ(move.dyMm, 2);
     }
+}
+
+TEST(NumericInputForm, ThePlaceChoiceStartsFromTheSelectionsCentre)
+{
+    TNumericInputForm form;
+    TVeskNumericMove move;
+    move.centreXMm = 12.7;
+    move.centreYMm = -5;
+    QStringList seen;
+    QTimer::singleShot(0, &form, [&] {
+        seen << form.XEdit()->text() + u',' + form.YEdit()->text();
+        QTest::mouseClick(form.AbsoluteChoice(), Qt::LeftButton, {}, QPoint(5, 5));
+        seen << form.XEdit()->text() + u',' + form.YEdit()->text();
+        QTest::mouseClick(form.RelativeChoice(), Qt::LeftButton, {}, QPoint(5, 5));
+        seen << form.XEdit()->text() + u',' + form.YEdit()->text();
+        QTest::mouseClick(form.AbsoluteChoice(), Qt::LeftButton, {}, QPoint(5, 5));
+        form.XEdit()->setText(QStringLiteral("20"));
+        form.OKButton()->click();
+    });
+    ASSERT_TRUE(form.Ask(move));
+    EXPECT_EQ(seen, QStringList({ QStringLiteral("0,0"), QStringLiteral("12.7,-5"), QStringLiteral("0,0") }));
+    EXPECT_TRUE(move.absolute);
+    EXPECT_EQ(move.dxMm, 20.0);
+    EXPECT_EQ(move.dyMm, -5.0);
 }
 
 } // namespace
