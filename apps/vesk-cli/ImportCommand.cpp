@@ -32,7 +32,8 @@ bool parseMaps(const QStringList& arguments, QHash<int, QString>& maps, QString&
         bool ok = false;
         const int row = eq > 0 ? argument.left(eq).toInt(&ok) : -1;
         if (!ok || row < 0) {
-            problem = QStringLiteral("--map needs ROW=LAYER with ROW a number from 0, not '%1'").arg(argument);
+            problem
+                = QStringLiteral("--map needs ROW=LAYER with ROW a number from 0, not '%1'").arg(argument);
             return false;
         }
         maps[row] = argument.mid(eq + 1);
@@ -67,7 +68,8 @@ int import(const Arguments& a)
     if (!mapping.Open(input)) {
         QFile probe(input);
         Err(probe.open(QIODevice::ReadOnly)
-                ? QStringLiteral("cannot read %1: no layer definitions ([LayerDef]); not a .pcb drawing").arg(input)
+                ? QStringLiteral("cannot read %1: no layer definitions ([LayerDef]); not a .pcb drawing")
+                      .arg(input)
                 : QStringLiteral("cannot read %1: the file cannot be opened").arg(input));
         return Failed;
     }

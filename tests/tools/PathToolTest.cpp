@@ -113,7 +113,10 @@ TEST(PathTools, APathOfOneAnchorIsDiscardedHoweverItEnds)
     } cases[] = {
         { "Enter", "BezierTool", [](Building& b) { b.key(kEnter); } },
         { "the finish button", "PolylineTool", [](Building& b) { b.tool->FinishClick(); } },
-        { "a press on the anchor itself", "BezierTool", [](Building& b) { b.click({ 11, 9 }); } },
+        { "a press on the anchor itself", "BezierTool",
+            [](Building& b) {
+                b.click({ 11, 9 });
+            } },
         { "switching tools", "PolylineTool",
             [](Building& b) { EXPECT_TRUE(b.bar.SelectToolByName(QStringLiteral("RectangleTool"))); } },
         { "a command", "BezierTool", [](Building& b) { b.tool->EndGesture(); } },

@@ -45,7 +45,8 @@ bool TVeskImportMapping::Open(const QString& fileName)
 {
     importer_.CloseInput();
     // A file that cannot be opened reads as an empty one, with no rows.
-    return Begin(std::make_unique<std::ifstream>(QFile::encodeName(fileName).toStdString(), std::ios::binary));
+    return Begin(
+        std::make_unique<std::ifstream>(QFile::encodeName(fileName).toStdString(), std::ios::binary));
 }
 
 bool TVeskImportMapping::Begin(std::unique_ptr<std::istream> input)

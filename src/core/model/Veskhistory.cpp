@@ -70,8 +70,8 @@ void TVeskHistory::Reset(TVeskPart& root, int depth)
     SetModified(false);
 }
 
-void TVeskHistory::Record(QString name, std::vector<Change> changes, std::optional<TVeskLayerTable> layersBefore,
-    std::optional<TVeskLayerTable> layersAfter, Change root)
+void TVeskHistory::Record(QString name, std::vector<Change> changes,
+    std::optional<TVeskLayerTable> layersBefore, std::optional<TVeskLayerTable> layersAfter, Change root)
 {
     const bool layers = layersBefore && layersAfter && !(*layersBefore == *layersAfter);
     const bool own = root.before && root.after;

@@ -116,8 +116,8 @@ TVeskLayerTable TVeskLayerList::Table() const
 void TVeskLayerList::RestoreTable(const TVeskLayerTable& to, const TVeskLayerTable& from)
 {
     const auto entryOf = [](const TVeskLayerTable& t, const TVeskLayer* layer) {
-        const auto it = std::find_if(
-            t.entries.begin(), t.entries.end(), [&](const TVeskLayerTable::Entry& e) { return e.layer == layer; });
+        const auto it = std::find_if(t.entries.begin(), t.entries.end(),
+            [&](const TVeskLayerTable::Entry& e) { return e.layer == layer; });
         return it == t.entries.end() ? nullptr : &*it;
     };
     std::vector<std::unique_ptr<TVeskLayer>> pool;
@@ -131,7 +131,8 @@ void TVeskLayerList::RestoreTable(const TVeskLayerTable& to, const TVeskLayerTab
     layers_.clear();
     retired_.clear();
     for (const TVeskLayerTable::Entry& e : to.entries) {
-        const auto it = std::find_if(pool.begin(), pool.end(), [&](const auto& l) { return l.get() == e.layer; });
+        const auto it
+            = std::find_if(pool.begin(), pool.end(), [&](const auto& l) { return l.get() == e.layer; });
         if (it != pool.end())
             layers_.push_back(std::move(*it));
     }

@@ -3,7 +3,6 @@
 #include "Vesklayer.h"
 
 #include <QObject>
-
 #include <memory>
 #include <vector>
 

@@ -106,9 +106,11 @@ void TLayerSwapForm::OKButtonClick()
     if (selected.empty())
         mainForm_.ShowMessage(QStringLiteral("レイヤーの入れ替え: オブジェクトが選択されていません。"));
     else if (moved == 0)
-        mainForm_.ShowMessage(QStringLiteral("レイヤーの入れ替え: 入れ替え先のあるレイヤーに選択中のオブジェクトはありません。"));
+        mainForm_.ShowMessage(QStringLiteral(
+            "レイヤーの入れ替え: 入れ替え先のあるレイヤーに選択中のオブジェクトはありません。"));
     else
-        mainForm_.ShowMessage(QStringLiteral("レイヤーの入れ替え: %1 個のオブジェクトを移しました。").arg(moved));
+        mainForm_.ShowMessage(
+            QStringLiteral("レイヤーの入れ替え: %1 個のオブジェクトを移しました。").arg(moved));
     accept();
 }
 

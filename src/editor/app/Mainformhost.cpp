@@ -188,7 +188,8 @@ std::unique_ptr<TVeskObject> TVeskForm::PickLibraryPart()
 
 std::unique_ptr<TVeskObject> TVeskForm::NewPad()
 {
-    return objectEditor_ ? objectEditor_->ObjectListTab().PlaceCurrentPad(context_.Document().Layers()) : nullptr;
+    return objectEditor_ ? objectEditor_->ObjectListTab().PlaceCurrentPad(context_.Document().Layers())
+                         : nullptr;
 }
 
 } // namespace vesk

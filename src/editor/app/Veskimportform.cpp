@@ -73,7 +73,8 @@ void TVeskImportForm::OKButtonClick()
     TVeskCommand import(mainForm_.ToolBar(), QStringLiteral("インポート"));
     TVeskDocument& document = mainForm_.Document();
     if (!mapping_.Import(document.Layers(), document.Root()))
-        mainForm_.ShowMessage(QStringLiteral("インポート: 出力先のレイヤーに入ったオブジェクトはありません。"));
+        mainForm_.ShowMessage(
+            QStringLiteral("インポート: 出力先のレイヤーに入ったオブジェクトはありません。"));
     import.Commit();
     accept();
 }

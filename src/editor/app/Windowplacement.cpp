@@ -54,7 +54,8 @@ void PlaceBesideOnFirstStart(QWidget& main, const std::vector<QWidget*>& panels,
         panelWidth = std::max(panelWidth, panel->width());
     if (moveMain) {
         const int room = avail.width() - panelWidth - 3 * kGap - kFrame;
-        main.resize(std::clamp(room, std::min(kSmallestMainWidth, main.width()), main.width()), main.height());
+        main.resize(
+            std::clamp(room, std::min(kSmallestMainWidth, main.width()), main.width()), main.height());
         main.move(avail.left() + kGap, avail.top() + kGap);
     }
     const QRect frame = main.frameGeometry();
@@ -62,7 +63,8 @@ void PlaceBesideOnFirstStart(QWidget& main, const std::vector<QWidget*>& panels,
     const int x = std::min(right + 1 + kGap, avail.right() + 1 - panelWidth);
     int y = frame.top();
     for (QWidget* panel : panels) {
-        panel->move(std::max(x, avail.left()), std::min(y, std::max(avail.top(), avail.bottom() + 1 - panel->height())));
+        panel->move(std::max(x, avail.left()),
+            std::min(y, std::max(avail.top(), avail.bottom() + 1 - panel->height())));
         y += panel->height() + kFrame + kGap;
     }
 }

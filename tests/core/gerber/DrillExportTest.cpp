@@ -171,7 +171,8 @@ TEST_F(DrillTest, EachShapeIsAHitASlotOrReported)
         if (c.body) {
             EXPECT_TRUE(leftOut.empty()) << c.what << ": " << leftOut.front().English().toStdString();
             EXPECT_EQ(body.toStdString(), std::string(c.body) + "M30\n") << c.what;
-            EXPECT_TRUE(text.contains(c.reportOrTool ? c.reportOrTool : "T1C0.800\n")) << c.what << "\n" << text.toStdString();
+            EXPECT_TRUE(text.contains(c.reportOrTool ? c.reportOrTool : "T1C0.800\n")) << c.what << "\n"
+                                                                                       << text.toStdString();
         } else {
             ASSERT_EQ(leftOut.size(), 1u) << c.what;
             EXPECT_TRUE(leftOut[0].English().contains(QLatin1String(c.reportOrTool)))

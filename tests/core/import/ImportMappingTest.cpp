@@ -106,8 +106,8 @@ TEST_F(ImportMapping, DestinationsFollowRowPositionsAcrossImports)
     Begin({ QStringLiteral("x"), QStringLiteral("y") });
     EXPECT_EQ(
         Joined(mapping.Destinations()), Joined({ QStringLiteral("solder"), QStringLiteral("component") }));
-    EXPECT_EQ(
-        Imported(mapping.Import(layers, root)), "group[circle solder (10,0) d20; circle component (20,0) d20]");
+    EXPECT_EQ(Imported(mapping.Import(layers, root)),
+        "group[circle solder (10,0) d20; circle component (20,0) d20]");
 
     // More rows: the new ones start empty.
     Begin({ QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z") });
@@ -174,7 +174,8 @@ TEST_F(ImportMapping, RefusedFileGivesNoRowsAndKeepsTheChoices)
 
 TEST_F(ImportMapping, EmptyRowsDefaultToTheLayerOfTheirName)
 {
-    Begin({ QStringLiteral("solder"), QStringLiteral("top"), QStringLiteral("hole"), QStringLiteral("Solder") });
+    Begin({ QStringLiteral("solder"), QStringLiteral("top"), QStringLiteral("hole"),
+        QStringLiteral("Solder") });
     mapping.SetDestination(2, QStringLiteral("component"));
     mapping.DefaultDestinations(layers);
     // A chosen destination stays; a name the document lacks (case counts) stays empty.

@@ -6,15 +6,13 @@
 #include "shapes/Veskpart.h"
 #include "shapes/Veskpath.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QTemporaryDir>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 using namespace vesk;
@@ -27,7 +25,10 @@ QByteArray fixtureBytes(const char* name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString fixturePath(const char* name) { return QStringLiteral(VESK_TEST_DATA "/") + QLatin1String(name); }
+QString fixturePath(const char* name)
+{
+    return QStringLiteral(VESK_TEST_DATA "/") + QLatin1String(name);
+}
 
 TEST(Document, NewDocumentIsThe247ByteEmptyDocument)
 {
@@ -59,7 +60,11 @@ TEST(Document, BoardFixtureReadsIntoTheExpectedTree)
     ASSERT_EQ(children.size(), 4);
     EXPECT_EQ(children[0].toObject()[QStringLiteral("name")].toString(), QStringLiteral("配線"));
     EXPECT_EQ(children[3].toObject()[QStringLiteral("kind")].toString(), QStringLiteral("grup"));
-    const QJsonArray inner = children[3].toObject()[QStringLiteral("children")].toArray()[1].toObject()[QStringLiteral("children")].toArray();
+    const QJsonArray inner = children[3]
+                                 .toObject()[QStringLiteral("children")]
+                                 .toArray()[1]
+                                 .toObject()[QStringLiteral("children")]
+                                 .toArray();
     ASSERT_EQ(inner.size(), 2);
     EXPECT_EQ(inner[0].toObject()[QStringLiteral("layer")].toString(), QStringLiteral("部品面"));
     EXPECT_TRUE(inner[0].toObject()[QStringLiteral("locked")].toBool());
@@ -150,7 +155,8 @@ TEST(Document, OtherMagicIsReadLikeAnyOther)
 
 struct CorruptCase {
     const char* what;
-    qsizetype offset; // from the root's child count: first child's tag at 4, its layer name at 8, point count at 19
+    qsizetype
+        offset; // from the root's child count: first child's tag at 4, its layer name at 8, point count at 19
     QByteArray bytes;
 };
 
@@ -250,37 +256,37 @@ TEST(Document, WriteIntoMissingFolderIsReported)
 
 namespace {
 
-    // Depth of the first chain of groups below the root.
-    int groupDepth(const TVeskContainer& c)
-    {
-        int depth = 0;
-        const TVeskContainer* at = &c;
-        while (!at->Children().empty()) {
-            at = dynamic_cast<const TVeskContainer*>(at->ChildAt(0));
-            if (!at)
-                break;
-            ++depth;
-        }
-        return depth;
+// Depth of the first chain of groups below the root.
+int groupDepth(const TVeskContainer& c)
+{
+    int depth = 0;
+    const TVeskContainer* at = &c;
+    while (!at->Children().empty()) {
+        at = dynamic_cast<const TVeskContainer*>(at->ChildAt(0));
+        if (!at)
+            break;
+        ++depth;
     }
+    return depth;
+}
 
-    std::unique_ptr<TVeskGroup> nestedGroups(int depth)
-    {
-        auto chain = std::make_unique<TVeskGroup>();
-        for (int i = 1; i < depth; ++i) {
-            auto outer = std::make_unique<TVeskGroup>();
-            outer->Adopt(std::move(chain));
-            chain = std::move(outer);
-        }
-        return chain;
+std::unique_ptr<TVeskGroup> nestedGroups(int depth)
+{
+    auto chain = std::make_unique<TVeskGroup>();
+    for (int i = 1; i < depth; ++i) {
+        auto outer = std::make_unique<TVeskGroup>();
+        outer->Adopt(std::move(chain));
+        chain = std::move(outer);
     }
+    return chain;
+}
 
-    QByteArray documentWithNestedGroups(int depth)
-    {
-        TVeskDocument doc;
-        doc.Root().Adopt(nestedGroups(depth));
-        return doc.ToBytes();
-    }
+QByteArray documentWithNestedGroups(int depth)
+{
+    TVeskDocument doc;
+    doc.Root().Adopt(nestedGroups(depth));
+    return doc.ToBytes();
+}
 
 } // namespace
 

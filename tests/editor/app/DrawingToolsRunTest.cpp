@@ -254,8 +254,14 @@ TEST_F(DrawingToolsRun, ANewShapeShowsAHiddenCurrentLayerAndALockedOneRefuses)
         Tool tool;
         std::function<void(DrawingToolsRun&)> draw;
     } tools[] = {
-        { "rectangle", Rectangle, [](DrawingToolsRun& t) { t.drag({ 0, 0 }, { 38, 25 }); } },
-        { "ellipse", Ellipse, [](DrawingToolsRun& t) { t.drag({ 0, 0 }, { 25, 0 }); } },
+        { "rectangle", Rectangle,
+            [](DrawingToolsRun& t) {
+                t.drag({ 0, 0 }, { 38, 25 });
+            } },
+        { "ellipse", Ellipse,
+            [](DrawingToolsRun& t) {
+                t.drag({ 0, 0 }, { 25, 0 });
+            } },
         { "polyline", Polyline,
             [](DrawingToolsRun& t) {
                 t.click({ 0, 0 });
@@ -279,7 +285,8 @@ TEST_F(DrawingToolsRun, ANewShapeShowsAHiddenCurrentLayerAndALockedOneRefuses)
         t.draw(*this);
         EXPECT_TRUE(solder->visible) << "a shape on a hidden layer would vanish on release";
         EXPECT_EQ(context->Document().Root().ChildCount(), children + 1);
-        EXPECT_EQ(form->statusBar()->currentMessage(), QStringLiteral("非表示だったレイヤー「solder」を表示しました。"));
+        EXPECT_EQ(form->statusBar()->currentMessage(),
+            QStringLiteral("非表示だったレイヤー「solder」を表示しました。"));
 
         solder->SetLocked(true);
         form->statusBar()->clearMessage();

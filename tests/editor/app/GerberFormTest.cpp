@@ -239,9 +239,9 @@ TEST_F(GerberFormTest, ShapesNoDrillMakesAreReportedAsLeftOutOfTheDrillFile)
     ASSERT_EQ(dialogs->errors.size(), 1u);
     const QString& report = dialogs->errors[0].text;
     EXPECT_TRUE(report.contains(QStringLiteral("ドリルファイルに入れられない図形 (1 個)")));
-    EXPECT_TRUE(
-        report.contains(QStringLiteral("レイヤー「hole」: (2.000 mm, 2.000 mm) "
-                                       "の四角形「Rectangle」は円でも長穴でもないため、ドリルファイルに入れていません")))
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("レイヤー「hole」: (2.000 mm, 2.000 mm) "
+                       "の四角形「Rectangle」は円でも長穴でもないため、ドリルファイルに入れていません")))
         << report.toStdString();
     EXPECT_TRUE(report.contains(QStringLiteral("drill.drl (穴 1,")));
     EXPECT_FALSE(report.contains(QStringLiteral("書き出せなかったレイヤー"))) << "every layer was written";

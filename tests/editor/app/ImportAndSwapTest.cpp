@@ -243,7 +243,8 @@ TEST_F(ImportAndSwapTest, SwapRowsFollowARenameAndSayWhatMoved)
         const int steps = context->History().Count();
         swap.OKButtonClick();
         EXPECT_EQ(layerOf(0), QLatin1String(c.layer));
-        EXPECT_EQ(context->History().Count(), steps + (QLatin1String(c.layer) == QLatin1String("comp2") ? 0 : 1));
+        EXPECT_EQ(
+            context->History().Count(), steps + (QLatin1String(c.layer) == QLatin1String("comp2") ? 0 : 1));
         EXPECT_TRUE(form->statusBar()->currentMessage().contains(QString::fromUtf8(c.said)))
             << form->statusBar()->currentMessage().toStdString();
     }
@@ -262,7 +263,8 @@ TEST_F(ImportAndSwapTest, ImportRowsDefaultToLayersOfTheirNameAndARefusedFileKee
         importer.LayerList().SetValue(3, QStringLiteral("dimension"));
         importer.OKButtonClick();
     });
-    EXPECT_EQ(shown.mid(0, 2), QStringList({ QStringLiteral("component>component"), QStringLiteral("solder>solder") }));
+    EXPECT_EQ(shown.mid(0, 2),
+        QStringList({ QStringLiteral("component>component"), QStringLiteral("solder>solder") }));
     EXPECT_EQ(shown.mid(3), QStringList({ QStringLiteral("outline>"), QStringLiteral("drill>") }));
     EXPECT_EQ(root().ChildCount(), 1) << "the first OK imports the copper";
 

@@ -12,8 +12,8 @@
 #include "app/Mainform.h"
 #include "app/Mainmenu.h"
 #include "app/Objecteditor.h"
-#include "app/Statustab.h"
 #include "app/Settingsfile.h"
+#include "app/Statustab.h"
 #include "app/Toolstrip.h"
 #include "shapes/Veskpart.h"
 
@@ -25,10 +25,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>

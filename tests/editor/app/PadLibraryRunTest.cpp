@@ -5,6 +5,7 @@
 // the document the same insertions give through the core.
 #include "DrawingInput.h"
 #include "PartFixtures.h"
+#include "Starterlibrary.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
 #include "app/Drawingview.h"
@@ -16,7 +17,6 @@
 #include "app/Toolstrip.h"
 #include "io/Veskpartfile.h"
 #include "shapes/Veskgroup.h"
-#include "Starterlibrary.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -225,7 +225,8 @@ TEST_F(PadLibraryRun, ListingAndPreviewingPartsLeaveTheDocumentAloneAndPlacingAd
     document().Root().ChildAt(1)->CollectLeaves(leaves);
     QStringList used;
     for (TVeskObject* leaf : leaves)
-        if (auto* shape = dynamic_cast<TVeskInstance*>(leaf); shape && !used.contains(shape->GetLayer()->Name()))
+        if (auto* shape = dynamic_cast<TVeskInstance*>(leaf);
+            shape && !used.contains(shape->GetLayer()->Name()))
             used << shape->GetLayer()->Name();
     if (!used.contains(QStringLiteral("solder")))
         used << QStringLiteral("solder");
