@@ -104,6 +104,9 @@ void TVeskPath::readRecord(TVesk_istream& in)
         }
         flags.push_back(flag);
     }
+    // Every writer stores whole groups: a part of one means damaged bytes.
+    if (n % 3 != 0)
+        in.RejectRecord();
     points_ = std::move(points);
     pointFlags_ = std::move(flags);
     TVeskObject::Load(in);

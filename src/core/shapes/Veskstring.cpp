@@ -58,7 +58,7 @@ void TVeskString::readRecord(TVesk_istream& in)
     layer_ = in.ReadLayerRef();
     const QString family = in.ReadWideString();
     fontStyle_ = in.ReadInt32();
-    emSize_ = in.ReadFloat();
+    emSize_ = in.ReadExtent();
     text_ = in.ReadWideString();
     TVeskObject::Load(in);
     if (in.Failed()) {
