@@ -148,7 +148,7 @@ void TVeskString::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& st
 
 void TVeskString::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
-    if ((!pointEditing_ && !selected_) || framePath_->IsEmpty())
+    if (!HasSelectionMarks() || framePath_->IsEmpty())
         return;
     StrokeDashedLine(g, *framePath_, style.dashedPen);
 }
