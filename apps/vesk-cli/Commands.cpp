@@ -136,6 +136,10 @@ bool ReadDocument(const QString& path, TVeskDocument& doc)
     const TDocumentResult r = doc.Read(path);
     if (!r)
         Err(QStringLiteral("cannot read %1: %2").arg(path, r.error.English()));
+    else if (doc.SkippedRecords() > 0)
+        Err(QStringLiteral("%1: skipped %2 objects whose values are out of range")
+                .arg(path)
+                .arg(doc.SkippedRecords()));
     return r.ok;
 }
 

@@ -16,7 +16,8 @@ QByteArray WriteObjectRecords(std::span<TVeskObject* const> objects)
     return out.Failed() ? QByteArray() : out.Buffer();
 }
 
-std::vector<std::unique_ptr<TVeskObject>> ReadObjectRecords(const QByteArray& records, TVeskLayerList& layers)
+std::vector<std::unique_ptr<TVeskObject>> ReadObjectRecords(
+    const QByteArray& records, TVeskLayerList& layers, int* skipped)
 {
     TVesk_istream in(records);
     in.SetLayers(&layers);
@@ -25,11 +26,15 @@ std::vector<std::unique_ptr<TVeskObject>> ReadObjectRecords(const QByteArray& re
     std::vector<std::unique_ptr<TVeskObject>> objects;
     while (!in.AtEnd()) {
         std::unique_ptr<TVeskObject> object = in.ReadObject();
+        if (!object && in.SkippedLast())
+            continue;
         if (!object)
             break;
         objects.push_back(std::move(object));
     }
     RebuildOutlines(in.TakeUnbuilt(), QThread::idealThreadCount());
+    if (skipped)
+        *skipped = in.SkippedRecords();
     return objects;
 }
 

@@ -17,8 +17,9 @@ QByteArray WriteObjectRecords(std::span<TVeskObject* const> objects);
 
 // The objects of such bytes, up to the first bytes that do not form a record
 // (zeros past the end included): what came before is kept. A layer name
-// `layers` lacks adds that layer, grey, as the current one.
+// `layers` lacks adds that layer, grey, as the current one. Records whose
+// values make no sense are left out; `skipped` learns how many.
 std::vector<std::unique_ptr<TVeskObject>> ReadObjectRecords(
-    const QByteArray& records, TVeskLayerList& layers);
+    const QByteArray& records, TVeskLayerList& layers, int* skipped = nullptr);
 
 } // namespace vesk

@@ -82,6 +82,7 @@ void TVeskDocument::Reset()
     root_ = std::make_unique<TVeskPart>();
     layers_.ResetToDefaults();
     fileVersion_ = 3;
+    skippedRecords_ = 0;
 }
 
 bool TVeskDocument::readFrom(TVesk_istream& in)
@@ -103,6 +104,7 @@ bool TVeskDocument::readFrom(TVesk_istream& in)
     if (in.ReadRaw(tag, 4) && std::memcmp(tag, "PART", 4) == 0)
         root->Load(in);
     RebuildOutlines(in.TakeUnbuilt(), QThread::idealThreadCount());
+    skippedRecords_ = in.SkippedRecords();
     root_ = std::move(root);
     // Reading made the last layer it added current, which is a mask ("hole") on most boards.
     layers_.ChooseDrawingLayer();

@@ -41,6 +41,9 @@ public:
 
     // Format version of the file last read (3 for a new document).
     int FileVersion() const { return fileVersion_; }
+    // Records of the file last read that were left out for values no
+    // drawing can have; the rest of the file reads as ever.
+    int SkippedRecords() const { return skippedRecords_; }
 
     // Default layers and an empty root.
     void Reset();
@@ -64,6 +67,7 @@ private:
     std::vector<const TVeskLayer*> numbered_;
     std::unique_ptr<TVeskPart> root_;
     int fileVersion_ = 3;
+    int skippedRecords_ = 0;
 };
 
 } // namespace vesk

@@ -14,6 +14,7 @@
 #include <QIODevice>
 #include <QtEndian>
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace vesk {
@@ -23,6 +24,11 @@ constexpr qsizetype kFlushThreshold = 1 << 16;
 constexpr ARGB kNewLayerColor = 0xFF808080;
 // Longer texts are hardly repeated; they are decoded each time.
 constexpr qsizetype kRememberedLength = 64;
+
+bool sane(float v, float limit)
+{
+    return std::isfinite(v) && std::abs(v) <= limit;
+}
 } // namespace
 
 // ---------------------------------------------------------------- writer
@@ -292,19 +298,30 @@ Matrix TVesk_istream::ReadMatrix()
     float e[6];
     for (float& v : e)
         v = ReadFloat();
+    for (int i = 0; i < 6; ++i)
+        if (!sane(e[i], i < 4 ? kMaxScale : kMaxCoordinate))
+            rejected_ = true;
     return { e[0], e[1], e[2], e[3], e[4], e[5] };
 }
 
 PointF TVesk_istream::ReadPoint()
 {
-    const float x = ReadFloat();
-    return { x, ReadFloat() };
+    const float x = ReadExtent();
+    return { x, ReadExtent() };
 }
 
 RectF TVesk_istream::ReadRect()
 {
-    const float x = ReadFloat(), y = ReadFloat(), w = ReadFloat();
-    return { x, y, w, ReadFloat() };
+    const float x = ReadExtent(), y = ReadExtent(), w = ReadExtent();
+    return { x, y, w, ReadExtent() };
+}
+
+float TVesk_istream::ReadExtent()
+{
+    const float v = ReadFloat();
+    if (!sane(v, kMaxCoordinate))
+        rejected_ = true;
+    return v;
 }
 
 TVeskLayer* TVesk_istream::ReadLayerRef()
@@ -341,6 +358,7 @@ TVeskLayer* TVesk_istream::ReadLayerRef()
 
 std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
 {
+    skippedLast_ = false;
     if (failed_ || AtEnd())
         return nullptr;
     char tag[4];
@@ -353,6 +371,10 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
         return nullptr;
     }
     ++nesting_;
+    // A container's children are records of their own: the container is
+    // judged by its own values only.
+    const bool enclosingRejected = std::exchange(rejected_, false);
+    const size_t unbuiltBefore = unbuilt_.size();
     const TOutlineBuild build = deferOutlines_ ? TOutlineBuild::Later : TOutlineBuild::Now;
     std::unique_ptr<TVeskObject> object;
     if (is("PATH"))
@@ -370,6 +392,14 @@ std::unique_ptr<TVeskObject> TVesk_istream::ReadObject()
     else
         failed_ = true; // records carry no length: nothing after an unknown tag can be trusted
     --nesting_;
+    const bool rejected = std::exchange(rejected_, enclosingRejected);
+    if (!failed_ && rejected) {
+        // What it holds goes with it, unbuilt shapes included.
+        unbuilt_.resize(unbuiltBefore);
+        ++skipped_;
+        skippedLast_ = true;
+        return nullptr;
+    }
     if (!failed_) {
         // Listed only once it is handed out: a shape cut short dies here.
         if (deferOutlines_ && !container)

@@ -77,8 +77,18 @@ private:
 // Reader of the document byte format over bytes held in memory. A read past
 // the end, or a length or count larger than the bytes left, fails the stream;
 // every later read yields zero values and ReadObject yields null.
+//
+// Geometry is also checked for sense: a coordinate, extent or width that is
+// not finite or lies beyond kMaxCoordinate, or a matrix whose scale parts
+// pass kMaxScale, makes the record that holds it (a path with a last group
+// of entries cut short, too) one that ReadObject skips and counts. Such
+// values come from damaged bytes; drawn, a width of 3e38 covers the view.
 class TVesk_istream {
 public:
+    // 100 m in document units, a thousand times any board.
+    static constexpr float kMaxCoordinate = 1e6f;
+    static constexpr float kMaxScale = 1e4f;
+
     // Over a device (a file): reads everything, then the 16 header bytes.
     explicit TVesk_istream(QIODevice& device);
     // Over the bytes of a file, header first.
@@ -104,6 +114,8 @@ public:
     Matrix ReadMatrix();
     PointF ReadPoint();
     RectF ReadRect();
+    // A width or a size, under the same limits as a coordinate.
+    float ReadExtent();
     // Reads n bytes; false (and failed) when fewer are left.
     bool ReadRaw(char* out, qsizetype n);
     // A count of items of at least itemSize bytes each; negative or larger
@@ -126,7 +138,15 @@ public:
     // (an unknown tag also fails the stream: the record's length is unknowable).
     // A group or part cut short is returned with the children it completed, if
     // any; one nested deeper than TVeskContainer::kMaxNesting fails the stream.
+    // A record whose values make no sense is read to its end, so that the
+    // next one can be read, and yields null with SkippedLast() true.
     std::unique_ptr<TVeskObject> ReadObject();
+    // Whether the last ReadObject skipped a record rather than ending.
+    bool SkippedLast() const { return skippedLast_; }
+    // Records skipped so far, at every depth.
+    int SkippedRecords() const { return skipped_; }
+    // The record being read holds a value no drawing can have.
+    void RejectRecord() { rejected_ = true; }
 
     // From now on the shapes ReadObject returns, at any depth, come without
     // their outlines and are listed for TakeUnbuilt, so that a reader of many
@@ -153,6 +173,9 @@ private:
     bool failed_ = false;
     bool headerMissing_ = false;
     int nesting_ = 0;
+    bool rejected_ = false;
+    bool skippedLast_ = false;
+    int skipped_ = 0;
     bool deferOutlines_ = false;
     std::vector<TVeskObject*> unbuilt_;
     // Short texts decoded lately with their stored bytes: every object

@@ -304,6 +304,11 @@ bool TVeskInstance::IsLocked() const
     return locked_ || (layer_ && (layer_->locked || !layer_->visible));
 }
 
+bool TVeskInstance::HasSelectionMarks() const
+{
+    return TVeskObject::HasSelectionMarks() && (!layer_ || layer_->visible);
+}
+
 bool TVeskInstance::SameState(const TVeskObject& other) const
 {
     return TVeskObject::SameState(other) && layer_ == static_cast<const TVeskInstance&>(other).layer_;

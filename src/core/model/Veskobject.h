@@ -59,10 +59,12 @@ public:
 
     virtual void Draw(QPainter& g, int layerIndex, const TDrawStyle& style) const = 0;
     virtual void DrawSelection(QPainter& g, const TDrawStyle& style) const = 0;
-    // Whether DrawSelection may draw anything: the object is selected or being
-    // point-edited (a container: is shown and holds such an object). Reads no
-    // more of an object than DrawSelection reads to find it has nothing to draw.
-    virtual bool HasSelectionMarks() const { return selected_ || pointEditing_; }
+    // Whether DrawSelection may draw anything: the object is shown and selected
+    // or being point-edited (a container: is shown and holds such an object).
+    // A member of a selected group that is not drawn has no marks either.
+    // Reads no more of an object than DrawSelection reads to find it has
+    // nothing to draw.
+    virtual bool HasSelectionMarks() const { return visible_ && (selected_ || pointEditing_); }
     virtual void DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& style) const = 0;
     // Copies surface, visible, locked, name, view scale and matrix; not selection,
     // point editing, owner or layer.
@@ -236,6 +238,8 @@ public:
 
     // Also locked while its layer is locked or hidden.
     bool IsLocked() const override;
+    // None while its layer is hidden.
+    bool HasSelectionMarks() const override;
     bool SameState(const TVeskObject& other) const override;
     bool UsesLayer(const TVeskLayer& layer) const override;
     bool HitTestSelected(PointF p) const override;

@@ -27,7 +27,7 @@ int TVeskSurface::Load(TVesk_istream& in)
 {
     if (in.Failed())
         return -1;
-    width_ = in.ReadFloat();
+    width_ = in.ReadExtent();
     cutOut_ = in.ReadBool();
     fill_ = in.ReadBool();
     reserved_ = in.ReadInt32();

@@ -713,6 +713,16 @@ void StrokePlacedHairline(QPainter& g, const GraphicsPath& local, const Matrix& 
     g.setWorldTransform(view);
 }
 
+void StrokeSelectionOutline(
+    QPainter& g, const GraphicsPath& local, const Matrix& placement, const Pen& pen, bool overWireFrame)
+{
+    constexpr float kOverWireWidth = 3.0f;
+    if (overWireFrame)
+        StrokeWireFrame(g, local, placement, pen.color, pen.width * kOverWireWidth);
+    else
+        StrokePlacedHairline(g, local, placement, pen);
+}
+
 void StrokeDashedLine(QPainter& g, const GraphicsPath& path, const Pen& pen)
 {
     if (path.IsEmpty())

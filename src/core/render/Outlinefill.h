@@ -82,6 +82,13 @@ bool MarksMayShow(const QPainter& g, const RectF& box);
 // drawn.
 void StrokePlacedHairline(QPainter& g, const GraphicsPath& local, const Matrix& placement, const Pen& pen);
 
+// The selection outline of a placed shape, `pen` being the one-pixel
+// selection pen. Over a wire frame the figure is itself a one-pixel line,
+// maybe in the selection colour (black on "dimension"), so there the mark is
+// drawn several pixels wide to show whatever the layer's colour.
+void StrokeSelectionOutline(
+    QPainter& g, const GraphicsPath& local, const Matrix& placement, const Pen& pen, bool overWireFrame);
+
 // A line of the pen's width along the path in the pen's dashes (the pattern
 // in pen widths, from each figure's start), as Qt strokes it with that pen.
 // Where the pen comes to about one device pixel on a 32-bit image painted

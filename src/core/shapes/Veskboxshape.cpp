@@ -291,7 +291,7 @@ void TVeskBoxShape::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& 
 
 void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
-    if (!pointEditing_ && !selected_)
+    if (!HasSelectionMarks())
         return;
     // A plain selection's figure lies within the outline's bounds, give or
     // take the widening's tolerance: no need to build it to know it misses.
@@ -317,7 +317,7 @@ void TVeskBoxShape::DrawSelection(QPainter& g, const TDrawStyle& style) const
         if (!MarksMayShow(g, reach, matrix_))
             return;
     }
-    StrokePlacedHairline(g, figure, matrix_, style.selectionPen);
+    StrokeSelectionOutline(g, figure, matrix_, style.selectionPen, layer_ && layer_->wireFrame);
     if (pointEditing_) {
         g.save();
         g.setWorldTransform(ToQTransform(matrix_), true);

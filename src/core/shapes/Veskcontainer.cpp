@@ -368,6 +368,8 @@ int TVeskContainer::Load(TVesk_istream& in)
         // The object read is taken in as it is: it is already a fresh object of
         // its own, so a clone of it would be indistinguishable.
         std::unique_ptr<TVeskObject> object = in.ReadObject();
+        if (!object && in.SkippedLast())
+            continue;
         if (!object)
             break; // the end, or an unknown or cut-short record: nothing after it is readable
         Adopt(std::move(object));

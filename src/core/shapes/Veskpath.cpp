@@ -104,6 +104,9 @@ void TVeskPath::readRecord(TVesk_istream& in)
         }
         flags.push_back(flag);
     }
+    // Every writer stores whole groups: a part of one means damaged bytes.
+    if (n % 3 != 0)
+        in.RejectRecord();
     points_ = std::move(points);
     pointFlags_ = std::move(flags);
     TVeskObject::Load(in);
@@ -271,7 +274,7 @@ void TVeskPath::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& styl
 
 void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
-    if ((!pointEditing_ && !selected_) || points_.size() < 3)
+    if (!HasSelectionMarks() || points_.size() < 3)
         return;
     const double scale = std::isfinite(viewScale_) && viewScale_ > 0 ? viewScale_ : 1.0;
     const float s = float(4.0 / scale);
@@ -287,7 +290,7 @@ void TVeskPath::DrawSelection(QPainter& g, const TDrawStyle& style) const
     thread_local GraphicsPath curve;
     curve.Reset();
     addRun(curve);
-    StrokePlacedHairline(g, curve, matrix_, style.selectionPen);
+    StrokeSelectionOutline(g, curve, matrix_, style.selectionPen, layer_ && layer_->wireFrame);
     if (pointEditing_) {
         g.save();
         g.setWorldTransform(ToQTransform(matrix_), true);

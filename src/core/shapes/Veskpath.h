@@ -30,9 +30,9 @@ enum PathPointFlag : std::uint8_t {
 // area is cached in document coordinates and rebuilt when the geometry
 // changes; whole-object transforms move the cache instead of rebuilding it.
 //
-// The entry count is kept a multiple of three: points that arrive from a file
-// or a caller with an incomplete last group are dropped, so every operation
-// can rely on whole groups.
+// The entry count is kept a multiple of three: points that a caller gives
+// with an incomplete last group are dropped (a stored record with one is
+// skipped by the reader), so every operation can rely on whole groups.
 class TVeskPath : public TVeskInstance {
 public:
     TVeskPath(TVeskLayer* layer, const TVeskSurface& surface);

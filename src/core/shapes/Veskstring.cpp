@@ -58,7 +58,7 @@ void TVeskString::readRecord(TVesk_istream& in)
     layer_ = in.ReadLayerRef();
     const QString family = in.ReadWideString();
     fontStyle_ = in.ReadInt32();
-    emSize_ = in.ReadFloat();
+    emSize_ = in.ReadExtent();
     text_ = in.ReadWideString();
     TVeskObject::Load(in);
     if (in.Failed()) {
@@ -148,7 +148,7 @@ void TVeskString::DrawForPrint(QPainter& g, int layerIndex, const TDrawStyle& st
 
 void TVeskString::DrawSelection(QPainter& g, const TDrawStyle& style) const
 {
-    if ((!pointEditing_ && !selected_) || framePath_->IsEmpty())
+    if (!HasSelectionMarks() || framePath_->IsEmpty())
         return;
     StrokeDashedLine(g, *framePath_, style.dashedPen);
 }

@@ -1,5 +1,6 @@
 #include "Clipboardcommands.h"
 
+#include "Japanesemessages.h"
 #include "Veskcommand.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
@@ -95,7 +96,11 @@ int TClipboardCommands::Paste()
     // Open before reading: the records bring the layers they name.
     TVeskCommand paste(tools_, QStringLiteral("貼り付け"));
     TVeskDocument& document = host_.Document();
-    std::vector<std::unique_ptr<TVeskObject>> objects = ReadObjectRecords(records, document.Layers());
+    int skipped = 0;
+    std::vector<std::unique_ptr<TVeskObject>> objects
+        = ReadObjectRecords(records, document.Layers(), &skipped);
+    if (skipped > 0)
+        host_.ShowMessage(SkippedRecordsNote(QStringLiteral("貼り付け"), skipped));
     if (objects.empty())
         return 0;
     TVeskPart& root = document.Root();

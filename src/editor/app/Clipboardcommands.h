@@ -30,7 +30,9 @@ public:
     // The clipboard's objects join the document where they were, as the only
     // selected objects, in one history step; layers they name that the
     // document lacks are added. Bytes that stop forming records end the
-    // paste there, keeping what came before. Returns how many were pasted.
+    // paste there, keeping what came before; records whose values no drawing
+    // can have are left out and counted in the status bar. Returns how many
+    // were pasted.
     int Paste();
 
 private:

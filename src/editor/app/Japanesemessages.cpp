@@ -68,4 +68,9 @@ QString InJapanese(const TVeskMessage& message)
     return Phrase(message, JapanesePhrase);
 }
 
+QString SkippedRecordsNote(const QString& what, int count)
+{
+    return QStringLiteral("%1: 値が壊れているオブジェクト %2 個を読み飛ばしました。").arg(what).arg(count);
+}
+
 } // namespace vesk

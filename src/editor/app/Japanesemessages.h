@@ -10,5 +10,8 @@ namespace vesk {
 // editor shows.
 QString JapanesePhrase(TMessageId id);
 QString InJapanese(const TVeskMessage& message);
+// What reading left out of a document or the clipboard: records whose
+// values no drawing can have. `what` names the command, "貼り付け".
+QString SkippedRecordsNote(const QString& what, int count);
 
 } // namespace vesk

@@ -473,6 +473,8 @@ void TVeskForm::openDocumentFile(const QString& path)
     }
     TVeskDocument& document = context_.Document();
     document.ReadBytes(bytes);
+    if (const int skipped = document.SkippedRecords())
+        ShowMessage(SkippedRecordsNote(QStringLiteral("開く"), skipped));
     if (!hasRootRecord(bytes))
         return;
     SetFileName(path);

@@ -27,7 +27,13 @@ TObjectEditor::TObjectEditor(TEditorContext& context, QWidget* parent)
     pageControl_ = new QTabWidget(this);
     layout->addWidget(pageControl_);
     surfaceTab_ = new TSurfaceTab(context_, *glyphs_, pageControl_);
-    pageControl_->addTab(surfaceTab_, QStringLiteral("スタイル"));
+    pageControl_->addTab(surfaceTab_, surfaceTab_->Caption());
+    pageControl_->setTabToolTip(0, surfaceTab_->CaptionHint());
+    connect(surfaceTab_, &TSurfaceTab::captionChanged, this, [this] {
+        const int page = pageControl_->indexOf(surfaceTab_);
+        pageControl_->setTabText(page, surfaceTab_->Caption());
+        pageControl_->setTabToolTip(page, surfaceTab_->CaptionHint());
+    });
     objectListTab_ = new TObjectListTab(context_, pageControl_);
     pageControl_->addTab(objectListTab_, QStringLiteral("パッド"));
     statusTab_ = new TStatusTab(context_, pageControl_);

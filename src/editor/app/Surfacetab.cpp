@@ -143,6 +143,17 @@ void TSurfaceTab::showJoin(bool decided, int join)
     joinButtons_->setExclusive(decided);
 }
 
+QString TSurfaceTab::Caption() const
+{
+    return listed_.empty() ? QStringLiteral("スタイル") : QStringLiteral("選択中 %1 個").arg(listed_.size());
+}
+
+QString TSurfaceTab::CaptionHint() const
+{
+    return listed_.empty() ? QStringLiteral("これから作るオブジェクトのスタイルです")
+                           : QStringLiteral("選択中のオブジェクトのスタイルです");
+}
+
 void TSurfaceTab::loadControls()
 {
     updating = true;
@@ -165,6 +176,7 @@ void TSurfaceTab::loadControls()
     }
     MarkRefused(*widthEdit, QString());
     updating = false;
+    Q_EMIT captionChanged();
 }
 
 template <class Change, class Picks> void TSurfaceTab::edit(const Change& change, const Picks& picks)

@@ -41,6 +41,10 @@ public:
     // without taking anything from them.
     void ForgetListed();
     int ListedCount() const { return int(listed_.size()); }
+    // The page's title and hint: whether it edits listed objects or the
+    // style of new ones, which otherwise look alike.
+    QString Caption() const;
+    QString CaptionHint() const;
     // The width presets from the settings file; the controls show the style again.
     void Refresh();
 
@@ -50,6 +54,9 @@ public:
     QListWidget* widthList = nullptr;
     QCheckBox* cutOutCheck = nullptr;
     QCheckBox* fillCheck = nullptr;
+
+Q_SIGNALS:
+    void captionChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -200,6 +200,44 @@ TEST_F(ScreenRender, OverlayDrawsSelectionMarksOnACopyOfTheDrawing)
     EXPECT_EQ(screen, image) << "the same screen image is drawn over afresh";
 }
 
+// Marks show where the object is drawn and nowhere else: a member of a
+// selected group that is hidden, by its own flag or its layer's, has none;
+// an outline on a wire-frame layer drawn in the selection colour ("dimension"
+// is black) still shows as selected.
+TEST_F(ScreenRender, SelectionMarksFollowWhatIsDrawn)
+{
+    TVeskGroup proto;
+    TVeskRect shown(doc.Layers().FindLayer(QStringLiteral("solder")), TVeskSurface(0, false, true, 4));
+    shown.SetCorners({ 20.5f, 20.5f }, { 60.5f, 60.5f });
+    proto.Add(shown);
+    shown.SetCorners({ 100.5f, 20.5f }, { 140.5f, 60.5f });
+    proto.Add(shown);
+    TVeskRect other(doc.Layers().FindLayer(QStringLiteral("component")), TVeskSurface(0, false, true, 4));
+    other.SetCorners({ 150.5f, 20.5f }, { 190.5f, 60.5f });
+    proto.Add(other);
+    auto* group = static_cast<TVeskGroup*>(doc.Root().Add(proto));
+    group->ChildAt(1)->SetVisible(false);
+    doc.Layers().FindLayer(QStringLiteral("component"))->visible = false;
+    render();
+    group->SetSelected(true);
+    QImage screen;
+    renderer.RenderOverlay(screen, image, doc.Root(), style, view);
+    EXPECT_EQ(Rgb(screen, 20, 40), 0x000000u) << "the member drawn is marked";
+    EXPECT_EQ(Rgb(screen, 100, 40), kWhite) << "the member hidden by its own flag is not";
+    EXPECT_EQ(Rgb(screen, 150, 40), kWhite) << "nor the one on a hidden layer";
+
+    TVeskDocument wire;
+    TVeskObject* outline = AddFrame(wire, "dimension", { 20.5f, 20.5f, 100, 50 }, 5);
+    renderer.RenderDocument(image, wire.Root(), wire.Layers(), style, view);
+    ASSERT_EQ(Rgb(image, 20, 40), 0x000000u) << "the wire itself";
+    ASSERT_EQ(Rgb(image, 22, 40), kWhite);
+    outline->SetSelected(true);
+    renderer.RenderOverlay(screen, image, wire.Root(), style, view);
+    EXPECT_NE(Rgb(screen, 19, 40), kWhite) << "the mark is wider than the wire";
+    EXPECT_NE(Rgb(screen, 21, 40), kWhite);
+    EXPECT_EQ(Rgb(screen, 60, 40), kWhite) << "inside stays as drawn";
+}
+
 // The overlay asks only the top-level objects holding a selection for
 // their marks, on one painter, after copying the drawing in bands: the
 // same pixels as the root's own DrawSelection over a copy, however many

@@ -18,8 +18,11 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+#include <bit>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -223,6 +226,40 @@ TEST_F(ClipboardTest, BrokenClipboardBytesPasteWhatFormsRecords)
             menu().undoItem->trigger();
         ASSERT_EQ(root().ChildCount(), count);
     }
+}
+
+TEST_F(ClipboardTest, RecordsWithAbsurdValuesAreLeftOutAndTheStatusBarSaysHowMany)
+{
+    const int count = root().ChildCount();
+    TVeskLayer* layer = context->Document().Layers().FindLayer(QStringLiteral("solder"));
+    ASSERT_NE(layer, nullptr);
+    TVeskRect fine(layer, TVeskSurface(1, false, true, 4));
+    fine.SetCorners({ 0, 0 }, { 10, 10 });
+    // A width of 3e38: drawn, it would paint the whole view.
+    constexpr float kMarker = 1234.5f;
+    TVeskRect wide(layer, TVeskSurface(kMarker, false, false, 4));
+    wide.SetCorners({ 0, 0 }, { 10, 10 });
+    TVeskObject* objects[] = { &fine, &wide, &wide, &fine };
+    QByteArray records = WriteObjectRecords(objects);
+    const auto bytesOf = [](float v) {
+        const auto le = qToLittleEndian(std::bit_cast<std::uint32_t>(v));
+        return QByteArray(reinterpret_cast<const char*>(&le), 4);
+    };
+    records.replace(bytesOf(kMarker), bytesOf(3e38f));
+    putOnClipboard(records);
+
+    form->statusBar()->clearMessage();
+    menu().pasteItem->trigger();
+    EXPECT_EQ(root().ChildCount(), count + 2);
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+        QStringLiteral("貼り付け: 値が壊れているオブジェクト 2 個を読み飛ばしました。"));
+
+    // A paste of sound records says nothing of the kind.
+    form->statusBar()->clearMessage();
+    putOnClipboard(WriteObjectRecords(std::vector<TVeskObject*> { &fine }));
+    menu().pasteItem->trigger();
+    EXPECT_EQ(root().ChildCount(), count + 3);
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
 }
 
 } // namespace

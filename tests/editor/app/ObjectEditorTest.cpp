@@ -4,7 +4,9 @@
 // objects, the grid page, and the main window's items for both.
 #include "app/Objecteditor.h"
 
+#include "DrawingInput.h"
 #include "ToolWindowFixture.h"
+#include "app/Drawingview.h"
 #include "app/Mainmenu.h"
 #include "app/Numberinput.h"
 #include "app/Statustab.h"
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -380,6 +383,43 @@ TEST_F(ObjectEditorTest, SnapAndGridSwitchesFromTheMenuAndTheCheckBoxes)
             EXPECT_EQ((form->Menu().*c.item)->isChecked(), expected);
         }
     }
+}
+
+// The board outline lies on a wire-frame layer drawn in black, the colour
+// of selection marks: selected, it must still look selected, and the style
+// page must say that what is typed there goes to it.
+TEST_F(ObjectEditorTest, ASelectedOutlineOnTheWireFrameLayerShowsAndTheStylePageSaysItEditsIt)
+{
+    startWith({});
+    TVeskRect proto(layers().FindLayer(QStringLiteral("dimension")), surface(5));
+    proto.SetCorners({ 40, 40 }, { 140, 100 });
+    document().Root().Add(proto);
+    TDrawingView& area = form->DrawingArea();
+    const auto px = [&](PointF p) { return test::PixelOf(*form, p); };
+    test::Settle(*form);
+    const QTabWidget& pages = form->ObjectEditor().PageControl();
+    EXPECT_EQ(pages.tabText(0), QStringLiteral("スタイル"));
+    EXPECT_EQ(pages.tabToolTip(0), QStringLiteral("これから作るオブジェクトのスタイルです"));
+    const QImage unselected = area.Image();
+
+    QTest::mousePress(&area, Qt::LeftButton, {}, px({ 20, 20 }));
+    QTest::mouseMove(&area, px({ 160, 120 }));
+    QTest::mouseRelease(&area, Qt::LeftButton, {}, px({ 160, 120 }));
+    test::Settle(*form);
+    EXPECT_EQ(pages.tabText(0), QStringLiteral("選択中 1 個"));
+    EXPECT_EQ(pages.tabToolTip(0), QStringLiteral("選択中のオブジェクトのスタイルです"));
+    // Across the left side of the outline the mark changes more than the wire's pixel.
+    const QImage selected = area.Image();
+    const QPoint side = px({ 40, 70 });
+    int changed = 0;
+    for (int x = side.x() - 3; x <= side.x() + 3; ++x)
+        changed += selected.pixel(x, side.y()) != unselected.pixel(x, side.y()) ? 1 : 0;
+    EXPECT_GE(changed, 2);
+
+    // Nothing selected, the page edits the style of new objects again.
+    QTest::mouseClick(&area, Qt::LeftButton, {}, px({ 300, 300 }));
+    test::Settle(*form);
+    EXPECT_EQ(pages.tabText(0), QStringLiteral("スタイル"));
 }
 
 } // namespace
