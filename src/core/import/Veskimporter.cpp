@@ -1,6 +1,7 @@
 #include "Veskimporter.h"
 
 #include "io/Codepage.h"
+#include "io/Veskfilestream.h"
 #include "shapes/Veskellipse.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpath.h"
@@ -19,6 +20,11 @@
 namespace vesk {
 
 namespace {
+
+bool withinDocument(double v)
+{
+    return std::isfinite(v) && std::fabs(v) <= double(TVesk_istream::kMaxCoordinate);
+}
 
 // Layer entries are words of at least this many bytes; a shorter word ends the list.
 constexpr std::size_t kMinLayerEntry = 20;
@@ -164,9 +170,9 @@ void TVeskImporter::readTable(const char* marker, Table& table)
             double size = 0;
             if (!(*input_ >> size))
                 break;
-            // A size no float can hold would make an infinite outline: it ends the list like a bad number.
+            // A size a document could not hold (it would not read back) ends the list like a bad number.
             const double units = size * 10.0;
-            if (!std::isfinite(float(units)))
+            if (!withinDocument(units))
                 break;
             table[std::size_t(i)] = units;
         } while (input_->good());
@@ -247,8 +253,10 @@ void TVeskImporter::readItem(const Fields& fields)
 float TVeskImporter::coordinate(const std::string& field, float scale, bool& valid) const
 {
     const float v = scale * boost::lexical_cast<float>(field);
-    // "inf", "nan" and values that overflow when scaled would poison every outline built from them.
-    if (!std::isfinite(v))
+    // "inf", "nan" and values that overflow when scaled would poison every
+    // outline built from them; beyond what a document holds they would not
+    // read back from the saved file.
+    if (!withinDocument(v))
         valid = false;
     return v;
 }

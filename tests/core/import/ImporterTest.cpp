@@ -113,6 +113,28 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ImportFixture,
         return name;
     });
 
+TEST(Importer, ItemsADocumentCouldNotHoldAreUnreadable)
+{
+    // A saved document keeps objects within 100 m (1e6 units) of the origin;
+    // beyond that they would not read back from the file the import is saved to.
+    const struct {
+        const char* item;
+        int shapes;
+    } cases[] = {
+        { "LAND:X=99999,Y=0,LE=0", 1 },
+        { "LAND:X=100001,Y=0,LE=0", 0 },
+        { "LINE:XS=0,YS=0,XE=0,YE=-100001,LE=0", 0 },
+        { "LINE:XS=0,YS=0,XE=1e37,YE=0,LE=0", 0 },
+    };
+    for (const auto& c : cases) {
+        Imported r(std::string("VESK:Version 1.0\n[LayerDef]\nLAYER:NAME=solder,COLOR=1\nEND\n[FlshDef]\n"
+                               "[LineDef]\n[DrawItems]\n")
+            + c.item + "\n");
+        EXPECT_EQ(r.importer.Counts().shapes, c.shapes) << c.item;
+        EXPECT_EQ(r.importer.Counts().invalid, 1 - c.shapes) << c.item;
+    }
+}
+
 TEST(Importer, RealisticBoardKeepsItsNestedGroups)
 {
     TVeskLayerList layers;
