@@ -3,14 +3,14 @@
 # virtual X display (Xvfb) with a fixture board, waits for it to draw, and
 # saves the screen as a PNG.
 #   tools/screenshot.sh [DOCUMENT.vbf] [OUT.png]
-# Defaults: tests/data/board.vbf and docs/editor.png. Uses build/bin/vesk
+# Defaults: examples/blinker555.vbf and docs/editor.png. Uses build/bin/vesk
 # (VESK_BUILD_DIR chooses another build). The editor runs from a copy in a
 # temporary folder so that its settings file there fixes the window's place
 # and size and nothing of the user's own settings is read or changed.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VESK_BUILD_DIR:-$root/build}"
-document="$(realpath "${1:-$root/tests/data/board.vbf}")"
+document="$(realpath "${1:-$root/examples/blinker555.vbf}")"
 out="$(realpath -m "${2:-$root/docs/editor.png}")"
 # The drawing at the left, the layer window and the object editor beside it.
 main_width=780
