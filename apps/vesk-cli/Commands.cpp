@@ -71,6 +71,7 @@ const std::vector<Command>& commands()
         GerberCommand(),
         DrillCommand(),
         ImportCommand(),
+        DrcCommand(),
     };
     return table;
 }

@@ -47,6 +47,7 @@ Command RenderCommand();
 Command GerberCommand();
 Command DrillCommand();
 Command ImportCommand();
+Command DrcCommand();
 
 // Runs one command line (without the program name); returns the exit code.
 int Run(QStringList args);

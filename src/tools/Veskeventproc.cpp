@@ -257,10 +257,15 @@ void TVeskEventProc::ZoomToSelection()
         Host().ShowMessage(QStringLiteral("選択されたオブジェクトがありません。"));
         return;
     }
+    ZoomTo(bounds);
+}
+
+void TVeskEventProc::ZoomTo(const RectF& area)
+{
     // A lone pad would fill the window: never closer than a few millimetres across.
     constexpr float kSmallest = 50.0f;
-    const float w = std::max(bounds.Width, kSmallest), h = std::max(bounds.Height, kSmallest);
-    Host().View().Fit({ bounds.X + (bounds.Width - w) / 2, bounds.Y + (bounds.Height - h) / 2, w, h });
+    const float w = std::max(area.Width, kSmallest), h = std::max(area.Height, kSmallest);
+    Host().View().Fit({ area.X + (area.Width - w) / 2, area.Y + (area.Height - h) / 2, w, h });
     zoomed();
 }
 

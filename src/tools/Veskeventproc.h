@@ -147,6 +147,9 @@ public:
     // The same for the selected objects; with nothing selected the view
     // stays and the status bar says why.
     void ZoomToSelection();
+    // Fills the drawing with the rectangle (document units), never closer
+    // than a few millimetres across.
+    void ZoomTo(const RectF& area);
     virtual void FinishClick() { }
 
     std::int32_t TopMode() const { return modes.back(); }

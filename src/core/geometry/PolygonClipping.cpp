@@ -8,9 +8,7 @@ namespace vesk::detail {
 
 namespace {
 
-// 2^14 steps per unit (6 nm): below float resolution of board-sized
-// coordinates, while ±65536 units still use Clipper's fast 64-bit path.
-constexpr double kScale = 16384.0;
+constexpr double kScale = kClipperScale;
 constexpr double kInvScale = 1.0 / kScale;
 // Far beyond any board, and well inside Clipper's 62-bit range.
 constexpr double kMaxCoordinate = 1e12;

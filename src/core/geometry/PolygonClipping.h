@@ -12,6 +12,10 @@ namespace vesk::detail {
 // Curves in region tests are flattened this finely (document units): a
 // tangency stays a touch instead of becoming an overlap.
 constexpr float kRegionFlatness = 0.01f;
+// Clipping-grid steps per document unit: 2^14 (6 nm), below float
+// resolution of board-sized coordinates, while ±65536 units still use
+// Clipper's fast 64-bit path.
+constexpr double kClipperScale = 16384.0;
 
 ClipperLib::PolyFillType toClipperFill(FillMode mode);
 // Every figure flattened and implicitly closed; figures without area are left out.

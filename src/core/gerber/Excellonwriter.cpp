@@ -49,6 +49,20 @@ void TExcellonWriter::AddSlot(PointF from, PointF to, float width)
     ++slots_;
 }
 
+std::vector<TExcellonWriter::Hole> TExcellonWriter::Holes() const
+{
+    std::vector<Hole> holes;
+    holes.reserve(size_t(hits_ + slots_));
+    for (const auto& [micrometres, tool] : tools_) {
+        const float diameter = float(double(micrometres) / 100.0);
+        for (const PointF& p : tool.hits)
+            holes.push_back({ p, p, diameter });
+        for (const auto& [from, to] : tool.slots)
+            holes.push_back({ from, to, diameter });
+    }
+    return holes;
+}
+
 QByteArray TExcellonWriter::Text(const QDateTime& created) const
 {
     QByteArray text = "M48\n";

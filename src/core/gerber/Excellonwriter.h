@@ -28,6 +28,15 @@ public:
     // The whole file; `created` goes into its creation-date attribute.
     QByteArray Text(const QDateTime& created) const;
 
+    // Every hole as it is drilled, a hit being a slot whose ends coincide,
+    // with its tool's diameter (to the micrometre).
+    struct Hole {
+        PointF from;
+        PointF to;
+        float diameter;
+    };
+    std::vector<Hole> Holes() const;
+
     int ToolCount() const { return int(tools_.size()); }
     int HitCount() const { return hits_; }
     int SlotCount() const { return slots_; }

@@ -23,31 +23,6 @@ constexpr float kOutlinePenWidth = 1.0f;
 // Merged outlines are flat already; this only bounds what a curve would cost.
 constexpr float kOutlineFlatness = 0.25f;
 
-// The layer's merged outline with the areas of its cut-outs taken away, as
-// the screen paints them over the copper.
-void outlineWithoutCutOuts(const TVeskObject& root, int index, GraphicsPath& into)
-{
-    std::vector<TVeskObject*> found;
-    // Collecting only reads; it is declared for callers that go on to edit.
-    const_cast<TVeskObject&>(root).CollectByLayer(found, index);
-    std::vector<const TVeskObject*> copper, cutOuts;
-    for (const TVeskObject* o : found)
-        (PaintsClear(*o, index) ? cutOuts : copper).push_back(o);
-    if (cutOuts.empty() || !root.IsVisible()) {
-        root.AddMergedOutline(into, index);
-        return;
-    }
-    GraphicsPath dark(FillMode::Winding), clear(FillMode::Winding);
-    MergeOutlines(copper, index, dark);
-    MergeOutlines(cutOuts, index, clear);
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(detail::toClipperPolygons(dark, kOutlineFlatness), ClipperLib::ptSubject, true);
-    clipper.AddPaths(detail::toClipperPolygons(clear, kOutlineFlatness), ClipperLib::ptClip, true);
-    ClipperLib::Paths left;
-    clipper.Execute(ClipperLib::ctDifference, left, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    detail::addClosedFigures(left, into);
-}
-
 using Convert = std::function<void(TGerber_ostream& out, int layerIndex)>;
 
 TGerberLayerResult exportLayer(const TVeskLayerList& layers, int index, const QString& folder,
@@ -112,6 +87,29 @@ TGerberExportResult exportLayers(const TVeskLayerList& layers, const std::vector
 
 } // namespace
 
+void MergedLayerArtwork(const TVeskObject& root, int index, GraphicsPath& into)
+{
+    std::vector<TVeskObject*> found;
+    // Collecting only reads; it is declared for callers that go on to edit.
+    const_cast<TVeskObject&>(root).CollectByLayer(found, index);
+    std::vector<const TVeskObject*> copper, cutOuts;
+    for (const TVeskObject* o : found)
+        (PaintsClear(*o, index) ? cutOuts : copper).push_back(o);
+    if (cutOuts.empty() || !root.IsVisible()) {
+        root.AddMergedOutline(into, index);
+        return;
+    }
+    GraphicsPath dark(FillMode::Winding), clear(FillMode::Winding);
+    MergeOutlines(copper, index, dark);
+    MergeOutlines(cutOuts, index, clear);
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(detail::toClipperPolygons(dark, kOutlineFlatness), ClipperLib::ptSubject, true);
+    clipper.AddPaths(detail::toClipperPolygons(clear, kOutlineFlatness), ClipperLib::ptClip, true);
+    ClipperLib::Paths left;
+    clipper.Execute(ClipperLib::ctDifference, left, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    detail::addClosedFigures(left, into);
+}
+
 TVeskMessage TGerberLayerResult::Report() const
 {
     const QString name = layerName.isNull() ? QString::number(layerIndex) : layerName;
@@ -160,7 +158,7 @@ TGerberExportResult ExportFiles(const TVeskObject& root, const TVeskLayerList& l
         result = exportLayers(
             layers, layerIndices, folder, options, [&root, &pen](TGerber_ostream& out, int index) {
                 GraphicsPath outline;
-                outlineWithoutCutOuts(root, index, outline);
+                MergedLayerArtwork(root, index, outline);
                 out.AddPath(&pen, outline, false);
             });
     } else {

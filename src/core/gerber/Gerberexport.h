@@ -10,6 +10,7 @@
 
 namespace vesk {
 
+class GraphicsPath;
 class TVeskLayerList;
 class TVeskObject;
 
@@ -80,6 +81,10 @@ TGerberExportResult ExportFiles(const TVeskObject& root, const TVeskLayerList& l
 
 // The indices of the layers that hold at least one object of the root, in
 // index order: what an export without a choice of layers writes.
+// The merged outline of the layer's artwork with the areas of its cut-outs
+// taken away, as the screen paints them over the copper.
+void MergedLayerArtwork(const TVeskObject& root, int layerIndex, GraphicsPath& into);
+
 std::vector<int> LayersHoldingObjects(TVeskObject& root, const TVeskLayerList& layers);
 
 } // namespace vesk

@@ -88,6 +88,7 @@ void TVeskHistory::Record(QString name, std::vector<Change> changes,
     while (steps_.size() > std::size_t(maxDepth_ - 1))
         steps_.pop_front();
     position_ = steps_.size();
+    ++revision_;
     SetModified(true);
 }
 
@@ -102,6 +103,7 @@ bool TVeskHistory::Undo(TVeskPart& root, TVeskLayerList& layers)
         ApplyOwn(root, *step.root.before);
     if (step.layersBefore)
         layers.RestoreTable(*step.layersBefore, *step.layersAfter);
+    ++revision_;
     SetModified(true);
     return true;
 }
@@ -116,6 +118,7 @@ bool TVeskHistory::Redo(TVeskPart& root, TVeskLayerList& layers)
     Apply(root, step.changes, false);
     if (step.root.after)
         ApplyOwn(root, *step.root.after);
+    ++revision_;
     SetModified(true);
     return true;
 }
@@ -124,6 +127,7 @@ void TVeskHistory::Clear()
 {
     steps_.clear();
     position_ = 0;
+    ++revision_;
 }
 
 } // namespace vesk

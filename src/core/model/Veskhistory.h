@@ -63,6 +63,10 @@ public:
     // Called whenever the modified flag turns, with its new value.
     void SetModifiedListener(std::function<void(bool)> listener) { modifiedListener_ = std::move(listener); }
 
+    // Turns with every step recorded, undone or redone and every reset: what
+    // was found in the document at one revision holds while it stays.
+    std::uint64_t Revision() const { return revision_; }
+
     int Count() const { return int(steps_.size()); }
     // The steps undo can take, one after the other.
     int UndoCount() const { return int(position_); }
@@ -98,6 +102,7 @@ private:
     std::size_t position_ = 0;
     int maxDepth_ = 1;
     bool modified_ = false;
+    std::uint64_t revision_ = 0;
     std::function<void(bool)> modifiedListener_;
 };
 

@@ -83,6 +83,10 @@ public:
     virtual void RemoveChild(TVeskObject* child);
     virtual void AddOutline(GraphicsPath& into, int layerIndex) const;
     virtual void AddMergedOutline(GraphicsPath& into, int layerIndex) const;
+    // The bare geometry, placed, as a wire-frame layer draws it and a board
+    // is cut along it: the line itself, whatever the pen's width or fill.
+    // Kinds without such a line add nothing.
+    virtual void AddCentreLine(GraphicsPath& /*into*/) const { }
     // Leaves `out` as it was when the object has no bounds.
     virtual void GetBounds(RectF& out) const;
     // Bounds of what is selected and drawn, looking into containers that are

@@ -7,6 +7,7 @@
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
 #include "render/Outlinefill.h"
+#include "shapes/Outlineflatness.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -146,7 +147,7 @@ void TVeskBoxShape::addArea(GraphicsPath& path) const
     if (surface_.GetWidth() > 0) {
         GraphicsPath stroke(FillMode::Winding);
         addFigure(stroke);
-        stroke.Widen(surface_.CreatePen(kOutlineColor), kWidenFlatness);
+        stroke.Widen(surface_.CreatePen(kOutlineColor), OutlineFlatness());
         // The figure of a normalised box turns positively; the stroke must turn
         // the same way, or under the winding rule the fill would cancel the
         // inner half of the stroke and mirrored contributions to a merged
@@ -184,9 +185,20 @@ void TVeskBoxShape::AddOutline(GraphicsPath& into, int layerIndex) const
     if (det < 0)
         area.Reverse();
     if (mergesOwnFigures())
-        area.WindingModeOutline(kWidenFlatness);
+        area.WindingModeOutline(OutlineFlatness());
     into.AddPath(area, false);
-    into.WindingModeOutline(kWidenFlatness);
+    into.WindingModeOutline(OutlineFlatness());
+}
+
+void TVeskBoxShape::AddCentreLine(GraphicsPath& into) const
+{
+    if (!visible_)
+        return;
+    GraphicsPath figure;
+    addFigure(figure);
+    figure.CloseFigure();
+    figure.Transform(matrix_);
+    into.AddPath(figure, false);
 }
 
 void TVeskBoxShape::GetBounds(RectF& out) const

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "geometry/GraphicsPath.h"
-#include "geometry/SharedPath.h"
 #include "geometry/Matrix.h"
 #include "geometry/PointF.h"
+#include "geometry/SharedPath.h"
 #include "model/Veskobject.h"
 
 #include <QString>
@@ -41,6 +41,7 @@ public:
     // Mirrored shapes are reversed first so that every figure of the merged
     // outline turns the same way and overlaps unite instead of cancelling.
     void AddOutline(GraphicsPath& into, int layerIndex) const override;
+    void AddCentreLine(GraphicsPath& into) const override;
     void GetBounds(RectF& out) const override;
     void GetDrawnBounds(RectF& out, float wireWidth) const override;
     // Reads the record after its tag. A record cut short leaves the object as

@@ -5,6 +5,7 @@
 #include "model/Colorstyle.h"
 #include "model/Vesklayer.h"
 #include "render/Outlinefill.h"
+#include "shapes/Outlineflatness.h"
 
 #include <QLineF>
 #include <QPainter>
@@ -173,7 +174,7 @@ void TVeskPath::buildArea(const std::vector<PointF>& run, GraphicsPath& out, boo
             stroke.CloseFigure();
         if (forExport)
             stroke.Flatten(kExportFlatness);
-        stroke.Widen(surface_.CreatePen(kOutlineColor), kWidenFlatness);
+        stroke.Widen(surface_.CreatePen(kOutlineColor), OutlineFlatness());
     }
     if (surface_.GetFill()) {
         fill.AddBeziers(run);
@@ -186,8 +187,8 @@ void TVeskPath::buildArea(const std::vector<PointF>& run, GraphicsPath& out, boo
     // edge of the line; parts united on their own all wind the same way. The
     // merged outline needs that also against the other objects' areas.
     if (forExport || (!stroke.IsEmpty() && !fill.IsEmpty())) {
-        stroke.WindingModeOutline(kWidenFlatness);
-        fill.WindingModeOutline(kWidenFlatness);
+        stroke.WindingModeOutline(OutlineFlatness());
+        fill.WindingModeOutline(OutlineFlatness());
     }
     out.AddPath(stroke, false);
     out.AddPath(fill, false);
@@ -218,9 +219,8 @@ bool TVeskPath::SameState(const TVeskObject& other) const
     const auto& o = static_cast<const TVeskPath&>(other);
     // Picked points are editing state, not the document's.
     return closed_ == o.closed_ && points_ == o.points_
-        && std::ranges::equal(pointFlags_, o.pointFlags_, [](std::uint8_t a, std::uint8_t b) {
-               return ((a ^ b) & ~std::uint8_t(pfSelected)) == 0;
-           });
+        && std::ranges::equal(pointFlags_, o.pointFlags_,
+            [](std::uint8_t a, std::uint8_t b) { return ((a ^ b) & ~std::uint8_t(pfSelected)) == 0; });
 }
 
 // ---------------------------------------------------------------- drawing
@@ -332,7 +332,22 @@ void TVeskPath::AddOutline(GraphicsPath& into, int layerIndex) const
     if (!run.empty())
         buildArea(run, area, true);
     into.AddPath(area, false);
-    into.WindingModeOutline(kWidenFlatness);
+    into.WindingModeOutline(OutlineFlatness());
+}
+
+void TVeskPath::AddCentreLine(GraphicsPath& into) const
+{
+    if (!visible_)
+        return;
+    const std::vector<PointF> run = bezierRun(points_);
+    if (run.empty())
+        return;
+    GraphicsPath curve;
+    curve.AddBeziers(run);
+    if (closed_)
+        curve.CloseFigure();
+    curve.Transform(matrix_);
+    into.AddPath(curve, false);
 }
 
 void TVeskPath::GetBounds(RectF& out) const

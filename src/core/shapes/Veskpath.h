@@ -53,6 +53,7 @@ public:
     // rebuilt from nothing keeps what it had until it has an anchor.
     void Rebuild() override;
     void AddOutline(GraphicsPath& into, int layerIndex) const override;
+    void AddCentreLine(GraphicsPath& into) const override;
     void GetBounds(RectF& out) const override;
     void GetDrawnBounds(RectF& out, float wireWidth) const override;
     // Reads the record after its tag. A record cut short leaves the object as

@@ -39,6 +39,12 @@ void TDrawingView::SetImage(const QImage& image)
     update();
 }
 
+void TDrawingView::SetMarkers(std::vector<TDrawingMarker> markers)
+{
+    markers_ = std::move(markers);
+    update();
+}
+
 void TDrawingView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -47,6 +53,25 @@ void TDrawingView::paintEvent(QPaintEvent*)
         p.drawImage(QPoint(0, 0), image_);
     if (handler_)
         handler_->WindowPaint();
+    paintMarkers(p);
+}
+
+void TDrawingView::paintMarkers(QPainter& p) const
+{
+    if (markers_.empty())
+        return;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(Qt::NoBrush);
+    // Magenta reads on every layer colour and on the black of a negative.
+    const QColor colour(255, 0, 255);
+    for (const TDrawingMarker& m : markers_) {
+        const PointF a = view_.DocumentToPixel(m.from), b = view_.DocumentToPixel(m.to);
+        const QPointF from(a.X, a.Y), to(b.X, b.Y), middle = (from + to) / 2;
+        p.setPen(QPen(colour, m.chosen ? 3 : 1.5));
+        p.drawLine(from, to);
+        const double r = m.chosen ? 12 : 7;
+        p.drawEllipse(middle, r, r);
+    }
 }
 
 void TDrawingView::resizeEvent(QResizeEvent* event)

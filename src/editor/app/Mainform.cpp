@@ -2,6 +2,7 @@
 
 #include "Clipboardcommands.h"
 #include "Drawingview.h"
+#include "Drcform.h"
 #include "Editorcontext.h"
 #include "Gerberform.h"
 #include "Glyphlibrary.h"
@@ -125,6 +126,7 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     importForm_
         = std::make_unique<TVeskImportForm>(*this, context_.Dialogs(), context_.SettingsFileName(), this);
     layerSwapForm_ = std::make_unique<TLayerSwapForm>(*this, context_.SettingsFileName(), this);
+    drcForm_ = std::make_unique<TDrcForm>(*this, context_.SettingsFileName(), this);
     context_.versionForm = versionForm_.get();
     layerWindow_ = std::make_unique<TLayerWindow>(context_, this);
     context_.layerWindow = layerWindow_.get();
@@ -190,6 +192,7 @@ void TVeskForm::buildMenus()
     connect(m.gerberExportItem, &QAction::triggered, this, [this] { GerberExportMenuClick(); });
     connect(m.veskImportItem, &QAction::triggered, this, [this] { VeskImportMenuClick(); });
     connect(m.layerSwapItem, &QAction::triggered, this, [this] { LayerSwapMenuClick(); });
+    connect(m.drcItem, &QAction::triggered, this, [this] { DrcMenuClick(); });
     connect(m.cutItem, &QAction::triggered, this, [this] { CutMenuClick(); });
     connect(m.copyItem, &QAction::triggered, this, [this] { CopyMenuClick(); });
     connect(m.pasteItem, &QAction::triggered, this, [this] { PasteMenuClick(); });
@@ -343,6 +346,13 @@ void TVeskForm::LayerSwapMenuClick()
     layerSwapForm_->exec();
 }
 
+void TVeskForm::DrcMenuClick()
+{
+    // A gesture half done is not yet in the document the check reads.
+    endGesture();
+    drcForm_->RunCheck();
+}
+
 void TVeskForm::CutMenuClick()
 {
     clipboard_->Cut();
@@ -362,6 +372,12 @@ void TVeskForm::FitMenuClick()
 {
     if (eventHandler_)
         eventHandler_->ZoomToFit();
+}
+
+void TVeskForm::ZoomTo(const RectF& area)
+{
+    if (eventHandler_)
+        eventHandler_->ZoomTo(area);
 }
 
 void TVeskForm::fitOpenedDocument()

@@ -20,6 +20,7 @@ class TClipboardCommands;
 class TDrawingView;
 class TGerberForm;
 class TLayerSwapForm;
+class TDrcForm;
 class TVeskImportForm;
 class TPrintForm;
 class TEditorContext;
@@ -66,12 +67,15 @@ public:
     void VeskImportMenuClick();
     // Object menu "レイヤーの入れ替え": the layer swap dialog, modal.
     void LayerSwapMenuClick();
+    void DrcMenuClick();
     // Edit menu: the selection through the system clipboard.
     void CutMenuClick();
     void CopyMenuClick();
     void PasteMenuClick();
     // Edit menu "全体表示" (Home): everything drawn fills the window.
     void FitMenuClick();
+    // Fills the drawing with the area (document units) under any tool.
+    void ZoomTo(const RectF& area);
     void OpenMenuClick();
     void OverWriteMenuClick();
     void SaveAsNameMenuClick();
@@ -109,6 +113,7 @@ public:
     TGerberForm& GerberForm() { return *gerberForm_; }
     TVeskImportForm& ImportForm() { return *importForm_; }
     TLayerSwapForm& LayerSwapForm() { return *layerSwapForm_; }
+    TDrcForm& DrcForm() { return *drcForm_; }
     TLayerWindow& LayerWindow() { return *layerWindow_; }
     TObjectEditor& ObjectEditor() { return *objectEditor_; }
     TLibraryForm& LibraryForm() { return *libraryForm_; }
@@ -217,6 +222,7 @@ private:
     std::unique_ptr<TGerberForm> gerberForm_;
     std::unique_ptr<TVeskImportForm> importForm_;
     std::unique_ptr<TLayerSwapForm> layerSwapForm_;
+    std::unique_ptr<TDrcForm> drcForm_;
     std::unique_ptr<TLayerWindow> layerWindow_;
     std::unique_ptr<TObjectEditor> objectEditor_;
     std::unique_ptr<TLibraryForm> libraryForm_;

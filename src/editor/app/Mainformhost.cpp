@@ -2,6 +2,7 @@
 // the document, view, style and grid, the images and their presentation,
 // option buttons, cursor and status bar, and the modal choices.
 #include "Drawingview.h"
+#include "Drcform.h"
 #include "Editorcontext.h"
 #include "Glyphlibrary.h"
 #include "Libraryform.h"
@@ -97,6 +98,8 @@ void TVeskForm::onIdle()
     if (eventHandler_)
         eventHandler_->OnIdle();
     updateUndoItems();
+    if (drcForm_)
+        drcForm_->NoteRevision(context_.History().Revision());
 }
 
 void TVeskForm::requestRedraw()

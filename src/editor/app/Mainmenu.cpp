@@ -53,6 +53,7 @@ TMainMenu::TMainMenu(QMenuBar* bar)
 
     objectMenu = bar->addMenu(QStringLiteral("オブジェクト"));
     layerSwapItem = item(objectMenu, QStringLiteral("レイヤーの入れ替え"));
+    drcItem = item(objectMenu, QStringLiteral("デザインルールチェック"));
 
     configMenu = bar->addMenu(QStringLiteral("設定"));
     showGridItem = checkItem(configMenu, QStringLiteral("グリッドを表示する"));

@@ -43,6 +43,7 @@ public:
 
     QMenu* objectMenu;
     QAction* layerSwapItem;
+    QAction* drcItem;
 
     QMenu* configMenu;
     QAction* showGridItem;

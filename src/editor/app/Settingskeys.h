@@ -56,6 +56,16 @@ inline constexpr char16_t kGerberExport[] = u"GerberExport";
 inline constexpr char16_t kGerberFormat[] = u"Format";
 inline constexpr char16_t kGerberDrillFile[] = u"DrillFile";
 
+// "DesignRules": the rules of the design-rule check in millimetres, and the
+// layers it checks as copper (CopperLayer0, CopperLayer1, ...).
+inline constexpr char16_t kDesignRules[] = u"DesignRules";
+inline constexpr char16_t kRuleClearance[] = u"Clearance";
+inline constexpr char16_t kRuleWidth[] = u"Width";
+inline constexpr char16_t kRuleRing[] = u"Ring";
+inline constexpr char16_t kRuleHoleGap[] = u"HoleGap";
+inline constexpr char16_t kRuleEdge[] = u"Edge";
+inline constexpr char16_t kCopperLayerPrefix[] = u"CopperLayer";
+
 // Read-only preset lists in millimetres: "SurfaceTab" Width0.., "StatusTab" Grid0.. and DefaultGrid.
 inline constexpr char16_t kSurfaceTab[] = u"SurfaceTab";
 inline constexpr char16_t kWidthPrefix[] = u"Width";
