@@ -88,6 +88,17 @@ TVeskLayer* TStarterDrawing::layer(const char* name) const
     return document_.Layers().FindLayer(QString::fromLatin1(name));
 }
 
+void TStarterDrawing::AddNonPlatedHole(PointF at, double diameter)
+{
+    TVeskLayer* npth = layer("npth");
+    if (!npth) {
+        // Like "hole": a cut-out, so that prints show the hole as paper.
+        npth = document_.Layers().AddNamedLayer(0xFFFFFFFF, QStringLiteral("npth"));
+        npth->mask = true;
+    }
+    document_.Root().Adopt(circle(npth, filled(), at, Mm(diameter) / 2));
+}
+
 void TStarterDrawing::addPadShapes(TVeskContainer& into, const TPadSpec& pad, PointF at) const
 {
     const bool drilled = pad.hole > 0;
@@ -101,8 +112,16 @@ void TStarterDrawing::addPadShapes(TVeskContainer& into, const TPadSpec& pad, Po
     if (pad.maskOpening)
         for (const char* name : mask)
             into.Adopt(padFigure(layer(name), pad, at, kMaskMargin));
-    if (drilled)
+    if (!drilled)
+        return;
+    if (pad.slotLength <= pad.hole) {
         into.Adopt(circle(layer("hole"), filled(), at, Mm(pad.hole) / 2));
+        return;
+    }
+    // A round-capped stroke as wide as the hole is what the drill file makes a slot of.
+    const float run = Mm(pad.slotLength - pad.hole) / 2;
+    const PointF half = pad.width > pad.height ? PointF(run, 0) : PointF(0, run);
+    into.Adopt(path(layer("hole"), stroked(Mm(pad.hole)), StraightEntries({ at - half, at + half }), false));
 }
 
 void TStarterDrawing::AddPad(const TPadSpec& pad, PointF at)

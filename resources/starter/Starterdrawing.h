@@ -33,6 +33,9 @@ struct TPadSpec {
     double height = 0;
     double hole = 0; // 0: a surface pad, component side only
     bool maskOpening = true; // false leaves the pad under the mask (a tented via)
+    // Longer than the hole: the drill is a slot of this length along the
+    // pad's longer side (across y for a square pad), for a flat blade lead.
+    double slotLength = 0;
 };
 
 // A starter document being drawn: the default layers and a root part whose
@@ -47,6 +50,10 @@ public:
     void AddPad(const TPadSpec& pad, PointF at);
     // ... or as one group named after its pin (a part's pad).
     void AddPin(const TPadSpec& pad, PointF at, int pin);
+    // A hole without copper (a mounting hole, a tab's screw hole) on the
+    // layer "npth", which the drawing gains with it; placing the part adds
+    // that layer to a document that lacks it.
+    void AddNonPlatedHole(PointF at, double diameter);
 
     // Print on the component side: strokes of the print width.
     void Line(PointF a, PointF b);

@@ -201,7 +201,9 @@ void addPassives(std::vector<TStarterPart>& parts)
 
 void addElectrolytics(std::vector<TStarterPart>& parts)
 {
-    // Radial electrolytic capacitors: can diameter and lead spacing.
+    // Radial electrolytic capacitors: can diameter and lead spacing. The
+    // metric spacings fall off the 1.27 mm grid, so the part is held at its
+    // positive lead: that one lands on the grid.
     struct Radial {
         const char* path;
         double diameter;
@@ -211,36 +213,159 @@ void addElectrolytics(std::vector<TStarterPart>& parts)
     };
     constexpr Radial kRadials[] = {
         { "Capacitor/CP_Radial_D5.0_P2.0.vbf", 5.0, 2.0, 1.6, 0.8 },
+        { "Capacitor/CP_Radial_D5.0_P2.5.vbf", 5.0, 2.5, 1.6, 0.8 },
+        { "Capacitor/CP_Radial_D6.3_P2.5.vbf", 6.3, 2.5, 1.6, 0.8 },
         { "Capacitor/CP_Radial_D8.0_P3.5.vbf", 8.0, 3.5, 1.6, 0.8 },
         { "Capacitor/CP_Radial_D10.0_P5.0.vbf", 10.0, 5.0, 2.0, 1.0 },
     };
     for (const Radial& c : kRadials)
         parts.push_back({ QLatin1String(c.path), [c](TStarterDrawing& d) {
                              // Pin 1, the positive lead, is square and marked "+".
-                             pinRow(d, 1, 2, at(-c.spacing / 2, 0), at(c.spacing, 0), RoundPad(c.pad, c.hole),
+                             pinRow(d, 1, 2, at(0, 0), at(c.spacing, 0), RoundPad(c.pad, c.hole),
                                  SquarePad(c.pad, c.hole));
-                             d.Circle(at(0, 0), Mm(c.diameter / 2 + 0.25));
-                             plusMark(d, -c.spacing / 2, -(c.pad / 2 + 0.9));
+                             d.Circle(at(c.spacing / 2, 0), Mm(c.diameter / 2 + 0.25));
+                             plusMark(d, 0, -(c.pad / 2 + 0.9));
                          } });
+}
+
+// ---------------------------------------------------------------- LEDs
+
+void addLeds(std::vector<TStarterPart>& parts)
+{
+    // Round LEDs on 2.54 mm leads. Pin 1, the cathode, takes the square pad
+    // and lies on the flat of the flange, which the print shows.
+    struct Led {
+        const char* path;
+        double flange; // diameter
+        double pad;
+        double hole;
+        double flatDegrees; // half the angle the flat cuts from the outline
+    };
+    constexpr Led kLeds[] = {
+        { "LED/LED_3mm.vbf", 3.8, 1.6, 0.8, 18 },
+        { "LED/LED_5mm.vbf", 5.8, 1.8, 0.9, 35 },
+    };
+    for (const Led& led : kLeds)
+        parts.push_back({ QLatin1String(led.path), [led](TStarterDrawing& d) {
+                             pinRow(d, 1, 2, at(-kPitch / 2, 0), at(kPitch, 0), RoundPad(led.pad, led.hole),
+                                 SquarePad(led.pad, led.hole));
+                             // Round but for the flat on the cathode's side (-x).
+                             const double r = led.flange / 2 + 0.2 + (led.flange < 4 ? 0.3 : 0);
+                             d.BeginFigure(polar(r, 180 + led.flatDegrees));
+                             d.ArcTo(at(0, 0), 360 - 2 * led.flatDegrees);
+                             d.EndFigure(true);
+                         } });
+}
+
+// ---------------------------------------------------------------- switches, connectors
+
+void drawTactileSwitch(TStarterDrawing& d)
+{
+    // The 6 x 6 mm tactile switch: leads 6.5 mm apart along the body, 4.5 mm
+    // across it; 1 and 2 are joined inside, as are 3 and 4. Held at pin 1.
+    const TPadSpec pad = RoundPad(2.0, 1.0), pin1 = SquarePad(2.0, 1.0);
+    constexpr double dx = 6.5, dy = 4.5;
+    d.AddPin(pin1, at(0, 0), 1);
+    d.AddPin(pad, at(dx, 0), 2);
+    d.AddPin(pad, at(0, dy), 3);
+    d.AddPin(pad, at(dx, dy), 4);
+    // The body's edges between the pads, and the button.
+    constexpr double cx = dx / 2, cy = dy / 2, half = 3.0;
+    d.Line(at(cx - 1.9, cy - half), at(cx + 1.9, cy - half));
+    d.Line(at(cx - 1.9, cy + half), at(cx + 1.9, cy + half));
+    d.Line(at(cx - half, cy - 0.9), at(cx - half, cy + 0.9));
+    d.Line(at(cx + half, cy - 0.9), at(cx + half, cy + 0.9));
+    d.Circle(at(cx, cy), Mm(1.75));
+}
+
+void addTerminalBlocks(std::vector<TStarterPart>& parts)
+{
+    // Screw terminals on 5.08 mm: leads of about 1.1 mm, the body 8 mm deep,
+    // the wire entering at +y. The pitch is on the grid, so the part is centred.
+    constexpr double pitch = 5.08;
+    for (int ways = 2; ways <= 3; ++ways)
+        parts.push_back(
+            { QStringLiteral("Connector/TerminalBlock_1x%1_P5.08.vbf").arg(ways, 2, 10, QLatin1Char('0')),
+                [ways](TStarterDrawing& d) {
+                    pinRow(d, 1, ways, at(-pitch * (ways - 1) / 2, 0), at(pitch, 0), RoundPad(2.6, 1.3),
+                        SquarePad(2.6, 1.3));
+                    const double half = pitch * ways / 2;
+                    d.Rectangle(at(-half, -4.0), at(half, 4.0));
+                    d.Line(at(-half, 2.5), at(half, 2.5));
+                } });
+}
+
+void drawCrystalHc49(TStarterDrawing& d)
+{
+    // HC-49/U: leads 4.88 mm apart, a can of 11.05 x 4.65 mm. Held at pin 1.
+    constexpr double pitch = 4.88, length = 11.05, width = 4.65;
+    pinRow(d, 1, 2, at(0, 0), at(pitch, 0), RoundPad(1.6, 0.8), RoundPad(1.6, 0.8));
+    constexpr double r = width / 2, cx = pitch / 2, straight = length / 2 - r;
+    d.BeginFigure(at(cx - straight, -r));
+    d.LineTo(at(cx + straight, -r));
+    d.ArcTo(at(cx + straight, 0), 180);
+    d.LineTo(at(cx - straight, r));
+    d.ArcTo(at(cx - straight, 0), 180);
+    d.EndFigure(true);
+}
+
+void drawDcJack(TStarterDrawing& d)
+{
+    // The 5.5/2.1 mm barrel jack of the DC-005 footprint, lying with the plug
+    // entering from -x: its flat blades go into slots of 1 x 3 mm. Pin 1, the
+    // centre pin, at the back; pin 2 the sleeve; pin 3 the switch at the side.
+    TPadSpec centre = SquarePad(3.5, 1.0);
+    centre.slotLength = 3.0;
+    TPadSpec sleeve = OblongPad(3.0, 3.5, 1.0);
+    sleeve.slotLength = 3.0;
+    TPadSpec side = OblongPad(3.5, 3.0, 1.0);
+    side.slotLength = 3.0;
+    d.AddPin(centre, at(0, 0), 1);
+    d.AddPin(sleeve, at(-6.0, 0), 2);
+    d.AddPin(side, at(-3.0, 4.7), 3);
+    // The 14.4 x 9 mm body, broken where it would cross the pads.
+    constexpr double back = 0.7, front = -13.7, half = 4.5;
+    d.Polyline({ at(back, -2.0), at(back, -half), at(front, -half), at(front, half), at(-5.0, half) }, false);
+    d.Polyline({ at(-1.0, half), at(back, half), at(back, 2.0) }, false);
+}
+
+void drawTo220Horizontal(TStarterDrawing& d)
+{
+    // Laid flat on its tab, the leads bent down 3.81 mm from the body; the
+    // tab's screw hole (3.2 mm, for M3) is drilled without plating.
+    pinRow(d, 1, 3, at(-kPitch, 0), at(kPitch, 0), OblongPad(1.6, 2.4, 1.0),
+        { TPadShape::Square, 1.6, 2.4, 1.0, true });
+    constexpr double body = -3.81, tab = body - 9.15, top = body - 15.4, hole = -16.51;
+    d.Rectangle(at(-5.0, top), at(5.0, body));
+    d.Line(at(-5.0, tab), at(5.0, tab));
+    d.AddNonPlatedHole(at(0, hole), 3.2);
 }
 
 // ---------------------------------------------------------------- mounting
 
 void addMountingHoles(std::vector<TStarterPart>& parts)
 {
-    // Plated holes with a ring wide enough for the screw head.
+    // For each screw two holes: plated with a ring wide enough for the head
+    // (the screw grounds to the copper), and non-plated without copper. The
+    // print circle keeps tracks clear of the head either way.
     struct Hole {
         const char* size;
         double hole;
         double ring;
     };
     constexpr Hole kHoles[] = { { "M2", 2.2, 4.0 }, { "M2.5", 2.7, 5.0 }, { "M3", 3.2, 6.0 } };
-    for (const Hole& h : kHoles)
-        parts.push_back({ QStringLiteral("Mounting/MountingHole_%1.vbf").arg(QLatin1String(h.size)),
+    for (const Hole& h : kHoles) {
+        parts.push_back({ QStringLiteral("Mounting/MountingHole_%1_PTH.vbf").arg(QLatin1String(h.size)),
             [h](TStarterDrawing& d) {
                 d.AddPin(RoundPad(h.ring, h.hole), at(0, 0), 1);
                 d.Circle(at(0, 0), Mm(h.ring / 2 + 0.3));
             } });
+        parts.push_back({ QStringLiteral("Mounting/MountingHole_%1_NPTH.vbf").arg(QLatin1String(h.size)),
+            [h](TStarterDrawing& d) {
+                d.AddNonPlatedHole(at(0, 0), h.hole);
+                d.Circle(at(0, 0), Mm(h.ring / 2 + 0.3));
+            } });
+    }
 }
 
 } // namespace
@@ -256,6 +381,12 @@ std::vector<TStarterPart> StarterParts()
     addSoics(parts);
     addPassives(parts);
     addElectrolytics(parts);
+    addLeds(parts);
+    parts.push_back({ QStringLiteral("Switch/SW_Tactile_6x6.vbf"), drawTactileSwitch });
+    addTerminalBlocks(parts);
+    parts.push_back({ QStringLiteral("Crystal/Crystal_HC-49U.vbf"), drawCrystalHc49 });
+    parts.push_back({ QStringLiteral("Connector/DC_Jack_5.5x2.1.vbf"), drawDcJack });
+    parts.push_back({ QStringLiteral("Transistor/TO-220_Horizontal.vbf"), drawTo220Horizontal });
     addMountingHoles(parts);
     return parts;
 }

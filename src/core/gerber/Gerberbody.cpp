@@ -1,5 +1,6 @@
 #include "Gerberbody.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace vesk {
@@ -31,9 +32,20 @@ void appendNumber(QByteArray& to, std::int64_t n)
 
 } // namespace
 
+double TGerberBody::DecimalValue(float v)
+{
+    char digits[32];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v);
+    double value = double(v);
+    if (ec == std::errc())
+        std::from_chars(digits, end, value);
+    return value;
+}
+
 bool TGerberBody::CoordinateNumber(float v, std::int64_t& n)
 {
-    const double scaled = std::floor(double(v) * 100.0);
+    // To the nearest micrometre: truncating put 21.59 mm at 21.589.
+    const double scaled = std::round(DecimalValue(v) * 100.0);
     if (!(std::fabs(scaled) < double(kCoordinateLimit)))
         return false;
     n = std::int64_t(scaled);
@@ -42,8 +54,8 @@ bool TGerberBody::CoordinateNumber(float v, std::int64_t& n)
 
 bool TGerberBody::X2CoordinateNumbers(PointF p, std::int64_t& x, std::int64_t& y)
 {
-    const double nx = std::round(double(p.X) * 100000.0);
-    const double ny = -std::round(double(p.Y) * 100000.0);
+    const double nx = std::round(DecimalValue(p.X) * 100000.0);
+    const double ny = -std::round(DecimalValue(p.Y) * 100000.0);
     const double limit = double(kX2CoordinateLimit);
     if (!(std::fabs(nx) < limit) || !(std::fabs(ny) < limit))
         return false;

@@ -14,7 +14,7 @@ namespace vesk {
 // The body of one Gerber file, rendered in memory while the objects choose
 // their apertures: aperture selections, moves, draws and flashes, one record
 // a line. In the classic format coordinates are written in the 3.3 format
-// in micrometres, N = floor(v × 100) for a document value v: six digits with
+// in micrometres, N = round(v × 100) for a document value v: six digits with
 // leading zeros, and a minus sign in front of them for a negative N;
 // selections are "G54D" code "*". In X2 they are nanometres in the 4.6
 // format, N = round(v × 100000) with y negated (the document's y grows
@@ -76,6 +76,10 @@ public:
 
     // The coordinate number of a document value; false when it cannot be written.
     static bool CoordinateNumber(float v, std::int64_t& n);
+    // A document value as the decimal it was typed as: the shortest one that
+    // reads back as the same float. Scaling the float itself would put 21.59 mm
+    // (215.899994 units) a unit short in nanometres.
+    static double DecimalValue(float v);
     // "X" N(x) "Y" N(y); false (and nothing appended) when either is out of range.
     static bool AppendCoordinateWord(QByteArray& to, PointF p);
     // The X2 numbers of a document point: nanometres, y negated.

@@ -19,6 +19,8 @@ constexpr RoleByName kRoles[] = {
     { "place_sol", { "Legend,Bot", "Positive", true } },
     { "dimension", { "Profile,NP", "Positive", true } },
     { "hole", { "Plated,1,2,PTH", "Positive", true } },
+    // Where the starter library's mounting holes put their unplated drills.
+    { "npth", { "NonPlated,1,2,NPTH", "Positive", true } },
 };
 
 constexpr TGerberLayerRole kOtherRole { "Other,Drawing", "Positive", false };

@@ -14,8 +14,8 @@ namespace vesk {
 enum class TGerberFormat { Rs274x, X2 };
 
 // What a board house reads from a layer's name: the ".FileFunction" and
-// ".FilePolarity" values of its X2 file. The nine default layers are known;
-// any other name is "Other".
+// ".FilePolarity" values of its X2 file. The default layers and "npth" (the
+// non-plated holes the starter parts bring) are known; any other name is "Other".
 struct TGerberLayerRole {
     const char* fileFunction;
     const char* filePolarity;

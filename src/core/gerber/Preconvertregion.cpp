@@ -17,8 +17,8 @@ using Ring = std::vector<IntPoint>;
 IntPoint toFileUnits(PointF p)
 {
     // The numbers the body writes: nanometres, y negated.
-    return { ClipperLib::cInt(std::llround(double(p.X) * 100000.0)),
-        -ClipperLib::cInt(std::llround(double(p.Y) * 100000.0)) };
+    return { ClipperLib::cInt(std::llround(TGerberBody::DecimalValue(p.X) * 100000.0)),
+        -ClipperLib::cInt(std::llround(TGerberBody::DecimalValue(p.Y) * 100000.0)) };
 }
 
 bool inTriangle(double ax, double ay, double bx, double by, double cx, double cy, double px, double py)

@@ -31,7 +31,7 @@ constexpr TGerberFormat kFormats[] = { TGerberFormat::Rs274x, TGerberFormat::X2 
 // what went wrong with the drill files, what was not written for want of
 // anything to write, and the files written.
 struct Report {
-    QStringList failedLayers, drillProblems, notWritten, written;
+    QStringList failedLayers, drillProblems, notWritten, written, notes;
 
     bool Failed() const { return !failedLayers.isEmpty() || !drillProblems.isEmpty(); }
     QString Text() const
@@ -45,6 +45,7 @@ struct Report {
             sections << notWritten.join(u'\n');
         if (!written.isEmpty())
             sections << QStringLiteral("書き出したファイル:\n") + written.join(u'\n');
+        sections << notes;
         return sections.join(QStringLiteral("\n\n"));
     }
 };
@@ -102,9 +103,13 @@ TGerberForm::TGerberForm(
     drillCheckBox_ = new QCheckBox(QStringLiteral("ドリルファイル出力"), gerberGroup);
     const TSettingsFile file(settingsFileName_);
     const QString section = settings::Key(settings::kGerberExport);
-    const int format = file.ReadInteger(section, settings::Key(settings::kGerberFormat), 0);
-    formatBox_->setCurrentIndex(format >= 0 && format < formatBox_->count() ? format : 0);
-    drillCheckBox_->setChecked(file.ReadInteger(section, settings::Key(settings::kGerberDrillFile), 0) != 0);
+    // X2 unless the user chose otherwise: every reader puts it the same way
+    // up, while the classic files rely on an image mirror some readers skip.
+    constexpr int kDefaultFormat = 1;
+    const int format = file.ReadInteger(section, settings::Key(settings::kGerberFormat), kDefaultFormat);
+    formatBox_->setCurrentIndex(format >= 0 && format < formatBox_->count() ? format : kDefaultFormat);
+    // A board without its drill file cannot be made.
+    drillCheckBox_->setChecked(file.ReadInteger(section, settings::Key(settings::kGerberDrillFile), 1) != 0);
     okButton_ = new QPushButton(QStringLiteral("OK"), gerberGroup);
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), gerberGroup);
     okButton_->setDefault(true);
@@ -144,11 +149,18 @@ void TGerberForm::FormShow()
     layerList_->clear();
     cutOutFlags.clear();
     const TVeskLayerList& layers = mainForm_.Document().Layers();
+    // With no choice kept in the layers, the layers that hold something are
+    // what a board needs; an empty list would export nothing.
+    bool anyChosen = false;
+    for (int i = 0; i < layers.LayerCount(); ++i)
+        anyChosen |= layers.LayerAt(i)->printSelected;
+    const TVeskPart& root = mainForm_.Document().Root();
     for (int i = 0; i < layers.LayerCount(); ++i) {
         const TVeskLayer* layer = layers.LayerAt(i);
         auto* item = new QListWidgetItem(layer->Name(), layerList_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(layer->printSelected ? Qt::Checked : Qt::Unchecked);
+        const bool ticked = anyChosen ? layer->printSelected : root.UsesLayer(*layer);
+        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
         cutOutFlags.push_back(layer->mask);
     }
     LayerListClick();
@@ -205,6 +217,11 @@ void TGerberForm::ButtonOkClick()
         (layer.ok ? report.written : report.failedLayers) << InJapanese(layer.Report());
     if (result.drill)
         addDrillReport(*result.drill, report);
+    if (options.drillFile && options.format == TGerberFormat::Rs274x)
+        report.notes << QStringLiteral(
+            "注意: 従来形式 (RS-274X) のファイルは像の反転 (%MIA0B1*%) で上下を合わせています。"
+            "これを無視する読み手 (tracespace など) では、銅箔・シルク・外形が上下逆になり、"
+            "ドリルファイルの穴と合いません。どの読み手でも同じに読める Gerber X2 をお勧めします。");
     const QString text = report.Text();
     if (report.Failed())
         dialogs_.ShowError(&mainForm_, QStringLiteral("ガーバ出力エラー"), text);

@@ -14,10 +14,13 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace vesk {
 
@@ -42,7 +45,13 @@ TLibraryForm::TLibraryForm(TEditorContext& context, QWidget* parent)
     libraryTree->setHeaderHidden(true);
     libraryTree->setIndentation(19);
     libraryTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    libraryTree->setFixedWidth(185);
+    // Whole names, scrolled sideways when the window is narrow: a part
+    // library's names differ at their ends ("MountingHole_M2.5_NPTH.vbf").
+    libraryTree->setTextElideMode(Qt::ElideNone);
+    libraryTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    libraryTree->header()->setStretchLastSection(false);
+    libraryTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    libraryTree->setMinimumWidth(185);
     previewLabel = new QLabel(QStringLiteral("プレビュー"), this);
     previewBox = new QWidget(this);
     previewBox->setMinimumSize(201, 241);
@@ -71,6 +80,7 @@ TLibraryForm::TLibraryForm(TEditorContext& context, QWidget* parent)
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
     grid->addLayout(buttons, 2, 1);
+    grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
 
@@ -80,7 +90,7 @@ TLibraryForm::TLibraryForm(TEditorContext& context, QWidget* parent)
         [this](QTreeWidgetItem* node) { LibraryTreeClick(node); });
 
     setMinimumSize(414, 328);
-    resize(414, 328);
+    resize(480, 360);
     RestoreDialogPlacement(*this, TSettingsFile(context_.SettingsFileName()), settings::kLibraryWindow);
     FillTree();
 }
@@ -107,12 +117,47 @@ void TLibraryForm::ResetLibrary()
 
 void TLibraryForm::FillTree()
 {
+    // The tree as the user left it: the folders open and the part chosen,
+    // by path, so that what was added or removed meanwhile fits in.
+    QSet<QString> expanded;
+    for (QTreeWidgetItemIterator it(libraryTree); *it; ++it)
+        if ((*it)->isExpanded())
+            expanded.insert((*it)->data(0, kPathRole).toString());
+    const QString chosen
+        = libraryTree->currentItem() ? libraryTree->currentItem()->data(0, kPathRole).toString() : QString();
+    const bool firstFill = libraryTree->topLevelItemCount() == 0;
+
     libraryTree->clear();
     auto* root = new QTreeWidgetItem(libraryTree, { QStringLiteral("lib") });
     root->setData(0, kPathRole, context_.LibraryFolder());
     QStringList visited;
     fillFolder(root, context_.LibraryFolder(), 0, visited);
-    root->setExpanded(true);
+    if (firstFill)
+        root->setExpanded(true);
+    QTreeWidgetItem* current = nullptr;
+    for (QTreeWidgetItemIterator it(libraryTree); *it; ++it) {
+        const QString path = (*it)->data(0, kPathRole).toString();
+        if (expanded.contains(path))
+            (*it)->setExpanded(true);
+        if (!chosen.isEmpty() && path == chosen)
+            current = *it;
+    }
+    if (!current)
+        return;
+    // Into view, unless the user closed a folder above it: scrolling to it,
+    // now or when the window shows, would open that folder again.
+    bool shown = true;
+    for (const QTreeWidgetItem* up = current->parent(); up; up = up->parent())
+        shown = shown && up->isExpanded();
+    const bool autoScroll = libraryTree->hasAutoScroll();
+    libraryTree->setAutoScroll(shown);
+    libraryTree->setCurrentItem(current);
+    libraryTree->setAutoScroll(autoScroll);
+    if (shown)
+        libraryTree->scrollToItem(current);
+    // A part forgotten with the document is the one still chosen here.
+    if (!loadedPart && previewMessage.isEmpty())
+        LibraryTreeClick(current);
 }
 
 void TLibraryForm::fillFolder(QTreeWidgetItem* node, const QString& folder, int depth, QStringList& visited)

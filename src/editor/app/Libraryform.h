@@ -17,7 +17,8 @@ class TVeskPartArtwork;
 
 // The library window "LibraryForm": the tree of the library folder (each
 // folder's subfolders first, then its part files, in one stable name order,
-// hidden entries left out) and a preview of the part last clicked, drawn at
+// hidden entries left out, whole names shown; refilled on each opening with
+// the folders left open and the part left chosen) and a preview of the part last clicked, drawn at
 // one pixel per document unit with the part's origin in the middle of the
 // box. The library tool shows it modally for each insertion; OK hands the
 // loaded part over. A file that cannot be read leaves nothing loaded and
@@ -40,7 +41,8 @@ public:
     std::unique_ptr<TVeskGroup> PlaceLoadedPart(TVeskLayerList& into) const;
     // Forgets the loaded part and clears the preview.
     void ResetLibrary();
-    // The tree of the library folder afresh; nothing is loaded or forgotten.
+    // The tree of the library folder afresh, open and chosen as before; the
+    // chosen part is loaded again when it was forgotten with the document.
     void FillTree();
     // A file node loads its part, replacing the one loaded before even when
     // it cannot be read; a folder node changes nothing.

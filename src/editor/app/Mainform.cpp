@@ -55,7 +55,7 @@ const QString kDocumentFilter = QStringLiteral("Vesk2.0 files|*.vbf|All files|*.
 const QString kSaveFilter = QStringLiteral("Vesk2.0 files|*.vbf|Gerber files|*.gbr|All files|*.*");
 const QString kDefaultExtension = QStringLiteral("vbf");
 constexpr int kHistoryDepth = 30;
-constexpr int kStatusWidths[3] = { 160, 160, 50 };
+constexpr int kStatusWidths[3] = { 200, 200, 50 };
 // X11 sends a held key's repeats as release/press pairs, which Qt does not
 // always mark as repeats when the press comes in a later batch than the
 // release. A Space release is confirmed only when no press follows within

@@ -7,6 +7,7 @@
 #include "Glyphlibrary.h"
 #include "Libraryform.h"
 #include "Mainform.h"
+#include "Numberinput.h"
 #include "Numericinputform.h"
 #include "Objecteditor.h"
 #include "Objectlisttab.h"
@@ -145,15 +146,19 @@ void TVeskForm::SetCursor(TVeskCursor cursor)
 void TVeskForm::ShowPosition(PointF point)
 {
     mousePoint = point;
-    statusPanels_[0]->setText(QString::asprintf("X %10f Y %10f", point.X * 0.1, point.Y * 0.1));
-    statusPanels_[1]->setText(QString::asprintf(
-        "X %10f Y %10f", (point.X - referencePoint.X) * 0.1, (point.Y - referencePoint.Y) * 0.1));
+    const double pitch = context_.Grid().pitch;
+    statusPanels_[0]->setText(
+        QStringLiteral("X %1  Y %2").arg(CoordinateText(point.X, pitch), CoordinateText(point.Y, pitch)));
+    statusPanels_[1]->setText(QStringLiteral("X= %1  Y= %2")
+                                  .arg(CoordinateText(double(point.X) - referencePoint.X, pitch),
+                                      CoordinateText(double(point.Y) - referencePoint.Y, pitch)));
 }
 
 void TVeskForm::SetReferencePoint(PointF point)
 {
     referencePoint = point;
-    statusPanels_[1]->setText(QString::asprintf("X= %f Y= %f", 0.0, 0.0));
+    const QString zero = CoordinateText(0, context_.Grid().pitch);
+    statusPanels_[1]->setText(QStringLiteral("X= %1  Y= %2").arg(zero, zero));
 }
 
 void TVeskForm::ShowMessage(const QString& text)

@@ -69,12 +69,30 @@ bool TakePreset(const QListWidget& list, QLineEdit& edit)
     return true;
 }
 
-void FillPresetList(
-    QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix)
+void FillPresetList(QListWidget& list, const TSettingsFile& file, const QString& section,
+    const QString& prefix, const std::vector<double>& fallback)
 {
     list.clear();
-    for (double value : file.ReadRealList(section, prefix))
+    std::vector<double> values = file.ReadRealList(section, prefix);
+    if (values.empty())
+        values = fallback;
+    for (double value : values)
         list.addItem(QString::number(value, 'g', 15));
+}
+
+QString CoordinateText(double documentUnits, double gridPitch)
+{
+    // The places the pitch in millimetres has, from two up to four.
+    const double pitch = std::fabs(gridPitch) * 0.1;
+    int decimals = 2;
+    for (double scale = 100.0; decimals < 4; ++decimals, scale *= 10.0)
+        if (std::isfinite(pitch) && std::fabs(pitch * scale - std::round(pitch * scale)) < 1e-6 * scale)
+            break;
+    QString text = QString::number(documentUnits * 0.1, 'f', decimals);
+    // A point a hair left of the origin is at the origin, not at "-0.00".
+    if (text.startsWith(u'-') && text.count(u'0') == text.size() - 2)
+        text.remove(0, 1);
+    return text + QStringLiteral(" mm");
 }
 
 } // namespace vesk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 class QLineEdit;
 class QListWidget;
@@ -33,8 +34,15 @@ QString DisplayNumber(double value);
 bool TakePreset(const QListWidget& list, QLineEdit& edit);
 
 // The list emptied and filled with Prefix0, Prefix1, ... of the section, up
-// to the first missing or negative value.
-void FillPresetList(
-    QListWidget& list, const TSettingsFile& file, const QString& section, const QString& prefix);
+// to the first missing or negative value; with the fallback values when the
+// section has none.
+void FillPresetList(QListWidget& list, const TSettingsFile& file, const QString& section,
+    const QString& prefix, const std::vector<double>& fallback = {});
+
+// A document coordinate (0.1 mm units) in millimetres with the unit, to the
+// decimals the grid pitch needs and at least two: "30.48 mm" on the 1.27 mm
+// grid, "0.635 mm" on the 0.635 mm one. Float noise below the last place
+// does not show.
+QString CoordinateText(double documentUnits, double gridPitch);
 
 } // namespace vesk

@@ -2,12 +2,14 @@
 
 #include "Userdialogs.h"
 #include "Vesktoolhost.h"
+#include "gerber/Drillexport.h"
 #include "io/Veskdocument.h"
 #include "model/Vesklayer.h"
 #include "model/Vesklayerlist.h"
 #include "render/Veskrenderer.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -29,6 +31,15 @@ const QString kErrorCaption = QStringLiteral("印刷エラー");
 double printableWidthMm(const QPagedPaintDevice& device)
 {
     return device.pageLayout().paintRect(QPageLayout::Millimeter).width();
+}
+
+// The layers a toner-transfer print of one copper side needs: the copper,
+// every hole layer (they print as paper over the copper, marking the drill
+// centres) and the outline.
+bool tonerLayer(const QString& name, const QLatin1String& copper)
+{
+    return name == copper || name == QLatin1String("hole") || IsNonPlatedLayer(name)
+        || name == QLatin1String("dimension");
 }
 
 } // namespace
@@ -63,6 +74,19 @@ TPrintForm::TPrintForm(TVeskToolHost& host, TUserDialogs& dialogs, QWidget* pare
     optionBox->addWidget(mirror_);
     optionBox->addWidget(negative_);
 
+    presetBox_ = new QComboBox(this);
+    presetBox_->addItems({ QStringLiteral("プリセットなし"), QStringLiteral("トナー転写: はんだ面"),
+        QStringLiteral("トナー転写: 部品面") });
+    presetBox_->setToolTip(QStringLiteral("はんだ面はそのまま、部品面は反転して印刷します"));
+    connect(presetBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!applyingPreset_ && index > 0)
+            ApplyPreset(TPreset(index));
+    });
+    connect(layerList_, &QListWidget::itemSelectionChanged, this, [this] { leavePreset(); });
+    for (QAbstractButton* button :
+        std::initializer_list<QAbstractButton*> { colorButton_, blackButton_, mirror_, negative_ })
+        connect(button, &QAbstractButton::toggled, this, [this] { leavePreset(); });
+
     auto* configButton = new QPushButton(QStringLiteral("印刷の設定"), this);
     auto* previewButton = new QPushButton(QStringLiteral("印刷プレビュー"), this);
     pdfButton_ = new QPushButton(QStringLiteral("PDFに出力"), this);
@@ -77,6 +101,7 @@ TPrintForm::TPrintForm(TVeskToolHost& host, TUserDialogs& dialogs, QWidget* pare
     printButton_->setDefault(true);
 
     auto* side = new QVBoxLayout;
+    side->addWidget(presetBox_);
     side->addWidget(colorGroup);
     side->addWidget(optionGroup);
     side->addStretch();
@@ -102,8 +127,46 @@ void TPrintForm::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
 }
 
+void TPrintForm::ApplyPreset(TPreset preset)
+{
+    if (preset == TPreset::None)
+        return;
+    applyingPreset_ = true;
+    const QLatin1String copper(
+        preset == TPreset::TonerSolderSide ? QLatin1String("solder") : QLatin1String("component"));
+    for (int i = 0; i < layerList_->count(); ++i)
+        layerList_->item(i)->setSelected(tonerLayer(layerList_->item(i)->text(), copper));
+    blackButton_->setChecked(true);
+    negative_->setChecked(false);
+    // Laid face down, the print turns over: the solder side, seen from
+    // below, is the drawing as it is; the component side its mirror image.
+    mirror_->setChecked(preset == TPreset::TonerComponentSide);
+    presetBox_->setCurrentIndex(int(preset));
+    applyingPreset_ = false;
+}
+
+bool TPrintForm::matchesPreset(TPreset preset) const
+{
+    if (preset == TPreset::None)
+        return true;
+    const QLatin1String copper(
+        preset == TPreset::TonerSolderSide ? QLatin1String("solder") : QLatin1String("component"));
+    for (int i = 0; i < layerList_->count(); ++i)
+        if (layerList_->item(i)->isSelected() != tonerLayer(layerList_->item(i)->text(), copper))
+            return false;
+    return blackButton_->isChecked() && !negative_->isChecked()
+        && mirror_->isChecked() == (preset == TPreset::TonerComponentSide);
+}
+
+void TPrintForm::leavePreset()
+{
+    if (!applyingPreset_)
+        presetBox_->setCurrentIndex(0);
+}
+
 void TPrintForm::FormShow()
 {
+    const QSignalBlocker quiet(layerList_);
     layerList_->clear();
     const TVeskLayerList& layers = host_.Document().Layers();
     for (int i = 0; i < layers.LayerCount(); ++i) {
@@ -111,6 +174,9 @@ void TPrintForm::FormShow()
         auto* item = new QListWidgetItem(layer->Name(), layerList_);
         item->setSelected(layer->printSelected);
     }
+    // The layers may have been chosen elsewhere meanwhile (the Gerber dialog).
+    if (!matchesPreset(TPreset(presetBox_->currentIndex())))
+        presetBox_->setCurrentIndex(0);
 }
 
 void TPrintForm::FormClose()

@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 class QCheckBox;
+class QComboBox;
 class QListWidget;
 class QPagedPaintDevice;
 class QPushButton;
@@ -23,7 +24,10 @@ class TVeskToolHost;
 // each layer's printSelected flag, shared with the Gerber export dialog.
 // Besides the printer it shows a print preview and writes a PDF file, so
 // that a print can be checked before it costs toner and film, and made
-// without a printer.
+// without a printer. Two presets set the dialog up for toner transfer, one
+// per copper side: the solder side as drawn, the component side mirrored
+// (the print is laid face down on the board), each in black with that
+// side's copper, the holes and the outline.
 class TPrintForm : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +38,11 @@ public:
     TPrintSetup Setup(double pageWidthMm) const;
     // Prints onto the device; false with the reason when it cannot start.
     bool PrintOn(QPagedPaintDevice& device, QString* error);
+
+    // The entries of the preset box after the first, which chooses nothing.
+    enum class TPreset { None, TonerSolderSide, TonerComponentSide };
+    // Chooses the preset's layers, black, its mirror and no negative.
+    void ApplyPreset(TPreset preset);
 
     void ConfigButtonClick();
     // Prints on the printer; a failure or an aborted job is reported.
@@ -49,6 +58,7 @@ public:
     QRadioButton* BlackButton() const { return blackButton_; }
     QCheckBox* MirrorCheckBox() const { return mirror_; }
     QCheckBox* NegativeCheckBox() const { return negative_; }
+    QComboBox* PresetBox() const { return presetBox_; }
     QPushButton* PrintButton() const { return printButton_; }
     QPushButton* PdfButton() const { return pdfButton_; }
 
@@ -61,6 +71,9 @@ private:
     void FormShow();
     void FormClose();
     void reportError(const QString& text);
+    // A choice changed by hand: the preset box no longer names what is set.
+    void leavePreset();
+    bool matchesPreset(TPreset preset) const;
 
     TVeskToolHost& host_;
     TUserDialogs& dialogs_;
@@ -70,6 +83,8 @@ private:
     QRadioButton* blackButton_ = nullptr;
     QCheckBox* mirror_ = nullptr;
     QCheckBox* negative_ = nullptr;
+    QComboBox* presetBox_ = nullptr;
+    bool applyingPreset_ = false;
     QPushButton* printButton_ = nullptr;
     QPushButton* pdfButton_ = nullptr;
 };

@@ -47,8 +47,9 @@ TStatusTab::~TStatusTab() = default;
 void TStatusTab::Refresh()
 {
     const TSettingsFile file(context_.SettingsFileName());
-    FillPresetList(
-        *gridList, file, settings::Key(settings::kStatusTab), settings::Key(settings::kGridPrefix));
+    // The pitches boards are drawn on: metric steps and the inch grid's fractions.
+    FillPresetList(*gridList, file, settings::Key(settings::kStatusTab), settings::Key(settings::kGridPrefix),
+        { 0.1, 0.25, 0.5, 0.635, 1.0, 1.27, 2.54 });
     context_.Grid().pitch = ReadDefaultGridPitch(file, context_.Grid().pitch);
     showPitch();
     context_.Grid().snap = snapCheck->isChecked();

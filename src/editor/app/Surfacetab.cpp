@@ -26,6 +26,8 @@ constexpr int kRound = 2;
 // Widths are taken from 0 up to, not including, 300 mm.
 constexpr double kWidthLimit = 3000.0;
 const QString kWidthRefused = QStringLiteral("0 以上 300 未満の数値を入れてください");
+// Millimetres; the preset keys Width0, Width1, ... share the section.
+const QString kNewWidthKey = QStringLiteral("NewObjectWidth");
 
 QToolButton* joinButton(QWidget* parent, GlyphLibrary& glyphs, const char* glyph, const QString& hint, int x)
 {
@@ -82,13 +84,28 @@ TSurfaceTab::TSurfaceTab(TEditorContext& context, GlyphLibrary& glyphs, QWidget*
     connect(fillCheck, &QCheckBox::clicked, this, [this] { FillCheckClick(); });
     // A layer just hidden or locked takes its objects out of what is shown here.
     connect(&context_.Document().Layers(), &TVeskLayerList::layerChanged, this, [this] {
-        if (std::erase_if(listed_, [](const Listed& l) { return l.object->IsLocked() || !l.object->IsVisible(); }))
+        if (std::erase_if(
+                listed_, [](const Listed& l) { return l.object->IsLocked() || !l.object->IsVisible(); }))
             loadControls();
     });
+    // The width last chosen for new objects, as the previous run left it.
+    const double stored = TSettingsFile(context_.SettingsFileName())
+                              .ReadFloat(settings::Key(settings::kSurfaceTab), kNewWidthKey, -1.0);
+    if (stored * 10.0 >= 0.0 && stored * 10.0 < kWidthLimit)
+        currentSurface.SetWidth(float(stored * 10.0));
+    startWidth_ = currentSurface.GetWidth();
     loadControls();
 }
 
-TSurfaceTab::~TSurfaceTab() = default;
+TSurfaceTab::~TSurfaceTab()
+{
+    if (currentSurface.GetWidth() == startWidth_)
+        return;
+    TSettingsFile file(context_.SettingsFileName());
+    file.WriteString(settings::Key(settings::kSurfaceTab), kNewWidthKey,
+        QString::number(double(currentSurface.GetWidth()) * 0.1, 'g', 6));
+    file.UpdateFile();
+}
 
 void TSurfaceTab::RefreshStyle()
 {
@@ -119,8 +136,10 @@ void TSurfaceTab::ForgetListed()
 
 void TSurfaceTab::Refresh()
 {
+    // Track and print widths boards are commonly made with.
     FillPresetList(*widthList, TSettingsFile(context_.SettingsFileName()),
-        settings::Key(settings::kSurfaceTab), settings::Key(settings::kWidthPrefix));
+        settings::Key(settings::kSurfaceTab), settings::Key(settings::kWidthPrefix),
+        { 0.2, 0.3, 0.5, 0.8, 1.0, 1.5, 2.0 });
     loadControls();
 }
 

@@ -30,7 +30,8 @@ public:
     TSurfaceTab(TEditorContext& context, GlyphLibrary& glyphs, QWidget* parent = nullptr);
     ~TSurfaceTab() override;
 
-    // What tools give the objects they create; width 7.5 with round joins at first.
+    // What tools give the objects they create; width 7.5 with round joins at
+    // first, then the width last chosen, kept in the settings file across runs.
     const TVeskSurface& CurrentSurface() const { return currentSurface; }
     // With exactly one surface listed, it becomes the current one; the list
     // is emptied and the controls show the current surface.
@@ -87,6 +88,8 @@ private:
     TEditorContext& context_;
     QButtonGroup* joinButtons_ = nullptr;
     TVeskSurface currentSurface;
+    // The width of new objects at the start of the run; another is stored at its end.
+    float startWidth_ = 0;
     std::vector<Listed> listed_;
     bool updating = false;
 };

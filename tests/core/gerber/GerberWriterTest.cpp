@@ -1,4 +1,6 @@
 #include "GerberTestSupport.h"
+#include "gerber/Excellonwriter.h"
+#include "gerber/Gerberbody.h"
 #include "shapes/Veskpart.h"
 
 #include <limits>
@@ -28,6 +30,47 @@ TEST_F(GerberTest, WorkedExampleFileLineForLine)
         "X001000Y002000D01*\n"
         "X001000Y001000D01*\n"
         "M02*\n");
+}
+
+// Every format rounds to its own unit, from the value as typed: a pin on the
+// 2.54 mm grid lands on the same micrometre in the Gerber and the drill file.
+TEST_F(GerberTest, CoordinatesRoundToTheNearestUnitOfEachFormat)
+{
+    struct Case {
+        float documentUnits;
+        std::int64_t classic; // micrometres
+        std::int64_t x2; // nanometres
+        const char* drill; // millimetres as the drill file writes them
+    };
+    const Case cases[] = {
+        { 215.9f, 21590, 21590000, "21.590" }, // 8.5 pitches: truncation wrote 21589
+        { 101.6f, 10160, 10160000, "10.160" }, { 25.4f, 2540, 2540000, "2.540" },
+        { 6.35f, 635, 635000, "0.635" }, { 0.0049f, 0, 490, "0.000" }, // below half a micrometre
+        { 0.0051f, 1, 510, "0.001" }, // above it
+        { -215.9f, -21590, -21590000, "-21.590" },
+        { 9999.994f, 999999, 999999400, "999.999" }, // the last micrometre of the classic range
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.documentUnits);
+        std::int64_t classic = 0, x2 = 0, x2y = 0;
+        ASSERT_TRUE(TGerberBody::CoordinateNumber(c.documentUnits, classic));
+        EXPECT_EQ(classic, c.classic);
+        ASSERT_TRUE(TGerberBody::X2CoordinateNumbers({ c.documentUnits, -c.documentUnits }, x2, x2y));
+        EXPECT_EQ(x2, c.x2);
+        EXPECT_EQ(x2y, c.x2) << "y is negated";
+        TExcellonWriter drill(true);
+        drill.AddHit({ c.documentUnits, 0 }, 8);
+        EXPECT_TRUE(drill.Text({}).contains("\nX" + QByteArray(c.drill) + "Y0.000\n"))
+            << drill.Text({}).toStdString();
+    }
+    std::int64_t n = 0;
+    EXPECT_FALSE(TGerberBody::CoordinateNumber(9999.996f, n)) << "rounds up out of the classic range";
+
+    TVeskPart root;
+    root.Add(*MakePath(
+        StraightEntries({ { 215.9f, 101.6f }, { 228.6f, 101.6f } }), SurfaceOf(2, false, 2), false));
+    const QByteArray file = WriteLayer(root, component->index, {});
+    EXPECT_TRUE(file.contains("\nX021590Y010160D02*\nX022860Y010160D01*\n")) << file.toStdString();
 }
 
 TEST_F(GerberTest, LayerWithoutObjectsGivesTheHeaderAndTheEnd)

@@ -131,6 +131,7 @@ TEST(GerberX2, EveryDefaultLayerHasTheRoleABoardHouseExpects)
         { "place_sol", "Legend,Bot", "Positive", true },
         { "dimension", "Profile,NP", "Positive", true },
         { "hole", "Plated,1,2,PTH", "Positive", true },
+        { "npth", "NonPlated,1,2,NPTH", "Positive", true },
         { "other", "Other,Drawing", "Positive", false },
         { "Component", "Other,Drawing", "Positive", false },
     };

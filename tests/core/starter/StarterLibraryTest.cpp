@@ -1,10 +1,13 @@
 #include "Starterlibrary.h"
 
 #include "geometry/GraphicsPath.h"
+#include "gerber/Drillexport.h"
 #include "io/Veskdocument.h"
+#include "io/Veskpartfile.h"
 #include "model/Vesklayer.h"
 #include "shapes/Veskgroup.h"
 #include "shapes/Veskpart.h"
+#include "shapes/Veskrectangle.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -167,10 +170,12 @@ TEST_F(StarterLibrary, EveryFileReadsBackAsAPartDocumentOfTheSameBytes)
         // The root record was read as a part: an empty root would mean it was not.
         EXPECT_GT(doc.Root().ChildCount(), 0);
         EXPECT_EQ(doc.ToBytes(), bytes);
-        // Every shape lies on a layer that a new document has.
+        // Every shape lies on a layer that a new document has, but for the
+        // non-plated holes, whose layer placing the part adds.
         TVeskDocument fresh;
         for (const QString& layer : layersUsed(doc.Root()))
-            EXPECT_TRUE(fresh.Layers().FindLayer(layer)) << qPrintable(layer);
+            EXPECT_TRUE(fresh.Layers().FindLayer(layer) || layer == QLatin1String("npth"))
+                << qPrintable(layer);
     }
 }
 
@@ -250,40 +255,86 @@ TEST_F(StarterLibrary, PartsHaveTheirStandardPitchesAndRows)
         int from, to;
         double dx, dy;
     };
+    // Where the part is held: the centre of its pads, or its first lead.
+    enum Origin { Centred, AtPin1 };
     struct Case {
         const char* part;
         int pins;
         Step pitch;
         Step across;
         double hole; // 0 for a surface part
+        Origin origin;
+        // Pin 1 a whole number of 1.27 mm steps from the origin, so that it
+        // lands on the grid the part is placed on.
+        bool onGrid;
+        double slot = 0; // the length of a slotted pin's drill
+        double npth = 0; // a hole without copper, and where it is
+        PointF npthAt = {};
     };
     const Case cases[] = {
-        { "DIP/DIP-8.vbf", 8, { 1, 2, 0, 2.54 }, { 1, 8, 7.62, 0 }, 0.8 },
-        { "DIP/DIP-20.vbf", 20, { 1, 2, 0, 2.54 }, { 1, 20, 7.62, 0 }, 0.8 },
-        { "DIP/DIP-24.vbf", 24, { 1, 2, 0, 2.54 }, { 1, 24, 15.24, 0 }, 0.8 },
-        { "DIP/DIP-28.vbf", 28, { 13, 14, 0, 2.54 }, { 14, 15, 15.24, 0 }, 0.8 },
-        { "Header/Header_1x02.vbf", 2, { 1, 2, 2.54, 0 }, { 1, 2, 2.54, 0 }, 1.0 },
-        { "Header/Header_1x40.vbf", 40, { 1, 2, 2.54, 0 }, { 1, 40, 39 * 2.54, 0 }, 1.0 },
-        { "Header/Header_2x20.vbf", 40, { 1, 3, 2.54, 0 }, { 1, 2, 0, 2.54 }, 1.0 },
-        { "Transistor/TO-92.vbf", 3, { 1, 2, 2.54, 0 }, { 1, 3, 5.08, 0 }, 0.8 },
-        { "Transistor/TO-220.vbf", 3, { 1, 2, 2.54, 0 }, { 1, 3, 5.08, 0 }, 1.0 },
-        { "Transistor/SOT-23.vbf", 3, { 1, 2, 1.9, 0 }, { 1, 3, 0.95, -2.2 }, 0 },
-        { "SOIC/SOIC-8.vbf", 8, { 1, 2, 0, 1.27 }, { 1, 8, 5.4, 0 }, 0 },
-        { "SOIC/SOIC-16.vbf", 16, { 7, 8, 0, 1.27 }, { 8, 9, 5.4, 0 }, 0 },
-        { "Resistor/R_0603.vbf", 2, { 1, 2, 1.6, 0 }, { 1, 2, 1.6, 0 }, 0 },
-        { "Capacitor/C_1206.vbf", 2, { 1, 2, 2.9, 0 }, { 1, 2, 2.9, 0 }, 0 },
-        { "Resistor/R_Axial_10.16.vbf", 2, { 1, 2, 10.16, 0 }, { 1, 2, 10.16, 0 }, 0.8 },
-        { "Capacitor/C_Axial_10.16.vbf", 2, { 1, 2, 10.16, 0 }, { 1, 2, 10.16, 0 }, 0.8 },
-        { "Capacitor/CP_Radial_D5.0_P2.0.vbf", 2, { 1, 2, 2.0, 0 }, { 1, 2, 2.0, 0 }, 0.8 },
-        { "Capacitor/CP_Radial_D10.0_P5.0.vbf", 2, { 1, 2, 5.0, 0 }, { 1, 2, 5.0, 0 }, 1.0 },
-        { "Mounting/MountingHole_M2.vbf", 1, { 1, 1, 0, 0 }, { 1, 1, 0, 0 }, 2.2 },
-        { "Mounting/MountingHole_M3.vbf", 1, { 1, 1, 0, 0 }, { 1, 1, 0, 0 }, 3.2 },
+        { "DIP/DIP-8.vbf", 8, { 1, 2, 0, 2.54 }, { 1, 8, 7.62, 0 }, 0.8, Centred, true },
+        { "DIP/DIP-20.vbf", 20, { 1, 2, 0, 2.54 }, { 1, 20, 7.62, 0 }, 0.8, Centred, true },
+        { "DIP/DIP-24.vbf", 24, { 1, 2, 0, 2.54 }, { 1, 24, 15.24, 0 }, 0.8, Centred, true },
+        { "DIP/DIP-28.vbf", 28, { 13, 14, 0, 2.54 }, { 14, 15, 15.24, 0 }, 0.8, Centred, true },
+        { "Header/Header_1x02.vbf", 2, { 1, 2, 2.54, 0 }, { 1, 2, 2.54, 0 }, 1.0, Centred, true },
+        { "Header/Header_1x40.vbf", 40, { 1, 2, 2.54, 0 }, { 1, 40, 39 * 2.54, 0 }, 1.0, Centred, true },
+        { "Header/Header_2x20.vbf", 40, { 1, 3, 2.54, 0 }, { 1, 2, 0, 2.54 }, 1.0, Centred, true },
+        { "Transistor/TO-92.vbf", 3, { 1, 2, 2.54, 0 }, { 1, 3, 5.08, 0 }, 0.8, Centred, true },
+        { "Transistor/TO-220.vbf", 3, { 1, 2, 2.54, 0 }, { 1, 3, 5.08, 0 }, 1.0, Centred, true },
+        { "Transistor/TO-220_Horizontal.vbf", 3, { 1, 2, 2.54, 0 }, { 1, 3, 5.08, 0 }, 1.0, Centred, true, 0,
+            3.2, { 0, -165.1f } },
+        { "Transistor/SOT-23.vbf", 3, { 1, 2, 1.9, 0 }, { 1, 3, 0.95, -2.2 }, 0, Centred, false },
+        { "SOIC/SOIC-8.vbf", 8, { 1, 2, 0, 1.27 }, { 1, 8, 5.4, 0 }, 0, Centred, false },
+        { "SOIC/SOIC-16.vbf", 16, { 7, 8, 0, 1.27 }, { 8, 9, 5.4, 0 }, 0, Centred, false },
+        { "Resistor/R_0603.vbf", 2, { 1, 2, 1.6, 0 }, { 1, 2, 1.6, 0 }, 0, Centred, false },
+        { "Capacitor/C_1206.vbf", 2, { 1, 2, 2.9, 0 }, { 1, 2, 2.9, 0 }, 0, Centred, false },
+        { "Resistor/R_Axial_10.16.vbf", 2, { 1, 2, 10.16, 0 }, { 1, 2, 10.16, 0 }, 0.8, Centred, true },
+        { "Capacitor/C_Axial_10.16.vbf", 2, { 1, 2, 10.16, 0 }, { 1, 2, 10.16, 0 }, 0.8, Centred, true },
+        { "Capacitor/CP_Radial_D5.0_P2.0.vbf", 2, { 1, 2, 2.0, 0 }, { 1, 2, 2.0, 0 }, 0.8, AtPin1, true },
+        { "Capacitor/CP_Radial_D5.0_P2.5.vbf", 2, { 1, 2, 2.5, 0 }, { 1, 2, 2.5, 0 }, 0.8, AtPin1, true },
+        { "Capacitor/CP_Radial_D6.3_P2.5.vbf", 2, { 1, 2, 2.5, 0 }, { 1, 2, 2.5, 0 }, 0.8, AtPin1, true },
+        { "Capacitor/CP_Radial_D10.0_P5.0.vbf", 2, { 1, 2, 5.0, 0 }, { 1, 2, 5.0, 0 }, 1.0, AtPin1, true },
+        { "LED/LED_3mm.vbf", 2, { 1, 2, 2.54, 0 }, { 1, 2, 2.54, 0 }, 0.8, Centred, true },
+        { "LED/LED_5mm.vbf", 2, { 1, 2, 2.54, 0 }, { 1, 2, 2.54, 0 }, 0.9, Centred, true },
+        { "Switch/SW_Tactile_6x6.vbf", 4, { 1, 2, 6.5, 0 }, { 1, 3, 0, 4.5 }, 1.0, AtPin1, true },
+        { "Connector/TerminalBlock_1x02_P5.08.vbf", 2, { 1, 2, 5.08, 0 }, { 1, 2, 5.08, 0 }, 1.3, Centred,
+            true },
+        { "Connector/TerminalBlock_1x03_P5.08.vbf", 3, { 1, 2, 5.08, 0 }, { 1, 3, 10.16, 0 }, 1.3, Centred,
+            true },
+        { "Crystal/Crystal_HC-49U.vbf", 2, { 1, 2, 4.88, 0 }, { 1, 2, 4.88, 0 }, 0.8, AtPin1, true },
+        { "Connector/DC_Jack_5.5x2.1.vbf", 3, { 1, 2, -6.0, 0 }, { 1, 3, -3.0, 4.7 }, 1.0, AtPin1, true,
+            3.0 },
+        { "Mounting/MountingHole_M2_PTH.vbf", 1, { 1, 1, 0, 0 }, { 1, 1, 0, 0 }, 2.2, Centred, true },
+        { "Mounting/MountingHole_M3_PTH.vbf", 1, { 1, 1, 0, 0 }, { 1, 1, 0, 0 }, 3.2, Centred, true },
+        { "Mounting/MountingHole_M2_NPTH.vbf", 0, {}, {}, 0, Centred, true, 0, 2.2 },
+        { "Mounting/MountingHole_M2.5_NPTH.vbf", 0, {}, {}, 0, Centred, true, 0, 2.7 },
+        { "Mounting/MountingHole_M3_NPTH.vbf", 0, {}, {}, 0, Centred, true, 0, 3.2 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.part);
         const auto doc = read(QStringLiteral("lib/") + QLatin1String(c.part));
-        const std::map<int, RectF> pins = pinsOf(doc->Root());
+        const TVeskPart& root = doc->Root();
+        const std::set<QString> layers = layersUsed(root);
+        EXPECT_TRUE(layers.count(QStringLiteral("place_cmp"))) << "no outline";
+        EXPECT_EQ(layers.count(QStringLiteral("solder")), c.hole > 0 ? 1u : 0u);
+
+        // A hole without copper lies on "npth", which the file brings as a cut-out like "hole".
+        EXPECT_EQ(layers.count(QStringLiteral("npth")), c.npth > 0 ? 1u : 0u);
+        if (c.npth > 0) {
+            const auto npth = layerBounds(root, QStringLiteral("npth"));
+            expectSize(npth, c.npth, c.npth, "npth");
+            EXPECT_NEAR(centreOf(*npth).X, c.npthAt.X, kPlaceTolerance);
+            EXPECT_NEAR(centreOf(*npth).Y, c.npthAt.Y, kPlaceTolerance);
+            EXPECT_TRUE(doc->Layers().FindLayer(QStringLiteral("npth"))->mask);
+        }
+
+        const std::map<int, RectF> pins = pinsOf(root);
         ASSERT_EQ(int(pins.size()), c.pins);
+        if (c.pins == 0) {
+            EXPECT_EQ(layers.count(QStringLiteral("component")), 0u) << "no copper";
+            EXPECT_EQ(layers.count(QStringLiteral("hole")), 0u) << "nothing plated";
+            continue;
+        }
         EXPECT_EQ(pins.begin()->first, 1);
         EXPECT_EQ(pins.rbegin()->first, c.pins);
         for (const Step& s : { c.pitch, c.across }) {
@@ -291,27 +342,87 @@ TEST_F(StarterLibrary, PartsHaveTheirStandardPitchesAndRows)
             EXPECT_NEAR(b.X - a.X, s.dx * kUnitsPerMm, kPlaceTolerance) << s.from << " to " << s.to;
             EXPECT_NEAR(b.Y - a.Y, s.dy * kUnitsPerMm, kPlaceTolerance) << s.from << " to " << s.to;
         }
-        std::optional<RectF> pattern;
-        for (const auto& [pin, copper] : pins)
-            pattern = pattern ? RectF::Union(*pattern, copper) : copper;
-        expectCentredOnOrigin(*pattern, QStringLiteral("pad pattern"));
+        const PointF first = centreOf(pins.at(1));
+        if (c.origin == Centred) {
+            std::optional<RectF> pattern;
+            for (const auto& [pin, copper] : pins)
+                pattern = pattern ? RectF::Union(*pattern, copper) : copper;
+            expectCentredOnOrigin(*pattern, QStringLiteral("pad pattern"));
+        } else {
+            EXPECT_NEAR(first.X, 0, kPlaceTolerance) << "held at pin 1";
+            EXPECT_NEAR(first.Y, 0, kPlaceTolerance) << "held at pin 1";
+        }
+        if (c.onGrid)
+            for (const float v : { first.X, first.Y }) {
+                constexpr float grid = 1.27f * kUnitsPerMm;
+                EXPECT_NEAR(v / grid, std::round(v / grid), kPlaceTolerance / grid) << "pin 1 off the grid";
+            }
 
-        const TVeskPart& root = doc->Root();
-        const std::set<QString> layers = layersUsed(root);
-        EXPECT_TRUE(layers.count(QStringLiteral("place_cmp"))) << "no outline";
-        EXPECT_EQ(layers.count(QStringLiteral("solder")), c.hole > 0 ? 1u : 0u);
         if (c.hole > 0) {
             // Each pin is drilled on its copper's centre.
             for (const auto& child : root.Children())
                 if (const auto* group = dynamic_cast<const TVeskGroup*>(child.get())) {
                     const auto hole = layerBounds(*group, QStringLiteral("hole"));
-                    expectSize(hole, c.hole, c.hole, "hole");
+                    ASSERT_TRUE(hole.has_value());
+                    if (c.slot > 0) {
+                        EXPECT_NEAR(std::min(hole->Width, hole->Height), c.hole * kUnitsPerMm, kTolerance);
+                        // The round ends fall short of the length as a circle's do of its width.
+                        EXPECT_NEAR(
+                            std::max(hole->Width, hole->Height), c.slot * kUnitsPerMm, 2 * kTolerance);
+                    } else {
+                        expectSize(hole, c.hole, c.hole, "hole");
+                    }
                     const PointF h = centreOf(*hole), p = centreOf(pins.at(group->GetName().toInt()));
                     EXPECT_NEAR(h.X, p.X, kPlaceTolerance);
                     EXPECT_NEAR(h.Y, p.Y, kPlaceTolerance);
                 }
         }
     }
+}
+
+// Pin 1 of a polarised part takes the square pad: the cathode of an LED, the
+// positive lead of an electrolytic, the first pin of a connector.
+TEST_F(StarterLibrary, PolarisedPartsMarkPin1WithASquarePad)
+{
+    for (const char* part : { "LED/LED_3mm.vbf", "LED/LED_5mm.vbf", "Capacitor/CP_Radial_D6.3_P2.5.vbf",
+             "Connector/TerminalBlock_1x02_P5.08.vbf", "Connector/DC_Jack_5.5x2.1.vbf" }) {
+        SCOPED_TRACE(part);
+        const auto doc = read(QStringLiteral("lib/") + QLatin1String(part));
+        std::map<int, bool> square;
+        for (const auto& child : doc->Root().Children())
+            if (const auto* group = dynamic_cast<const TVeskGroup*>(child.get()))
+                for (const auto& shape : group->Children())
+                    if (layerName(*shape) == QLatin1String("component"))
+                        square[group->GetName().toInt()]
+                            = dynamic_cast<const TVeskRect*>(shape.get()) != nullptr;
+        ASSERT_GE(square.size(), 2u);
+        EXPECT_TRUE(square[1]);
+        EXPECT_FALSE(square[2]);
+    }
+}
+
+// Placing a part with a non-plated hole brings its layer into a document
+// without one: a cut-out like "hole", which the drill export writes into a
+// file of its own and the Gerber export names as non-plated.
+TEST_F(StarterLibrary, PlacingANonPlatedHoleAddsItsLayer)
+{
+    const auto artwork
+        = TVeskPartArtwork::ReadFile(path(QStringLiteral("lib/Mounting/MountingHole_M3_NPTH.vbf")));
+    ASSERT_TRUE(artwork);
+    TVeskDocument doc;
+    ASSERT_EQ(doc.Layers().FindLayer(QStringLiteral("npth")), nullptr);
+    const int before = doc.Layers().LayerCount();
+    const auto placed = artwork->PlaceOn(doc.Layers());
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(doc.Layers().LayerCount(), before + 1);
+    const TVeskLayer* npth = doc.Layers().FindLayer(QStringLiteral("npth"));
+    ASSERT_NE(npth, nullptr);
+    EXPECT_TRUE(npth->mask);
+    EXPECT_TRUE(placed->UsesLayer(*npth));
+    EXPECT_TRUE(IsNonPlatedLayer(npth->Name()));
+    // A second placement finds it there.
+    ASSERT_TRUE(artwork->PlaceOn(doc.Layers()));
+    EXPECT_EQ(doc.Layers().LayerCount(), before + 1);
 }
 
 // Print that crosses a pad is cut away by the board house or, worse, left on

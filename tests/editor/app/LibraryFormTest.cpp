@@ -206,6 +206,57 @@ TEST_F(LibraryFormTest, PartsSavedIntoTheFolderShowTheNextTimeItOpens)
     EXPECT_NE(node(QStringLiteral("IC/SOIC-8.vbf")), nullptr);
 }
 
+// Opened again for the next part, the tree is as the user left it: the same
+// folders open, the same part chosen and loaded, even after a new document
+// forgot it.
+TEST_F(LibraryFormTest, OpensAgainWithTheFoldersAndThePartTheUserLeft)
+{
+    QTreeWidget* tree = library().libraryTree;
+    tree->collapseAll();
+    node(QString())->setExpanded(true);
+    node(QStringLiteral("IC"))->setExpanded(true);
+    click(QStringLiteral("IC/DIP-8.vbf"));
+    library().hide();
+    form->NewMenuClick();
+    ASSERT_EQ(library().LoadedPart(), nullptr);
+
+    WhenModal<TLibraryForm>([](TLibraryForm& f) { f.reject(); });
+    library().Choose();
+    EXPECT_TRUE(node(QString())->isExpanded());
+    EXPECT_TRUE(node(QStringLiteral("IC"))->isExpanded());
+    EXPECT_FALSE(node(QStringLiteral("Capacitors"))->isExpanded());
+    EXPECT_EQ(tree->currentItem(), node(QStringLiteral("IC/DIP-8.vbf")));
+    ASSERT_NE(library().LoadedPart(), nullptr);
+    EXPECT_EQ(library().LoadedPart()->ChildCount(), 8);
+
+    // A folder closed by the user stays closed, the root included.
+    node(QString())->setExpanded(false);
+    WhenModal<TLibraryForm>([](TLibraryForm& f) { f.reject(); });
+    library().Choose();
+    EXPECT_FALSE(node(QString())->isExpanded());
+}
+
+TEST_F(LibraryFormTest, NamesAreShownWhole)
+{
+    WritePartFile(libFile("Mounting/MountingHole_M2.5_NPTH.vbf"), { { "component", { 0, 0 }, 16 } });
+    library().hide();
+    WhenModal<TLibraryForm>([](TLibraryForm& f) { f.reject(); });
+    library().Choose();
+    QTreeWidget* tree = library().libraryTree;
+    QTreeWidgetItem* item = node(QStringLiteral("Mounting/MountingHole_M2.5_NPTH.vbf"));
+    ASSERT_NE(item, nullptr);
+    node(QStringLiteral("Mounting"))->setExpanded(true);
+    library().show();
+    QApplication::processEvents();
+    EXPECT_EQ(tree->textElideMode(), Qt::ElideNone);
+    // The column is as wide as the name at its depth, scrolled rather than cut.
+    const int needed = 2 * tree->indentation() + tree->fontMetrics().horizontalAdvance(item->text(0));
+    EXPECT_GE(tree->columnWidth(0), needed);
+    library().resize(library().minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(tree->columnWidth(0), needed);
+}
+
 TEST_F(LibraryFormTest, PlacementComesFromAndGoesBackToTheSettingsFile)
 {
     startWith("[LibraryWindow]\r\nTop=140\r\nLeft=150\r\nWidth=500\r\nHeight=400\r\n");

@@ -11,6 +11,7 @@
 #include "app/Editorcontext.h"
 #include "app/Mainform.h"
 #include "app/Mainmenu.h"
+#include "app/Numberinput.h"
 #include "app/Objecteditor.h"
 #include "app/Settingsfile.h"
 #include "app/Statustab.h"
@@ -257,13 +258,37 @@ TEST_F(MainFormInputTest, UnmarkedSpaceRepeatsKeepAPanDragGoing)
     EXPECT_EQ(tool->KeyState().keys, 0u);
 }
 
+// The status bar shows where the pointer is to the grid's precision, never
+// the float's noise: a point on the 1.27 mm grid is "30.48 mm".
+TEST(StatusBarCoordinates, RoundedToTheGridsPlacesAndAtLeastHundredths)
+{
+    const struct {
+        double documentUnits;
+        double pitch; // document units
+        const char* shown;
+    } cases[] = {
+        { 304.79999, 12.7, "30.48 mm" }, { 304.8f, 12.7, "30.48 mm" }, { 25.4, 25.4, "2.54 mm" },
+        { 10, 1, "1.00 mm" }, // the 0.1 mm grid still shows hundredths
+        { 6.35, 6.35, "0.635 mm" }, { 12.7 * 3, 6.35, "3.810 mm" },
+        { 1.2346, 0.0025, "0.1235 mm" }, // four places at most
+        { -0.0001, 12.7, "0.00 mm" }, { -12.7, 12.7, "-1.27 mm" }, { 5, 0, "0.50 mm" }, // no grid
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(CoordinateText(c.documentUnits, c.pitch), QLatin1String(c.shown));
+    }
+}
+
 TEST_F(MainFormInputTest, StatusBarShowsThePointerAndHintsAreTooltips)
 {
     const QPoint at(37, 52);
     mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
     PointF p = form->View().PixelToDocument(at);
     TVeskView::SnapToGrid(p, context->Grid().pitch);
-    const QString shown = QString::asprintf("X %10f Y %10f", p.X * 0.1, p.Y * 0.1);
+    const QString shown
+        = QStringLiteral("X %1  Y %2")
+              .arg(CoordinateText(p.X, context->Grid().pitch), CoordinateText(p.Y, context->Grid().pitch));
+    EXPECT_TRUE(shown.contains(QStringLiteral(" mm  Y "))) << shown.toStdString();
     EXPECT_EQ(form->StatusText(0), shown);
     EXPECT_EQ(form->MousePoint(), p);
 

@@ -558,13 +558,15 @@ TEST_F(MainFormTest, StatusBarShowsMillimetresAbsoluteAndRelative)
         const char* absolute;
         const char* relative;
     } cases[] = {
-        { { 0, 0 }, { 100, -50 }, "X  10.000000 Y  -5.000000", "X  10.000000 Y  -5.000000" },
-        { { 30, 20 }, { 100, -50 }, "X  10.000000 Y  -5.000000", "X   7.000000 Y  -7.000000" },
-        { { 0, 0 }, { 123456, 0.5f }, "X 12345.600000 Y   0.050000", "X 12345.600000 Y   0.050000" },
+        // On the 1.27 mm grid: hundredths of a millimetre.
+        { { 0, 0 }, { 100, -50 }, "X 10.00 mm  Y -5.00 mm", "X= 10.00 mm  Y= -5.00 mm" },
+        { { 30, 20 }, { 100, -50 }, "X 10.00 mm  Y -5.00 mm", "X= 7.00 mm  Y= -7.00 mm" },
+        { { 0, 0 }, { 123456, 0.5f }, "X 12345.60 mm  Y 0.05 mm", "X= 12345.60 mm  Y= 0.05 mm" },
+        { { 0, 0 }, { 304.79999f, 0 }, "X 30.48 mm  Y 0.00 mm", "X= 30.48 mm  Y= 0.00 mm" },
     };
     for (const auto& c : cases) {
         form->SetReferencePoint(c.reference);
-        EXPECT_EQ(form->StatusText(1), QStringLiteral("X= 0.000000 Y= 0.000000"));
+        EXPECT_EQ(form->StatusText(1), QStringLiteral("X= 0.00 mm  Y= 0.00 mm"));
         form->ShowPosition(c.pointer);
         EXPECT_EQ(form->StatusText(0), QLatin1String(c.absolute));
         EXPECT_EQ(form->StatusText(1), QLatin1String(c.relative));

@@ -276,6 +276,46 @@ TEST_F(ObjectEditorTest, WidthPresetsComeFromTheSettingsFile)
     EXPECT_EQ(steps(), before + 1);
 }
 
+TEST_F(ObjectEditorTest, AFreshInstallHasTheUsualGridAndWidthPresets)
+{
+    startWith(QByteArray());
+    EXPECT_EQ(itemsOf(*grid().gridList),
+        (std::vector<QString> { QStringLiteral("0.1"), QStringLiteral("0.25"), QStringLiteral("0.5"),
+            QStringLiteral("0.635"), QStringLiteral("1"), QStringLiteral("1.27"), QStringLiteral("2.54") }));
+    EXPECT_EQ(itemsOf(*styles().widthList),
+        (std::vector<QString> { QStringLiteral("0.2"), QStringLiteral("0.3"), QStringLiteral("0.5"),
+            QStringLiteral("0.8"), QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2") }));
+    choose(grid().gridList, QStringLiteral("2.54"));
+    EXPECT_DOUBLE_EQ(context->Grid().pitch, 25.4);
+}
+
+TEST_F(ObjectEditorTest, TheWidthForNewObjectsIsKeptAcrossRuns)
+{
+    const auto restart = [&] {
+        form.reset();
+        QFile file(ini());
+        const QByteArray kept = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        startWith(kept);
+    };
+    EXPECT_EQ(host().CurrentSurface().GetWidth(), 7.5f) << "a first run";
+    choose(styles().widthList, QStringLiteral("0.3"));
+    EXPECT_EQ(host().CurrentSurface().GetWidth(), 3.0f);
+    restart();
+    EXPECT_EQ(host().CurrentSurface().GetWidth(), 3.0f);
+    EXPECT_EQ(styles().widthEdit->text(), QStringLiteral("0.3"));
+    type(styles().widthEdit, QStringLiteral("1.2"));
+    restart();
+    EXPECT_EQ(host().CurrentSurface().GetWidth(), 12.0f);
+
+    // A stored width the box would refuse is not taken.
+    for (const char* stored : { "-1", "300", "breit" }) {
+        SCOPED_TRACE(stored);
+        startWith(QByteArray("[SurfaceTab]\nNewObjectWidth=") + stored + "\n");
+        EXPECT_EQ(host().CurrentSurface().GetWidth(), 7.5f);
+    }
+}
+
 // The step is recorded with the new outline: redo brings back the wide one.
 TEST_F(ObjectEditorTest, OutlinesAreRebuiltBeforeTheStepIsRecorded)
 {

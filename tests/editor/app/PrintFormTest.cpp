@@ -12,6 +12,7 @@
 #include "shapes/Veskrectangle.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
@@ -211,6 +212,81 @@ TEST_F(PrintFormTest, ANegativeIsBlackPaperWithTheArtworkWhite)
     print->ColorButton()->setChecked(true);
     EXPECT_FALSE(print->NegativeCheckBox()->isEnabled());
     EXPECT_FALSE(print->Setup(190).negative);
+}
+
+// Toner transfer: the solder side prints as drawn, the component side
+// mirrored, each in black with its copper, the holes (paper over the copper,
+// marking the drill centres) and the outline, and nothing of the other side.
+TEST_F(PrintFormTest, TonerTransferPresetsPrintOneSideMirroredOrNot)
+{
+    // A 10 mm copper bar on each side, 5 mm high, with a 2 mm hole in its middle.
+    addRect("solder", { 0, 200, 100, 50 });
+    addRect("hole", { 40, 210, 20, 30 });
+    addRect("component", { 0, 300, 100, 50 });
+    addRect("hole", { 40, 310, 20, 30 });
+    addRect("place_cmp", { 0, 400, 100, 50 });
+    const struct {
+        const char* name;
+        TPrintForm::TPreset preset;
+        QStringList layers;
+        bool mirrored;
+        int printedRow; // document units
+        int blankRow;
+    } cases[] = {
+        { "トナー転写: はんだ面", TPrintForm::TPreset::TonerSolderSide,
+            { QStringLiteral("hole"), QStringLiteral("solder"), QStringLiteral("dimension") }, false, 225,
+            325 },
+        { "トナー転写: 部品面", TPrintForm::TPreset::TonerComponentSide,
+            { QStringLiteral("hole"), QStringLiteral("component"), QStringLiteral("dimension") }, true, 325,
+            225 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Whatever was set before.
+        choose({ "place_cmp", "solder", "component" });
+        print->ColorButton()->setChecked(true);
+        print->MirrorCheckBox()->setChecked(!c.mirrored);
+        print->BlackButton()->setChecked(true);
+        print->NegativeCheckBox()->setChecked(true);
+        print->PresetBox()->setCurrentText(QString::fromUtf8(c.name));
+        EXPECT_EQ(print->PresetBox()->currentIndex(), int(c.preset));
+
+        QStringList chosen;
+        for (int i = 0; i < print->LayerListBox()->count(); ++i)
+            if (print->LayerListBox()->item(i)->isSelected())
+                chosen << print->LayerListBox()->item(i)->text();
+        EXPECT_EQ(chosen, c.layers);
+        EXPECT_TRUE(print->BlackButton()->isChecked());
+        EXPECT_FALSE(print->NegativeCheckBox()->isChecked());
+        EXPECT_EQ(print->MirrorCheckBox()->isChecked(), c.mirrored);
+
+        const QImage page = printedPage();
+        ASSERT_FALSE(page.isNull());
+        // The printable area starts 10 mm from the left and 15 mm from the top
+        // of the page and is 190 mm wide; a mirrored print ends at its right edge.
+        const int row = (150 + c.printedRow) * kDpi / 254;
+        const auto [first, last] = run(page, row);
+        EXPECT_NEAR(first, c.mirrored ? 1900 : 100, 2);
+        EXPECT_NEAR(last + 1, c.mirrored ? 2000 : 200, 2);
+        const int middle = (first + last) / 2;
+        EXPECT_GT(qGray(page.pixel(middle, row)), 192) << "the hole shows as paper";
+        EXPECT_LT(qGray(page.pixel(first + 20, row)), 64);
+        EXPECT_EQ(run(page, (150 + c.blankRow) * kDpi / 254).first, -1) << "the other side";
+        EXPECT_EQ(run(page, (150 + 425) * kDpi / 254).first, -1) << "no print layer";
+    }
+
+    // A choice changed by hand is no longer the preset.
+    print->MirrorCheckBox()->setChecked(false);
+    EXPECT_EQ(print->PresetBox()->currentIndex(), 0);
+    print->PresetBox()->setCurrentIndex(int(TPrintForm::TPreset::TonerSolderSide));
+    print->hide();
+    print->show();
+    EXPECT_EQ(print->PresetBox()->currentIndex(), int(TPrintForm::TPreset::TonerSolderSide)) << "still so";
+    print->hide();
+    layers().FindLayer(QStringLiteral("place_cmp"))->printSelected = true;
+    print->show();
+    EXPECT_EQ(print->PresetBox()->currentIndex(), 0) << "chosen elsewhere meanwhile";
+    print->hide();
 }
 
 TEST_F(PrintFormTest, FailuresAreReportedAndLeaveNoFile)
