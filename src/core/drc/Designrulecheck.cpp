@@ -33,6 +33,10 @@ constexpr double kUnitsPerMm = 10.0;
 // Outlines and edges flattened within 1 µm of their curves, so that a round
 // pad's ring reads as drawn.
 constexpr float kCheckFlatness = 0.01f;
+// Flattened curves lie inside the true ones, by the flatness and a little
+// more where a stroke's outline is united, so a rule is broken only by more
+// than this (document units, 2 µm): a ring drawn exactly to the rule passes.
+constexpr double kMeasureSlack = 2 * kCheckFlatness;
 // Pieces closer than this (document units, 0.02 µm) touch: one conductor.
 constexpr double kTouching = 2e-4;
 // Copper a width opening takes away counts only where it is thicker than
@@ -311,7 +315,7 @@ TDrcFinding finding(
 void checkClearance(const Copper& c, double rule, const QString& layer, Joined& conductors, Work& work,
     std::vector<TDrcFinding>& out)
 {
-    const double reach = rule * kUnitsPerMm;
+    const double reach = std::max(0.0, rule * kUnitsPerMm - kMeasureSlack);
     std::map<std::pair<int, int>, Closest> near;
     for (size_t i = 0; i < c.edges.size(); ++i) {
         if ((i & 4095) == 0 && work.cancelled)
@@ -420,7 +424,7 @@ void checkWidth(const Copper& c, double rule, const QString& layer, Work& work, 
 {
     if (rule <= 0)
         return;
-    const double half = rule * kUnitsPerMm / 2;
+    const double half = std::max(0.0, rule * kUnitsPerMm - kMeasureSlack) / 2;
     // Piece by piece: pieces apart cannot widen each other, and small
     // clippings are far cheaper than one over the whole layer.
     for (const ClipperLib::Paths& piece : c.pieces) {
@@ -469,7 +473,7 @@ void checkWidth(const Copper& c, double rule, const QString& layer, Work& work, 
 void checkRings(const Copper& c, const std::vector<Hole>& holes, double rule, const QString& layer,
     std::vector<TDrcFinding>& out)
 {
-    const double reach = rule * kUnitsPerMm;
+    const double reach = std::max(0.0, rule * kUnitsPerMm - kMeasureSlack);
     for (const Hole& h : holes) {
         const Closest e = nearestEdge(c.edges, c.tree, h.axis, h.radius + reach);
         const bool inside = insideCopper(c, h.axis.a) && insideCopper(c, h.axis.b);
@@ -488,7 +492,7 @@ void checkRings(const Copper& c, const std::vector<Hole>& holes, double rule, co
 
 void checkHoleGaps(const std::vector<Hole>& holes, double rule, std::vector<TDrcFinding>& out)
 {
-    const double reach = rule * kUnitsPerMm;
+    const double reach = std::max(0.0, rule * kUnitsPerMm - kMeasureSlack);
     std::vector<std::pair<Box, std::uint32_t>> values;
     for (size_t i = 0; i < holes.size(); ++i)
         values.emplace_back(boxOf(holes[i].axis, holes[i].radius), std::uint32_t(i));
@@ -562,7 +566,7 @@ void checkEdge(const Copper& c, const Edge& edge, double rule, const QString& la
 {
     if (edge.lines.empty())
         return;
-    const double reach = rule * kUnitsPerMm;
+    const double reach = std::max(0.0, rule * kUnitsPerMm - kMeasureSlack);
     std::map<int, Closest> near;
     for (size_t i = 0; i < c.edges.size(); ++i) {
         const Closest d = nearestEdge(edge.lines, edge.tree, c.edges[i], reach);
