@@ -48,6 +48,7 @@ public:
     QAction* showGridItem;
     QAction* snapItem;
     QAction* workAreaItem;
+    QAction* autoSaveItem;
 
     QMenu* windowMenu;
     QAction* toolWindowItem;
