@@ -136,11 +136,12 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     libraryForm_ = std::make_unique<TLibraryForm>(context_, this);
     autoSaveForm_ = std::make_unique<TAutoSaveForm>(context_.SettingsFileName(), this);
     autosave_ = std::make_unique<TVeskAutosave>(context_.Edit(), context_.RecoveryFolder());
+    // A failed autosave is worth a line in the status bar, not a dialog every minute.
     connect(autosave_.get(), &TVeskAutosave::written, this,
-        [](const QString& path, const TDocumentResult& result) {
+        [this](const QString& path, const TDocumentResult& result) {
             if (!result)
-                qWarning(
-                    "autosave into %s failed: %s", qPrintable(path), qPrintable(InJapanese(result.error)));
+                ShowMessage(QStringLiteral("自動保存できませんでした: %1 (%2)")
+                                .arg(QDir::toNativeSeparators(path), InJapanese(result.error)));
         });
     applyAutoSaveSettings();
     placePanelsOnFirstStart();

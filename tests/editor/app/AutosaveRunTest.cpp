@@ -8,6 +8,7 @@
 // process is this test binary, started again to run the disabled test
 // AutosaveChild.DISABLED_Editor with what to do in its environment.
 #include "FakeDialogs.h"
+#include "PermissionsBind.h"
 #include "WaitFor.h"
 #include "app/Autosaveform.h"
 #include "app/Drawingview.h"
@@ -26,6 +27,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
@@ -391,6 +393,40 @@ TEST_F(AutosaveRun, SettingsDialogWritesTheAutoSaveSection)
     ASSERT_TRUE(form->WriteDocument(path));
     ASSERT_TRUE(form->WriteDocument(path));
     EXPECT_FALSE(QFileInfo::exists(BackupPath(path)));
+}
+
+// Saving into a folder that cannot be written: the user is told, the
+// work stays unsaved, and neither the file nor its backup changes.
+TEST_F(AutosaveRun, ASaveIntoAFolderThatCannotBeWrittenSaysSoAndTouchesNothing)
+{
+    writeSettings(ini, "0");
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString board = folder + QStringLiteral("/board.vbf");
+    ASSERT_TRUE(writeAll(board, readAll(QStringLiteral(VESK_TEST_DATA "/board.vbf"))));
+    auto fake = std::make_unique<FakeDialogs>();
+    FakeDialogs* dialogs = fake.get();
+    auto form = start(std::move(fake), board);
+    form->OverWriteMenuClick();
+    const QByteArray file = readAll(board);
+    const QByteArray backup = readAll(BackupPath(board));
+    ASSERT_FALSE(backup.isEmpty());
+    context->Command(QStringLiteral("矩形"), [&] {
+        TVeskRect rect(context->Document().Layers().FindLayer(QStringLiteral("solder")), TVeskSurface());
+        rect.SetCorners({ 0, 0 }, { 10, 10 });
+        context->Document().Root().Add(rect);
+    });
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        test::PermissionsBind bind;
+        form->OverWriteMenuClick();
+    }
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_EQ(dialogs->errors.size(), 1u);
+    EXPECT_EQ(dialogs->errors[0].caption, QStringLiteral("ファイル保存エラー"));
+    EXPECT_TRUE(context->History().IsModified());
+    EXPECT_EQ(readAll(board), file);
+    EXPECT_EQ(readAll(BackupPath(board)), backup);
 }
 
 } // namespace
