@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <utility>
 
 namespace vesk {
 
@@ -163,8 +164,12 @@ bool TVeskAutosave::Start()
         beside = recovery::BesideDocument(documentPath_);
         inFolder = recovery::InFolder(documentPath_, folder_);
     }
-    lastStarted_ = snapshot;
-    running_ = std::async(std::launch::async, [this, snapshot, beside, inFolder] {
+    // Letting go of a state means releasing a reference to each of its
+    // objects; the worker does that for the state written before, and for
+    // its own copy of this one.
+    std::shared_ptr<const TVeskSnapshot> previous = std::exchange(lastStarted_, snapshot);
+    running_ = std::async(std::launch::async, [this, snapshot, previous, beside, inFolder]() mutable {
+        previous.reset();
         QString path = beside;
         TDocumentResult result { false, {} };
         if (!beside.isEmpty())
@@ -174,6 +179,7 @@ bool TVeskAutosave::Start()
             QDir().mkpath(folder_);
             result = snapshot->Write(inFolder);
         }
+        snapshot.reset();
         // Queued to this object's thread; dropped if the object is gone,
         // which waits for this write before it goes.
         QMetaObject::invokeMethod(
