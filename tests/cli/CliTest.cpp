@@ -1,5 +1,11 @@
 // Runs the real vesk-cli binary and checks its output and exit codes.
-#include <gtest/gtest.h>
+#include "io/Veskautosave.h"
+#include "io/Veskdocument.h"
+#include "io/Vesksnapshot.h"
+#include "model/Veskedit.h"
+#include "model/Veskhistory.h"
+#include "shapes/Veskpart.h"
+#include "shapes/Veskrectangle.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -7,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -89,6 +96,34 @@ TEST(Cli, InfoOfEmptyDocument)
     EXPECT_TRUE(text.contains(QStringLiteral("0 hole #FFFFFFFF mask")));
     EXPECT_TRUE(text.contains(QStringLiteral("7 dimension #FF000000 wire-frame")));
     EXPECT_TRUE(text.contains(QStringLiteral("objects: 0")));
+}
+
+// A recovery file is a document like any other: the summary of the one an
+// autosave wrote after an edit is that of the document saved after it.
+TEST(Cli, InfoReadsARecoveryFile)
+{
+    QTemporaryDir dir;
+    vesk::TVeskDocument doc;
+    ASSERT_TRUE(doc.Read(fixture("board.vbf")));
+    vesk::TVeskHistory history;
+    vesk::TVeskEdit edit(doc, history);
+    edit.Reset(10);
+    edit.Begin(QStringLiteral("矩形"));
+    vesk::TVeskRect rect(doc.Layers().FindLayer(QStringLiteral("solder")), vesk::TVeskSurface());
+    rect.SetCorners({ 0, 0 }, { 100, 50 });
+    doc.Root().Add(rect);
+    ASSERT_TRUE(edit.Commit());
+    const QString saved = dir.filePath(QStringLiteral("board.vbf"));
+    ASSERT_TRUE(doc.Write(saved));
+    const QString recovery = vesk::recovery::BesideDocument(saved);
+    ASSERT_TRUE(vesk::TVeskSnapshot::Take(edit)->Write(recovery));
+
+    const CliResult fromRecovery = runCli({ QStringLiteral("info"), recovery });
+    const CliResult fromDocument = runCli({ QStringLiteral("info"), saved });
+    ASSERT_EQ(fromRecovery.exitCode, 0) << fromRecovery.err.toStdString();
+    EXPECT_EQ(fromRecovery.out, fromDocument.out);
+    EXPECT_TRUE(QString::fromUtf8(fromRecovery.out).contains(QStringLiteral("objects: ")))
+        << fromRecovery.out.toStdString();
 }
 
 TEST(Cli, DumpOfEmptyDocumentIsJson)

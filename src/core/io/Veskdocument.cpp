@@ -1,6 +1,7 @@
 #include "Veskdocument.h"
 
 #include "Outlinebuild.h"
+#include "Veskdocumentfile.h"
 #include "Veskfilestream.h"
 #include "shapes/Veskpart.h"
 
@@ -9,17 +10,19 @@
 #include <QSaveFile>
 #include <QThread>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace vesk {
 
 namespace {
 // True when some container lies more than TVeskContainer::kMaxNesting
-// levels below the root. Walked without recursion: the tree in question
-// is the one too deep to recurse through safely.
-bool nestsTooDeep(const TVeskContainer& root)
+// levels below the root, `top` lying `depth` levels below it. Walked
+// without recursion: the tree in question is the one too deep to recurse
+// through safely.
+bool nestsTooDeep(const TVeskContainer& top, int depth)
 {
-    std::vector<std::pair<const TVeskContainer*, int>> pending { { &root, 0 } };
+    std::vector<std::pair<const TVeskContainer*, int>> pending { { &top, depth } };
     while (!pending.empty()) {
         const auto [container, depth] = pending.back();
         pending.pop_back();
@@ -34,7 +37,76 @@ bool nestsTooDeep(const TVeskContainer& root)
     }
     return false;
 }
+
+// Removes the file when it exists; the path may name nothing.
+void removeQuietly(const std::filesystem::path& path)
+{
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
 } // namespace
+
+bool NestsTooDeep(const TVeskObject& object)
+{
+    const auto* container = dynamic_cast<const TVeskContainer*>(&object);
+    if (!container)
+        return false;
+    return nestsTooDeep(*container, 1);
+}
+
+QString BackupPath(const QString& fileName)
+{
+    return fileName + QStringLiteral(".bak");
+}
+
+TDocumentResult WriteDocumentFile(
+    const QString& fileName, bool keepBackup, const std::function<void(TVesk_ostream&)>& write)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return { false, file.errorString() };
+    TVesk_ostream out(file);
+    write(out);
+    if (!out.Flush()) {
+        file.cancelWriting();
+        return { false, out.ErrorString() };
+    }
+    // The replaced file is kept by a second name given to it before the
+    // rename (a copy where links are not possible), so that a failure at
+    // any point leaves both the file and the previous backup as they were.
+    namespace fs = std::filesystem;
+    const fs::path target = QFile::encodeName(fileName).toStdString();
+    const fs::path backup = QFile::encodeName(BackupPath(fileName)).toStdString();
+    fs::path held = backup;
+    held += ".new";
+    bool holding = false;
+    if (keepBackup) {
+        std::error_code error;
+        if (fs::is_regular_file(target, error)) {
+            removeQuietly(held);
+            fs::create_hard_link(target, held, error);
+            if (error) {
+                error.clear();
+                fs::copy_file(target, held, fs::copy_options::overwrite_existing, error);
+            }
+            holding = !error;
+            if (error)
+                removeQuietly(held);
+        }
+    }
+    if (!file.commit()) {
+        if (holding)
+            removeQuietly(held);
+        return { false, file.errorString() };
+    }
+    if (holding) {
+        std::error_code error;
+        fs::rename(held, backup, error);
+        if (error)
+            removeQuietly(held);
+    }
+    return {};
+}
 
 TVeskDocument::TVeskDocument()
     : root_(std::make_unique<TVeskPart>())
@@ -145,22 +217,18 @@ QByteArray TVeskDocument::ToBytes() const
 
 TDocumentResult TVeskDocument::Write(const QString& fileName) const
 {
+    return WriteDocument(*this, fileName, false);
+}
+
+TDocumentResult WriteDocument(const TVeskDocument& document, const QString& fileName, bool keepBackup)
+{
     // Written, such a document would read back without everything enclosing the deepest group.
-    if (nestsTooDeep(*root_))
+    if (nestsTooDeep(document.Root(), 0))
         return { false, { TMessageId::NestedTooDeep, { QString::number(TVeskContainer::kMaxNesting) } } };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return { false, file.errorString() };
-    TVesk_ostream out(file);
-    layers_.WriteLayerTable(out);
-    root_->Save(out);
-    if (!out.Flush()) {
-        file.cancelWriting();
-        return { false, out.ErrorString() };
-    }
-    if (!file.commit())
-        return { false, file.errorString() };
-    return {};
+    return WriteDocumentFile(fileName, keepBackup, [&document](TVesk_ostream& out) {
+        document.Layers().WriteLayerTable(out);
+        document.Root().Save(out);
+    });
 }
 
 } // namespace vesk

@@ -115,6 +115,16 @@ void TVesk_ostream::WriteString(const QString& s)
     put(bytes.constData(), bytes.size());
 }
 
+void TVesk_ostream::WriteLayerRef(const TVeskLayer* layer)
+{
+    if (!namesGiven_) {
+        WriteString(layer ? layer->Name() : QString());
+        return;
+    }
+    const auto it = layer ? layerNames_.find(layer) : layerNames_.end();
+    WriteString(it == layerNames_.end() ? QString() : it->second);
+}
+
 void TVesk_ostream::WriteWideString(const QString& s)
 {
     WriteInt32(std::int32_t(s.size()));

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,17 @@ public:
     void WritePoint(PointF p);
     void WriteRect(const RectF& r);
     void WriteRaw(const char* data, qsizetype n);
+    // An object's layer reference: the layer's name, or the name the stream
+    // was given for it.
+    void WriteLayerRef(const TVeskLayer* layer);
+    // Names to write for layers instead of asking the layers, so that a
+    // writer on another thread never touches a layer the editor may be
+    // renaming or dropping; a layer missing from the map is written unnamed.
+    void SetLayerNames(std::unordered_map<const TVeskLayer*, QString> names)
+    {
+        layerNames_ = std::move(names);
+        namesGiven_ = true;
+    }
 
     // Sends what is buffered to the device; false when the stream has failed.
     bool Flush();
@@ -72,6 +84,8 @@ private:
     TVeskFileHeader header_;
     bool failed_ = false;
     QString error_;
+    std::unordered_map<const TVeskLayer*, QString> layerNames_;
+    bool namesGiven_ = false;
 };
 
 // Reader of the document byte format over bytes held in memory. A read past

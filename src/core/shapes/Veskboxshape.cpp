@@ -550,7 +550,7 @@ int TVeskBoxShape::Save(TVesk_ostream& out) const
     if (out.Failed())
         return -1;
     out.WriteRaw(Tag(), 4);
-    out.WriteString(layer_ ? layer_->Name() : QString());
+    out.WriteLayerRef(layer_);
     out.WriteRect(box_);
     for (const PointF h : handles_)
         out.WritePoint(h);

@@ -418,7 +418,7 @@ int TVeskPath::Save(TVesk_ostream& out) const
     if (out.Failed())
         return -1;
     out.WriteRaw(Tag(), 4);
-    out.WriteString(layer_ ? layer_->Name() : QString());
+    out.WriteLayerRef(layer_);
     out.WriteBool(closed_);
     out.WriteInt32(std::int32_t(points_.size()));
     for (size_t i = 0; i < points_.size(); ++i) {

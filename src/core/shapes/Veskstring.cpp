@@ -218,7 +218,7 @@ int TVeskString::Save(TVesk_ostream& out) const
     if (out.Failed())
         return -1;
     out.WriteRaw(Tag(), 4);
-    out.WriteString(layer_ ? layer_->Name() : QString());
+    out.WriteLayerRef(layer_);
     out.WriteWideString(fontFamily_);
     out.WriteInt32(fontStyle_);
     out.WriteFloat(emSize_);

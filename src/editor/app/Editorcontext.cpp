@@ -5,6 +5,7 @@
 #include "Veskcommand.h"
 #include "Veskeventproc.h"
 #include "Vesktoolbar.h"
+#include "io/Veskautosave.h"
 
 namespace vesk {
 
@@ -12,6 +13,7 @@ TEditorContext::TEditorContext(QString settingsFileName)
     : settingsFileName_(std::move(settingsFileName))
     , padFolder_(FindDataFolder(QStringLiteral("pad")))
     , libraryFolder_(FindDataFolder(QStringLiteral("lib")))
+    , recoveryFolder_(recovery::DefaultFolder())
     , dialogs_(std::make_unique<TWidgetDialogs>())
 {
 }

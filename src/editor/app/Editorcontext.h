@@ -48,6 +48,10 @@ public:
     const QString& PadFolder() const { return padFolder_; }
     const QString& LibraryFolder() const { return libraryFolder_; }
     void SetDataFolders(QString padFolder, QString libraryFolder);
+    // Where recovery files go that cannot go beside their document: the
+    // user's data folder unless set otherwise before the main window is made.
+    const QString& RecoveryFolder() const { return recoveryFolder_; }
+    void SetRecoveryFolder(QString folder) { recoveryFolder_ = std::move(folder); }
 
     TUserDialogs& Dialogs() { return *dialogs_; }
     // Tests put their own answers here.
@@ -73,6 +77,7 @@ private:
     QString settingsFileName_;
     QString padFolder_;
     QString libraryFolder_;
+    QString recoveryFolder_;
     TVeskDocument document_;
     // After the document: recorded copies borrow its layers, so they go first.
     TVeskHistory history_;

@@ -1,5 +1,6 @@
 #include "Mainform.h"
 
+#include "Autosaveform.h"
 #include "Clipboardcommands.h"
 #include "Drawingview.h"
 #include "Drcform.h"
@@ -25,6 +26,8 @@
 #include "Vesktoolbar.h"
 #include "Windowplacement.h"
 #include "Workareaform.h"
+#include "io/Veskautosave.h"
+#include "io/Veskdocumentfile.h"
 #include "io/Veskfilestream.h"
 #include "model/Veskhistory.h"
 #include "shapes/Fontresolver.h"
@@ -133,6 +136,16 @@ TVeskForm::TVeskForm(TEditorContext& context, QWidget* parent)
     objectEditor_ = std::make_unique<TObjectEditor>(context_, this);
     context_.objectEditor = objectEditor_.get();
     libraryForm_ = std::make_unique<TLibraryForm>(context_, this);
+    autoSaveForm_ = std::make_unique<TAutoSaveForm>(context_.SettingsFileName(), this);
+    autosave_ = std::make_unique<TVeskAutosave>(context_.Edit(), context_.RecoveryFolder());
+    // A failed autosave is worth a line in the status bar, not a dialog every minute.
+    connect(autosave_.get(), &TVeskAutosave::written, this,
+        [this](const QString& path, const TDocumentResult& result) {
+            if (!result)
+                ShowMessage(QStringLiteral("自動保存できませんでした: %1 (%2)")
+                                .arg(QDir::toNativeSeparators(path), InJapanese(result.error)));
+        });
+    applyAutoSaveSettings();
     placePanelsOnFirstStart();
 
     idleTimer_.setSingleShot(true);
@@ -159,6 +172,7 @@ TVeskForm::~TVeskForm()
     cancelSpaceRelease();
     // Tools reach the window while they let go; they go before it does.
     toolBar_->DeactivateAllTools();
+    autosave_.reset();
     context_.History().SetModifiedListener({});
     writeSettings();
     context_.workAreaForm = nullptr;
@@ -205,6 +219,7 @@ void TVeskForm::buildMenus()
     connect(m.showGridItem, &QAction::triggered, this, [this] { ShowGridMenuClick(); });
     connect(m.snapItem, &QAction::triggered, this, [this] { SnapMenuClick(); });
     connect(m.workAreaItem, &QAction::triggered, this, [this] { WorkAreaMenuClick(); });
+    connect(m.autoSaveItem, &QAction::triggered, this, [this] { AutoSaveMenuClick(); });
     connect(m.windowMenu, &QMenu::aboutToShow, this, [this] { WindowMenuClick(); });
     connect(m.toolWindowItem, &QAction::triggered, this, [this] { ToolWindowMenuClick(); });
     connect(m.layerWindowItem, &QAction::triggered, this, [this] { LayerWindowMenuClick(); });
@@ -300,6 +315,73 @@ void TVeskForm::StartUp(const QString& documentPath)
     if (!documentPath.isEmpty())
         openDocumentFile(documentPath);
     documentReplaced();
+    autosave_->SetDocumentPath(fileName);
+    // A file that could not be read has nothing to recover.
+    if (documentPath.isEmpty() || !fileName.isEmpty())
+        offerRecovery(fileName);
+}
+
+void TVeskForm::offerRecovery(const QString& documentPath)
+{
+    const QString folder = context_.RecoveryFolder();
+    QString path;
+    if (documentPath.isEmpty()) {
+        const QStringList untitled = recovery::Untitled(folder);
+        if (!untitled.isEmpty())
+            path = untitled.first();
+    } else {
+        path = recovery::FindFor(documentPath, folder);
+    }
+    if (path.isEmpty())
+        return;
+    switch (context_.Dialogs().AskRecovery(this, path)) {
+    case TRecoveryAnswer::Later:
+        return;
+    case TRecoveryAnswer::Discard:
+        QFile::remove(path);
+        return;
+    case TRecoveryAnswer::Restore:
+        break;
+    }
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (TVesk_istream::FromFileBytes(bytes).HeaderMissing()) {
+        context_.Dialogs().ShowError(this, QStringLiteral("ファイルオープンエラー"),
+            QStringLiteral("ごめんなさい。このファイルは開けないみたいです。"));
+        return;
+    }
+    toolBar_->DeactivateAllTools();
+    const QString keptName = fileName;
+    ResetDocument();
+    TVeskDocument& document = context_.Document();
+    document.ReadBytes(bytes);
+    document.Root().SetViewScale(view_.Zoom());
+    // The user decides where the recovered work goes; until then it keeps
+    // its document's name and stays unsaved, and its recovery file stays.
+    SetFileName(keptName);
+    documentReplaced();
+    context_.History().SetModified(true);
+    autosave_->SetDocumentPath(fileName);
+    autosave_->Adopt(path);
+}
+
+void TVeskForm::leaveDocument()
+{
+    autosave_->Discard();
+    // Nothing of it is to be autosaved while the next one comes in.
+    context_.History().SetModified(false);
+}
+
+void TVeskForm::applyAutoSaveSettings()
+{
+    autosave_->SetInterval(TAutoSaveForm::ReadMinutes(context_.SettingsFileName()));
+    keepBackups_ = TAutoSaveForm::ReadKeepBackups(context_.SettingsFileName());
+}
+
+void TVeskForm::AutoSaveMenuClick()
+{
+    if (autoSaveForm_->exec() == QDialog::Accepted)
+        applyAutoSaveSettings();
 }
 
 void TVeskForm::PrintMenuClick()
@@ -448,10 +530,12 @@ void TVeskForm::NewMenuClick()
 {
     if (!AskSaveChanges())
         return;
+    leaveDocument();
     toolBar_->DeactivateAllTools();
     ResetDocument();
     context_.Document().Layers().ResetToDefaults();
     documentReplaced();
+    autosave_->SetDocumentPath(fileName);
 }
 
 void TVeskForm::OpenMenuClick()
@@ -465,11 +549,15 @@ void TVeskForm::OpenMenuClick()
     const QString path = context_.Dialogs().GetOpenFileName(this, options);
     if (path.isEmpty())
         return;
+    leaveDocument();
     toolBar_->DeactivateAllTools();
     ResetDocument();
     context_.Document().Layers().ResetToDefaults();
     openDocumentFile(path);
     documentReplaced();
+    autosave_->SetDocumentPath(fileName);
+    if (!fileName.isEmpty())
+        offerRecovery(fileName);
 }
 
 void TVeskForm::openDocumentFile(const QString& path)
@@ -554,12 +642,15 @@ bool TVeskForm::saveTo(const QString& path)
     }
     SetFileName(path);
     context_.History().SetModified(false);
+    // Saved work needs no recovery.
+    autosave_->Discard();
+    autosave_->SetDocumentPath(path);
     return true;
 }
 
 TDocumentResult TVeskForm::WriteDocument(const QString& path)
 {
-    return context_.Document().Write(path);
+    return vesk::WriteDocument(context_.Document(), path, keepBackups_);
 }
 
 void TVeskForm::CloseMenuClick()
@@ -569,9 +660,10 @@ void TVeskForm::CloseMenuClick()
 
 void TVeskForm::closeEvent(QCloseEvent* event)
 {
-    if (AskSaveChanges())
+    if (AskSaveChanges()) {
+        autosave_->Discard();
         event->accept();
-    else
+    } else
         event->ignore();
 }
 

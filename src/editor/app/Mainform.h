@@ -32,6 +32,8 @@ class TToolStrip;
 class TVersionForm;
 class TVeskToolBar;
 class TWorkAreaForm;
+class TAutoSaveForm;
+class TVeskAutosave;
 
 // The main window and the owner of the open document's presentation: the
 // menus, the status bar with the pointer position, the tool strip, the
@@ -83,6 +85,8 @@ public:
     void ShowGridMenuClick();
     void SnapMenuClick();
     void WorkAreaMenuClick();
+    // Settings menu "自動保存": the autosave dialog, modal; its settings apply at once.
+    void AutoSaveMenuClick();
     void ToolWindowMenuClick();
     void LayerWindowMenuClick();
     void ObjectEditorMenuClick();
@@ -117,6 +121,9 @@ public:
     TLayerWindow& LayerWindow() { return *layerWindow_; }
     TObjectEditor& ObjectEditor() { return *objectEditor_; }
     TLibraryForm& LibraryForm() { return *libraryForm_; }
+    TAutoSaveForm& AutoSaveForm() { return *autoSaveForm_; }
+    // Writes the recorded state of unsaved work to its recovery file.
+    TVeskAutosave& Autosave() { return *autosave_; }
     QString StatusText(int panel) const;
     void ShowStatusText(int panel, const QString& text);
     PointF MousePoint() const { return mousePoint; }
@@ -195,6 +202,14 @@ private:
     void documentReplaced();
     // A document opened from a file is shown whole, not at the origin.
     void fitOpenedDocument();
+    // The autosave interval and the backup switch as the settings file has them.
+    void applyAutoSaveSettings();
+    // Offers the autosaved work of the document at documentPath (of a
+    // drawing never saved when empty) newer than the file, and does what
+    // the user answers.
+    void offerRecovery(const QString& documentPath);
+    // The document is given up after the save question: its recovery file goes.
+    void leaveDocument();
     // Save to the file name, or through the save dialog when there is none.
     bool saveDocument();
     bool saveThroughDialog(int filterIndex);
@@ -226,6 +241,9 @@ private:
     std::unique_ptr<TLayerWindow> layerWindow_;
     std::unique_ptr<TObjectEditor> objectEditor_;
     std::unique_ptr<TLibraryForm> libraryForm_;
+    std::unique_ptr<TAutoSaveForm> autoSaveForm_;
+    std::unique_ptr<TVeskAutosave> autosave_;
+    bool keepBackups_ = true;
     // The tool windows come up with the main window the first time it shows.
     bool toolWindowsShown_ = false;
     TVeskEventProc* eventHandler_ = nullptr;

@@ -60,6 +60,7 @@ TMainMenu::TMainMenu(QMenuBar* bar)
     snapItem = checkItem(configMenu, QStringLiteral("グリッドにスナップする"));
     configMenu->addSeparator();
     workAreaItem = item(configMenu, QStringLiteral("図面の設定"));
+    autoSaveItem = item(configMenu, QStringLiteral("自動保存"));
 
     windowMenu = bar->addMenu(QStringLiteral("ウインドウ"));
     toolWindowItem = checkItem(windowMenu, QStringLiteral("ツール"));

@@ -49,6 +49,7 @@ public:
     QAction* showGridItem;
     QAction* snapItem;
     QAction* workAreaItem;
+    QAction* autoSaveItem;
 
     QMenu* windowMenu;
     QAction* toolWindowItem;

@@ -66,6 +66,14 @@ inline constexpr char16_t kRuleHoleGap[] = u"HoleGap";
 inline constexpr char16_t kRuleEdge[] = u"Edge";
 inline constexpr char16_t kCopperLayerPrefix[] = u"CopperLayer";
 
+// "AutoSave": minutes between autosaves of unsaved work (0 off, fractions
+// allowed) and whether a save keeps the replaced file as ".bak" (1) or not (0).
+inline constexpr char16_t kAutoSave[] = u"AutoSave";
+inline constexpr char16_t kAutoSaveMinutes[] = u"Minutes";
+inline constexpr double kAutoSaveMinutesDefault = 1.0;
+inline constexpr char16_t kAutoSaveBackup[] = u"Backup";
+inline constexpr int kAutoSaveBackupDefault = 1;
+
 // Read-only preset lists in millimetres: "SurfaceTab" Width0.., "StatusTab" Grid0.. and DefaultGrid.
 inline constexpr char16_t kSurfaceTab[] = u"SurfaceTab";
 inline constexpr char16_t kWidthPrefix[] = u"Width";

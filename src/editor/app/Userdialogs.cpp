@@ -1,5 +1,6 @@
 #include "Userdialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,6 +39,29 @@ TSaveAnswer TWidgetDialogs::AskYesNoCancel(QWidget* parent, const QString& capti
     if (box.clickedButton() == no)
         return TSaveAnswer::No;
     return TSaveAnswer::Cancel;
+}
+
+TRecoveryAnswer TUserDialogs::AskRecovery(QWidget*, const QString&)
+{
+    return TRecoveryAnswer::Later;
+}
+
+TRecoveryAnswer TWidgetDialogs::AskRecovery(QWidget* parent, const QString& recoveryPath)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("自動保存"),
+        QStringLiteral("自動保存されたデータがあります。復元しますか?"), QMessageBox::NoButton, parent);
+    box.setInformativeText(QDir::toNativeSeparators(recoveryPath));
+    QPushButton* restore = box.addButton(QStringLiteral("復元"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("破棄"), QMessageBox::DestructiveRole);
+    QPushButton* later = box.addButton(QStringLiteral("後で"), QMessageBox::RejectRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() == restore)
+        return TRecoveryAnswer::Restore;
+    if (box.clickedButton() == discard)
+        return TRecoveryAnswer::Discard;
+    return TRecoveryAnswer::Later;
 }
 
 void TWidgetDialogs::ShowError(QWidget* parent, const QString& caption, const QString& text)

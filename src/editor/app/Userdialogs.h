@@ -8,6 +8,8 @@ class QWidget;
 namespace vesk {
 
 enum class TSaveAnswer { Yes, No, Cancel };
+// The buttons of the recovery question: 復元, 破棄, 後で.
+enum class TRecoveryAnswer { Restore, Discard, Later };
 
 // What a file dialog offers. The filter is written as pairs of description
 // and pattern separated by bars, "Vesk2.0 files|*.vbf|All files|*.*";
@@ -38,6 +40,9 @@ public:
     virtual QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start) = 0;
     // A report that needs no answer.
     virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // Whether to restore the autosaved work in `recoveryPath`; Later unless
+    // asked through a real dialog.
+    virtual TRecoveryAnswer AskRecovery(QWidget* parent, const QString& recoveryPath);
 };
 
 // The editor's dialogs: message boxes with Japanese buttons and Qt's file dialogs.
@@ -49,6 +54,7 @@ public:
     QString GetSaveFileName(QWidget* parent, const TFileDialogOptions& options) override;
     QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start) override;
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
+    TRecoveryAnswer AskRecovery(QWidget* parent, const QString& recoveryPath) override;
 };
 
 // "Vesk2.0 files|*.vbf|All files|*.*" as Qt name filters:

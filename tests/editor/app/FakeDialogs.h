@@ -50,7 +50,20 @@ public:
         messages.push_back({ caption, text });
     }
 
+    TRecoveryAnswer AskRecovery(QWidget*, const QString& recoveryPath) override
+    {
+        recoveryQuestions.push_back(recoveryPath);
+        if (recoveryAnswers.empty())
+            return TRecoveryAnswer::Later;
+        const TRecoveryAnswer answer = recoveryAnswers.front();
+        recoveryAnswers.pop_front();
+        return answer;
+    }
+
     std::deque<TSaveAnswer> answers;
+    std::deque<TRecoveryAnswer> recoveryAnswers;
+    // The recovery file of each recovery question.
+    std::vector<QString> recoveryQuestions;
     QString openName;
     QString saveName;
 
