@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -194,8 +195,27 @@ bool TDrcForm::readRules(TDesignRules& rules)
     return true;
 }
 
+void TDrcForm::placeBesideTheWindows()
+{
+    // Beside whatever of the editor is shown, so that the finding a row
+    // zooms to is not under the list; within the screen when there is no room.
+    int right = mainForm_.frameGeometry().right();
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && !w->isModal())
+            right = std::max(right, w->frameGeometry().right());
+    const QRect area = mainForm_.screen()->availableGeometry();
+    const int x = std::clamp(right + 1, area.left(), std::max(area.left(), area.right() - width()));
+    const int y = std::clamp(
+        mainForm_.frameGeometry().top(), area.top(), std::max(area.top(), area.bottom() - height()));
+    move(x, y);
+}
+
 bool TDrcForm::RunCheck()
 {
+    if (!placed_) {
+        placed_ = true;
+        placeBesideTheWindows();
+    }
     show();
     raise();
     fillLayers();

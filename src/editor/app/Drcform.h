@@ -57,6 +57,7 @@ private:
     void showFindings();
     void showFinding(int row);
     void mark(int chosen);
+    void placeBesideTheWindows();
 
     TVeskForm& mainForm_;
     QString settingsFileName_;
@@ -69,6 +70,7 @@ private:
     QStringList copperLayers_;
     std::vector<TDrcFinding> findings_;
     std::uint64_t checkedRevision_ = 0;
+    bool placed_ = false;
 };
 
 } // namespace vesk
